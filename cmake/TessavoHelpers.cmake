@@ -1,0 +1,37 @@
+# Warnings are errors for our own targets; Qt and GoogleTest headers come in as system headers.
+function(tessavo_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Werror -Wno-gnu-zero-variadic-macro-arguments)
+  if(CMAKE_CXX_COMPILER_ID MATCHES "GNU")
+    target_compile_options(${target} PRIVATE -Wno-pedantic)
+  endif()
+endfunction()
+
+# tessavo_library(NAME SOURCES ... LIBS ...): a static library of one subsystem.
+function(tessavo_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(${name} PUBLIC ${ARG_LIBS})
+  tessavo_warnings(${name})
+endfunction()
+
+# tessavo_test(NAME SOURCES ... LIBS ... [GUI] [GTEST] [TIMEOUT s]): one test program, registered with CTest.
+# GUI tests run on the offscreen platform; GTEST links gtest_main.
+function(tessavo_test name)
+  cmake_parse_arguments(ARG "GUI;GTEST" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} tessavo_testsupport)
+  if(ARG_GTEST)
+    target_link_libraries(${name} PRIVATE GTest::gtest GTest::gtest_main)
+  endif()
+  tessavo_warnings(${name})
+  add_test(NAME ${name} COMMAND ${name})
+  set(env "TESSAVO_BIN_DIR=${PROJECT_BINARY_DIR}/bin" "TESSAVO_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data")
+  if(ARG_GUI)
+    list(APPEND env "QT_QPA_PLATFORM=offscreen")
+  endif()
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 300)
+  endif()
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}" TIMEOUT ${ARG_TIMEOUT})
+endfunction()

@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# build.sh [release|sanitize]: configure and build into build/<flavour>.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+flavour=${1:-release}
+bash scripts/setup.sh
+case "$flavour" in
+  release)  args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo) ;;
+  sanitize) args=(-DCMAKE_BUILD_TYPE=Debug -DTESSAVO_SANITIZE=ON -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++) ;;
+  *) echo "usage: build.sh [release|sanitize]" >&2; exit 64 ;;
+esac
+cmake -S . -B "build/$flavour" -G Ninja "${args[@]}" >/dev/null
+cmake --build "build/$flavour" -j "${JOBS:-2}"

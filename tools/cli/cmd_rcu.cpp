@@ -1,0 +1,7 @@
+#include "commands.h"
+
+int RunRcu(const QStringList&)
+{
+    return kExitUsage;
+}
+

@@ -1,0 +1,7 @@
+#include "commands.h"
+
+int RunTplist(const QStringList&)
+{
+    return kExitUsage;
+}
+

@@ -1,0 +1,12 @@
+#include "commands.h"
+
+int RunSend(const QStringList&)
+{
+    return kExitUsage;
+}
+
+int RunReceive(const QStringList&)
+{
+    return kExitUsage;
+}
+
