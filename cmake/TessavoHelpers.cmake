@@ -35,3 +35,24 @@ function(tessavo_test name)
   endif()
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}" TIMEOUT ${ARG_TIMEOUT})
 endfunction()
+
+# tessavo_fuzz(NAME SOURCES ... LIBS ...): a libFuzzer target (clang only). A short run of it is a test;
+# longer runs: bin/<name> -max_total_time=60.
+function(tessavo_fuzz name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+  target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+  tessavo_warnings(${name})
+  add_test(NAME ${name}_short COMMAND ${name} -max_total_time=10 -runs=200000)
+  set_tests_properties(${name}_short PROPERTIES TIMEOUT 120 ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0")
+endfunction()
+
+# tessavo_bench(NAME SOURCES ... LIBS ...): a benchmark program; not run by ctest.
+function(tessavo_bench name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+  tessavo_warnings(${name})
+endfunction()
