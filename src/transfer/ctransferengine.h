@@ -1,0 +1,134 @@
+#pragma once
+
+#include "serial/portsettings.h"
+#include "transfer/transferstate.h"
+
+#include <QObject>
+#include <QString>
+
+#include <array>
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+class CComm;
+class CTransferReporter;
+class CBlockingCall;
+class CWindowTimer;
+
+// The download protocol and its transfer workers. The main window owns one for the whole run. The
+// object lives on the GUI thread: replies are parsed there (OnCommRead) and timers 2 and 3 fire
+// there; the worker thread writes frames and waits for the state the parser and the timers set.
+class CTransferEngine : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr int kSyncTimer = 2;
+    static constexpr int kFrameTimer = 3;
+    static constexpr int kSyncTimeoutMs = 1000;
+    static constexpr int kFrameTimeoutMs = 20000;
+    static constexpr int kChunkSize = 1024;
+    static constexpr int kFrameSize = kChunkSize + 9;
+    static constexpr uint32_t kTransmitBufferSize = 100000;
+    static constexpr unsigned kCommTag = 1;
+
+    explicit CTransferEngine(QObject* parent = nullptr);
+    ~CTransferEngine() override;
+    CTransferEngine(const CTransferEngine&) = delete;
+    CTransferEngine& operator=(const CTransferEngine&) = delete;
+
+    // The reporter of the following transfers: status texts, buttons, progress notices, download kind.
+    void SetTransferView(CTransferReporter* view);
+
+    // Read once by OpenPort; a change takes effect with the next transfer.
+    void SetPortSettings(const PortSettings& settings);
+    [[nodiscard]] PortSettings GetPortSettings() const;
+    // A device path used instead of the "COMn" of the settings; empty restores the port number.
+    void SetPortDevice(const QString& path);
+
+    // The file the next file transfer sends; read by the worker once, after the sync.
+    void SetSelectedPath(const QString& path);
+    [[nodiscard]] QString SelectedPath() const;
+
+    // GUI thread. Return 1 when the worker started, 0 when the port could not be opened (the message
+    // has been shown and the Start buttons enabled again) or a transfer is already running.
+    int StartFileTransfer();
+    int StartBufferTransfer(int kind, const uint8_t* data, uint32_t length);
+    int OpenPort();
+
+    // Ends a running transfer as failed, without a message box (command line time-out).
+    void CancelTransfer();
+    // At program exit: ends a running transfer and closes the port.
+    void ClosePort();
+    [[nodiscard]] bool IsTransferRunning() const;
+
+    // Tests shorten timers 2 and 3; the program keeps 1000 ms and 20000 ms.
+    void SetTimerIntervals(int syncMs, int frameMs);
+
+    // After a receive: the store from offset 0 to the end of the highest payload stored.
+    [[nodiscard]] int ReceivedLength() const;
+
+    // Protocol engine. OnCommRead and OnTimer run on the GUI thread; SendFrame and SendReply on the worker.
+    int OnCommRead(CComm& port);
+    void OnTimer(int id);
+    void SendFrame(char type, unsigned length);
+    void SendReply(char letter);
+    [[nodiscard]] TransferState State() const { return TransferState(m_state.load()); }
+
+signals:
+    // Emitted from the worker when it has ended and released the port.
+    void TransferFinished(bool success);
+
+private:
+    struct SendSource;
+
+    static void FileTransferThread(CTransferEngine* frame);
+    static void BufferTransferThread(CTransferEngine* frame);
+
+    bool RunSendTransfer(SendSource& source, char type, bool fileWorker, bool report);
+    bool RunSync(bool report);
+    void RunReceiveTransfer();
+    void ReportStatus(const char* text, int number);
+    void ReleasePort();
+    void SetState(int state);
+    int WaitWhileState(int state1, int state2 = -1);
+    void ArmTimer(int id);
+    void StopTimer(int id);
+    void StartWorker(void (*thread)(CTransferEngine*));
+    void JoinWorker();
+    void DeliverFromReader(CComm& port);
+
+    std::atomic<int> m_state { Waiting };
+    std::mutex m_stateMutex;
+    std::condition_variable m_stateChanged;
+    std::atomic<bool> m_bAbort { false };
+
+    int m_nPacketNumber = -1;
+    std::array<uint8_t, kFrameSize> m_frame {};
+    std::array<uint8_t, kChunkSize> m_chunk {};
+    std::array<uint8_t, kTransmitBufferSize> m_transmitBuffer {};
+    uint32_t m_nTransmitCount = 0;
+    int m_nReceiveEnd = 0;
+
+    mutable std::mutex m_portMutex;
+    std::unique_ptr<CComm> m_pComm;
+    PortSettings m_portSettings;
+    QString m_portDevice;
+    QString m_selectedPath;
+    CTransferReporter* m_pView = nullptr;
+
+    std::unique_ptr<CBlockingCall> m_commRead;
+    std::unique_ptr<CWindowTimer> m_syncTimer;
+    std::unique_ptr<CWindowTimer> m_frameTimer;
+    int m_nSyncTimeoutMs = kSyncTimeoutMs;
+    int m_nFrameTimeoutMs = kFrameTimeoutMs;
+
+    std::thread m_worker;
+    std::atomic<bool> m_bWorkerRunning { false };
+    std::mutex m_workerMutex;
+    std::condition_variable m_workerEnded;
+    QString m_statusText;
+};
