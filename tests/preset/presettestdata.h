@@ -1,0 +1,23 @@
+#pragma once
+
+#include "preset/presettypes.h"
+
+#include <QByteArray>
+#include <cstdint>
+#include <cstring>
+
+// Reads an expected file from tests/data/preset; empty when it is missing.
+QByteArray ReadPresetTestFile(const char* name);
+
+inline const std::uint8_t* Bytes(const QByteArray& data)
+{
+    return reinterpret_cast<const std::uint8_t*>(data.constData());
+}
+
+pre_tp_t MakeTp(std::uint16_t freq, std::uint8_t sat, std::uint16_t symbol = 27500, std::uint8_t fec = Auto,
+    std::uint8_t polar = POL_Horizontal);
+
+pre_sat_t MakeSat(const char* name, std::array<std::uint8_t, 8> settings = {});
+
+// The tables of gap.rcu, with non-zero padding bytes that an image must not carry.
+void FillGapTables();
