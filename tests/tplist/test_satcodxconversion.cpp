@@ -1,0 +1,254 @@
+#include "tplist/csatellitecatalog.h"
+#include "tplist/satcodxconversion.h"
+#include "tplist/tpbuildstate.h"
+#include "messagerecorder.h"
+#include "tplistworkdir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+struct MemoryFile {
+    explicit MemoryFile(const QByteArray& bytes)
+        : data(bytes)
+        , file(fmemopen(data.data(), size_t(data.size()), "rb"))
+    {
+    }
+    ~MemoryFile() { std::fclose(file); }
+    MemoryFile(const MemoryFile&) = delete;
+    MemoryFile& operator=(const MemoryFile&) = delete;
+    QByteArray data;
+    std::FILE* file;
+};
+
+// Runs one pass over bytes (no heading) and returns what it wrote.
+QByteArray Pass(const QByteArray& bytes, char band, TpBuildState& state, int listIndex = 0)
+{
+    MemoryFile in(bytes);
+    char* outData = nullptr;
+    size_t outSize = 0;
+    std::FILE* out = open_memstream(&outData, &outSize);
+    EXPECT_GE(ConvertSatcoDxPass(in.file, out, band, listIndex, state), 0);
+    std::fclose(out);
+    QByteArray written(outData, qsizetype(outSize));
+    std::free(outData);
+    return written;
+}
+
+QByteArray Lines(std::initializer_list<QByteArray> lines)
+{
+    QByteArray bytes;
+    for (const QByteArray& line : lines)
+        bytes += line + "\r\n";
+    return bytes;
+}
+
+struct ParseCase {
+    const char* freq;
+    int mhz;
+    char band;
+};
+
+class FrequencyParse : public ::testing::TestWithParam<ParseCase> { };
+
+} // namespace
+
+TEST_P(FrequencyParse, GigahertzTruncateToMegahertzAndSplitBandsAt7300)
+{
+    const QByteArray line = SatcoDxLine(GetParam().freq);
+    SatcoDxRecord record;
+    ASSERT_TRUE(ParseSatcoDxLine(line.constData(), size_t(line.size()), record));
+    EXPECT_EQ(record.freq, GetParam().mhz);
+    auto state = std::make_unique<TpBuildState>();
+    const QByteArray other = Pass(line + "\r\n", GetParam().band == 'C' ? 'K' : 'C', *state);
+    EXPECT_TRUE(other.isEmpty());
+    state->lastFreq = 0;
+    EXPECT_TRUE(Pass(line + "\r\n", GetParam().band, *state).startsWith("{ " + QByteArray::number(GetParam().mhz)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Bands, FrequencyParse,
+    ::testing::Values(ParseCase { "7.3", 7300, 'C' }, ParseCase { "7.301", 7301, 'K' }, ParseCase { "3.7", 3700, 'C' },
+        ParseCase { "12.5", 12500, 'K' }, ParseCase { "11.778", 11778, 'K' }, ParseCase { " +4.0005", 4000, 'C' },
+        ParseCase { "1.2e1", 12000, 'K' }, ParseCase { "65.535", 65535, 'K' }));
+
+TEST(SatcoDxParse, RejectsLinesThatAreNoTransponderRecords)
+{
+    const QByteArray rejected[] = {
+        SatcoDxLine("11.778", "H", "27500", "1", "t"),
+        " " + SatcoDxLine("11.778"),
+        SatcoDxLine("11.778", "H", "27500", "1", "S"),
+        "T\tChannel\t11.778\tH\tx\tx\tx\tx\tx\t27500\tx\tx",
+        "T\tChannel",
+        "",
+        SatcoDxLine("abc"),
+        SatcoDxLine("-11.778"),
+        SatcoDxLine("65.536"),
+        SatcoDxLine("1e400"),
+        SatcoDxLine("nan"),
+        SatcoDxLine("0.0009"),
+    };
+    for (const QByteArray& line : rejected) {
+        SatcoDxRecord record;
+        EXPECT_FALSE(ParseSatcoDxLine(line.constData(), size_t(line.size()), record)) << line.toStdString();
+    }
+    const QByteArray radio = "R\tx\t11.778\tC\tx\tx\tx\tx\tx\t 22000abc\tx\tx\t-3";
+    SatcoDxRecord record;
+    ASSERT_TRUE(ParseSatcoDxLine(radio.constData(), size_t(radio.size()), record));
+    EXPECT_EQ(record.symbolRate, 22000);
+    EXPECT_EQ(record.field12, -3);
+    EXPECT_STREQ(record.polarName, "POL_Vertical");
+}
+
+TEST(SatcoDxPass, PolarisationLettersAndSkippedValues)
+{
+    auto state = std::make_unique<TpBuildState>();
+    const QByteArray out = Pass(Lines({ SatcoDxLine("11.001", "H"), SatcoDxLine("11.002", "C"),
+                                    SatcoDxLine("11.003", "V"), SatcoDxLine("11.004", "L"), SatcoDxLine("11.005", "R"),
+                                    SatcoDxLine("11.006", ""), SatcoDxLine("11.007", "h"),
+                                    SatcoDxLine("11.008", "H", "0"), SatcoDxLine("11.009", "H", "x"),
+                                    SatcoDxLine("11.010", "H", "27500", "0"), SatcoDxLine("11.011", "H", "65536"),
+                                    SatcoDxLine("11.012", "H", "-5"), SatcoDxLine("11.013", "Horizontal", "30000") }),
+        'K', *state, 4);
+    EXPECT_EQ(out,
+        Lines({ "{ 11001, 27500, 4, Auto, POL_Horizontal }, /* 1 */", "{ 11002, 27500, 4, Auto, POL_Vertical }, /* 2 */",
+            "{ 11003, 27500, 4, Auto, POL_Auto }, /* 3 */", "{ 11004, 27500, 4, Auto, POL_Auto }, /* 4 */",
+            "{ 11005, 27500, 4, Auto, POL_Auto }, /* 5 */", "{ 11006, 27500, 4, Auto, POL_Auto }, /* 6 */",
+            "{ 11007, 27500, 4, Auto, POL_Auto }, /* 7 */", "{ 11013, 30000, 4, Auto, POL_Horizontal }, /* 8 */" }));
+    EXPECT_EQ(state->lastFreq, 11013);
+}
+
+TEST(SatcoDxPass, RepeatedFrequenciesAreOneTransponderEvenAcrossSkippedLines)
+{
+    auto state = std::make_unique<TpBuildState>();
+    const QByteArray out = Pass(Lines({ SatcoDxLine("11.778"), SatcoDxLine("11.778", "V"), SatcoDxLine("11.778"),
+                                    SatcoDxLine("11.817"), SatcoDxLine("11.817", "H", "0"), SatcoDxLine("3.9"),
+                                    SatcoDxLine("11.817"), SatcoDxLine("11.900", "H", "0"),
+                                    SatcoDxLine("11.900", "H", "27500") }),
+        'K', *state);
+    EXPECT_EQ(out,
+        Lines({ "{ 11778, 27500, 0, Auto, POL_Horizontal }, /* 1 */",
+            "{ 11817, 27500, 0, Auto, POL_Horizontal }, /* 2 */",
+            "{ 11817, 27500, 0, Auto, POL_Horizontal }, /* 3 */" }));
+}
+
+TEST(SatcoDxLines, CrLfLongLinesAndTheLastLine)
+{
+    auto state = std::make_unique<TpBuildState>();
+    // Plain LF ends lines as well; the last line without a line end still counts.
+    EXPECT_EQ(Pass(SatcoDxLine("11.1") + "\n" + SatcoDxLine("11.2"), 'K', *state).count('\n'), 2);
+    state->lastFreq = 0;
+    EXPECT_EQ(Pass(SatcoDxLine("11.1") + "\r\n" + SatcoDxLine("11.2") + "\r\n", 'K', *state).count('\n'), 2);
+
+    // 999 characters fit in one line; the rest of a longer line comes as a line of its own.
+    const QByteArray line999 = SatcoDxLine("11.3") + QByteArray(999 - SatcoDxLine("11.3").size(), 'x');
+    MemoryFile in(line999 + "\r\n" + line999 + "y\r\nT\r\n");
+    char buffer[kSatcoDxLineLimit + 1];
+    EXPECT_EQ(ReadSatcoDxLine(in.file, buffer), 999);
+    EXPECT_EQ(ReadSatcoDxLine(in.file, buffer), 0);
+    EXPECT_EQ(ReadSatcoDxLine(in.file, buffer), 999);
+    EXPECT_EQ(ReadSatcoDxLine(in.file, buffer), 1);
+    EXPECT_STREQ(buffer, "y");
+    EXPECT_EQ(ReadSatcoDxLine(in.file, buffer), 1);
+    EXPECT_STREQ(buffer, "T");
+    EXPECT_EQ(ReadSatcoDxLine(in.file, buffer), -1);
+
+    MemoryFile lone(QByteArray("a\rb\r"));
+    EXPECT_EQ(ReadSatcoDxLine(lone.file, buffer), 4);
+    EXPECT_EQ(ReadSatcoDxLine(lone.file, buffer), -1);
+}
+
+namespace {
+
+struct ConversionTest : ::testing::Test {
+    TplistWorkDir dir;
+    MessageRecorder messages;
+    QStringList status;
+    std::unique_ptr<CSatelliteCatalog> catalog = std::make_unique<CSatelliteCatalog>();
+    std::unique_ptr<TpBuildState> state = std::make_unique<TpBuildState>();
+
+    bool Convert(std::initializer_list<const char*> positions)
+    {
+        catalog->FillCatalog();
+        for (const char* pos : positions) {
+            int g = 0;
+            int i = 0;
+            EXPECT_TRUE(catalog->FindPosition(QString::fromLatin1(pos), g, i));
+            catalog->SetSlot(g, i, true);
+        }
+        EXPECT_TRUE(catalog->CollectSelected(*state));
+        return ConvertSatcoDxFiles(*catalog, *state, [this](const QString& text) { status << text; });
+    }
+};
+
+} // namespace
+
+TEST_F(ConversionTest, OneSatelliteWithBothBandsGivesTheExpectedLists)
+{
+    TplistWorkDir::Write("SatcoDx1/0130.txt", TplistWorkDir::TestData("0130.txt"));
+    ASSERT_TRUE(Convert({ "0130" }));
+    EXPECT_EQ(TplistWorkDir::Read("TP_List/0130_C.tp"), TplistWorkDir::TestData("0130_C.tp"));
+    EXPECT_EQ(TplistWorkDir::Read("TP_List/0130_K.tp"), TplistWorkDir::TestData("0130_K.tp"));
+    EXPECT_EQ(state->listCount, 2);
+    EXPECT_EQ(state->tpCount, 43);
+    EXPECT_STREQ(state->lists[0].band, "C");
+    EXPECT_STREQ(state->lists[0].includeName, "0130_C");
+    EXPECT_STREQ(state->lists[1].band, "K");
+    EXPECT_STREQ(state->lists[1].satName, "Hotbird15");
+    EXPECT_STREQ(state->lists[1].sourcePath, "SatcoDx1/0130.txt");
+    EXPECT_EQ(status, (QStringList { "Create File \"SatcoDx1/0130.txt\"", "Create File \"SatcoDx1/0130.txt\"" }));
+    EXPECT_EQ(messages.Count(), 0);
+}
+
+TEST_F(ConversionTest, ListIndicesCountRegisteredListsAndEmptyListsStayUnregistered)
+{
+    TplistWorkDir::Write("SatcoDx1/0030.txt", Lines({ "heading", SatcoDxLine("11.5") }));
+    TplistWorkDir::Write("SatcoDx1/0050.txt", "heading only\r\n");
+    TplistWorkDir::Write("SatcoDx1/0070.txt", Lines({ "heading", SatcoDxLine("11.6"), SatcoDxLine("4.0") }));
+    ASSERT_TRUE(Convert({ "0030", "0050", "0070" }));
+    EXPECT_EQ(state->listCount, 3);
+    EXPECT_EQ(state->tpCount, 3);
+    EXPECT_STREQ(state->lists[0].includeName, "0030_K");
+    EXPECT_STREQ(state->lists[1].includeName, "0070_C");
+    EXPECT_STREQ(state->lists[2].includeName, "0070_K");
+    EXPECT_EQ(TplistWorkDir::Read("TP_List/0030_C.tp"), "");
+    EXPECT_EQ(TplistWorkDir::Read("TP_List/0050_C.tp"), "");
+    EXPECT_EQ(TplistWorkDir::Read("TP_List/0050_K.tp"), "");
+    EXPECT_EQ(TplistWorkDir::Read("TP_List/0070_C.tp"), Lines({ "{ 4000, 27500, 1, Auto, POL_Horizontal }, /* 1 */" }));
+    EXPECT_EQ(TplistWorkDir::Read("TP_List/0070_K.tp"), Lines({ "{ 11600, 27500, 2, Auto, POL_Horizontal }, /* 1 */" }));
+    EXPECT_EQ(status.size(), 6);
+    EXPECT_EQ(status.at(2), QStringLiteral("Create File \"SatcoDx1/0050.txt\""));
+}
+
+TEST_F(ConversionTest, AFrequencySeenBeforeDoesNotHideTheFirstTransponderOfAPass)
+{
+    // The C pass ends on 11.5 (read, other band); the K pass and the next satellite, and a second run,
+    // start with 11.5 again.
+    TplistWorkDir::Write("SatcoDx1/0030.txt", Lines({ "heading", SatcoDxLine("11.5"), SatcoDxLine("11.5") }));
+    TplistWorkDir::Write("SatcoDx1/0050.txt", Lines({ "heading", SatcoDxLine("11.5") }));
+    ASSERT_TRUE(Convert({ "0030", "0050" }));
+    EXPECT_EQ(state->tpCount, 2);
+    ASSERT_TRUE(Convert({ "0030", "0050" }));
+    EXPECT_EQ(state->tpCount, 2);
+    EXPECT_EQ(TplistWorkDir::Read("TP_List/0050_K.tp"), Lines({ "{ 11500, 27500, 1, Auto, POL_Horizontal }, /* 1 */" }));
+}
+
+TEST_F(ConversionTest, FailuresEndTheRunAndKeepTheTotalsOfTheLastCompleteRun)
+{
+    TplistWorkDir::Write("SatcoDx1/0030.txt", Lines({ "heading", SatcoDxLine("11.5"), SatcoDxLine("3.5") }));
+    ASSERT_TRUE(Convert({ "0030" }));
+    ASSERT_EQ(state->tpCount, 2);
+
+    EXPECT_FALSE(Convert({ "0030", "0050" }));
+    TplistWorkDir::Write("SatcoDx1/0050.txt", "");
+    EXPECT_FALSE(Convert({ "0050" }));
+    EXPECT_EQ(TplistWorkDir::Read("TP_List/0050_C.tp"), "");
+    QDir("TP_List").removeRecursively();
+    EXPECT_FALSE(Convert({ "0030" }));
+    EXPECT_EQ(messages.Texts(), (QStringList { "File Read Error", " Fgets Erro ", "File Write Error" }));
+    EXPECT_EQ(messages.Captions(), (QStringList { "Tessavo2", "Tessavo2", "Tessavo2" }));
+    EXPECT_EQ(state->tpCount, 2);
+    EXPECT_EQ(state->listCount, 2);
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+// A fresh temporary directory as the current working directory for one test, with the folders
+// SatcoDx1 to SatcoDx9 and TP_List.
+class TplistWorkDir {
+public:
+    TplistWorkDir()
+        : m_previous(QDir::currentPath())
+    {
+        EXPECT_TRUE(m_dir.isValid());
+        QDir::setCurrent(m_dir.path());
+        for (int g = 1; g <= 9; ++g)
+            QDir().mkdir(QStringLiteral("SatcoDx%1").arg(g));
+        QDir().mkdir(QStringLiteral("TP_List"));
+    }
+    ~TplistWorkDir() { QDir::setCurrent(m_previous); }
+    TplistWorkDir(const TplistWorkDir&) = delete;
+    TplistWorkDir& operator=(const TplistWorkDir&) = delete;
+
+    [[nodiscard]] QString Path() const { return m_dir.path(); }
+
+    static void Write(const QString& path, const QByteArray& bytes)
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+        file.write(bytes);
+    }
+
+    [[nodiscard]] static QByteArray Read(const QString& path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+
+    [[nodiscard]] static QByteArray TestData(const QString& name)
+    {
+        return Read(QString::fromLocal8Bit(qgetenv("TESSAVO_TEST_DATA")) + QStringLiteral("/tplist/") + name);
+    }
+
+private:
+    QString m_previous;
+    QTemporaryDir m_dir;
+};
+
+// A SatcoDX T/R line with the fields the conversion reads and a few it does not.
+inline QByteArray SatcoDxLine(const char* freq, const char* polar = "H", const char* symbol = "27500",
+    const char* field12 = "1", const char* kind = "T")
+{
+    return QByteArray(kind) + "\tChannel\t" + freq + "\t" + polar + "\t\tx5\tx6\tx7\tx8\t" + symbol + "\tx10\tx11\t"
+        + field12 + "\ttail";
+}
