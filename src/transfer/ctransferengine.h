@@ -18,6 +18,7 @@ class CComm;
 class CTransferReporter;
 class CBlockingCall;
 class CWindowTimer;
+class CCrc32;
 
 // The download protocol and its transfer workers. The main window owns one for the whole run. The
 // object lives on the GUI thread: replies are parsed there (OnCommRead) and timers 2 and 3 fire
@@ -84,37 +85,45 @@ signals:
 
 private:
     struct SendSource;
+    enum class Outcome { Completed, Failed, Aborted };
+    class CommOwner;
 
     static void FileTransferThread(CTransferEngine* frame);
     static void BufferTransferThread(CTransferEngine* frame);
 
-    bool RunSendTransfer(SendSource& source, char type, bool fileWorker, bool report);
-    bool RunSync(bool report);
-    void RunReceiveTransfer();
-    void ReportStatus(const char* text, int number);
+    void ResetEngine();
+    bool RunSync(bool fileWorker);
+    Outcome RunData(SendSource& source, char type, bool fileWorker, const char* ackText);
+    Outcome RunReceiveTransfer();
+    void ReportStatus(const char* text, int number = -1);
+    void ReportProgress(unsigned count, bool sending);
+    void Message(const QString& text);
     void ReleasePort();
     void SetState(int state);
     int WaitWhileState(int state1, int state2 = -1);
-    void ArmTimer(int id);
-    void StopTimer(int id);
-    void StartWorker(void (*thread)(CTransferEngine*));
-    void JoinWorker();
-    void DeliverFromReader(CComm& port);
+    [[nodiscard]] int StartWorker(void (*function)(CTransferEngine*));
+    void FinishWorker(bool success);
+    void JoinWorker(bool atExit);
 
     std::atomic<int> m_state { Waiting };
     std::mutex m_stateMutex;
     std::condition_variable m_stateChanged;
     std::atomic<bool> m_bAbort { false };
 
+    std::unique_ptr<CCrc32> m_crc;
     int m_nPacketNumber = -1;
     std::array<uint8_t, kFrameSize> m_frame {};
     std::array<uint8_t, kChunkSize> m_chunk {};
     std::array<uint8_t, kTransmitBufferSize> m_transmitBuffer {};
     uint32_t m_nTransmitCount = 0;
+    int m_nNoAnswerCount = 0;
+    int m_nNakCount = 0;
     int m_nReceiveEnd = 0;
 
     mutable std::mutex m_portMutex;
     std::unique_ptr<CComm> m_pComm;
+    std::unique_ptr<CommOwner> m_commOwner;
+    CComm* m_pDelivering = nullptr;
     PortSettings m_portSettings;
     QString m_portDevice;
     QString m_selectedPath;
@@ -123,12 +132,12 @@ private:
     std::unique_ptr<CBlockingCall> m_commRead;
     std::unique_ptr<CWindowTimer> m_syncTimer;
     std::unique_ptr<CWindowTimer> m_frameTimer;
-    int m_nSyncTimeoutMs = kSyncTimeoutMs;
-    int m_nFrameTimeoutMs = kFrameTimeoutMs;
+    std::atomic<int> m_nSyncTimeoutMs { kSyncTimeoutMs };
+    std::atomic<int> m_nFrameTimeoutMs { kFrameTimeoutMs };
 
     std::thread m_worker;
-    std::atomic<bool> m_bWorkerRunning { false };
-    std::mutex m_workerMutex;
+    bool m_bWorkerRunning = false;
+    mutable std::mutex m_workerMutex;
     std::condition_variable m_workerEnded;
     QString m_statusText;
 };

@@ -1,0 +1,206 @@
+#include "serial/ccomm.h"
+
+#include "app/messagebox.h"
+#include "serial/ccommowner.h"
+#include "serial/portname.h"
+#include "serial/serialline.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kWriteTimeoutMs = 1000;
+
+} // namespace
+
+CComm::~CComm()
+{
+    Destroy();
+}
+
+void CComm::SetSettings(uint8_t port, uint32_t baudRate, uint8_t dataBits, uint8_t stopBits, uint8_t parity)
+{
+    m_nPort = port;
+    m_nBaudRate = baudRate;
+    m_nDataBits = dataBits;
+    m_nStopBits = stopBits;
+    m_nParity = parity;
+}
+
+int CComm::CreateEvents()
+{
+    if (m_wakeFd >= 0)
+        return 1;
+    m_wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    return m_wakeFd >= 0 ? 1 : 0;
+}
+
+QString CComm::DevicePath() const
+{
+    return m_device.isEmpty() ? DevicePathForPort(m_nPort) : DevicePathForName(m_device);
+}
+
+int CComm::Open()
+{
+    if (m_bOpen.load() || m_wakeFd < 0)
+        return 0;
+    const QByteArray path = DevicePath().toLocal8Bit();
+    const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return 0;
+    // Another program of ours holding the line counts as "in use"; TIOCEXCL keeps others out.
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0 || !isatty(fd)) {
+        ::close(fd);
+        return 0;
+    }
+    (void)ioctl(fd, TIOCEXCL);
+    FlushSerialLine(fd);
+    if (!ConfigureSerialLine(fd, m_nBaudRate, m_nDataBits, m_nParity, m_nStopBits)) {
+        ::close(fd);
+        return 0;
+    }
+    RaiseDtrRts(fd);
+    m_fd = fd;
+    m_bOpen.store(true);
+    m_reader = std::thread(ReaderThread, this);
+    return 1;
+}
+
+int CComm::Write(const uint8_t* data, int length)
+{
+    if (m_fd < 0 || length <= 0)
+        return 0;
+    bool immediate = true;
+    int done = 0;
+    int waitedMs = 0;
+    while (done < length) {
+        const ssize_t n = ::write(m_fd, data + done, size_t(length - done));
+        if (n > 0) {
+            done += int(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && errno != EAGAIN)
+            return 0;
+        immediate = false;
+        // Like the driver's write time-out: give the line a second to take the rest, then give up.
+        if (waitedMs >= kWriteTimeoutMs)
+            return 0;
+        pollfd pfd { m_fd, POLLOUT, 0 };
+        (void)poll(&pfd, 1, 50);
+        waitedMs += 50;
+    }
+    return immediate ? 1 : 0;
+}
+
+int CComm::Read(uint8_t* buffer, int maxCount)
+{
+    if (m_fd < 0 || maxCount <= 0)
+        return 0;
+    for (;;) {
+        const ssize_t n = ::read(m_fd, buffer, size_t(maxCount));
+        if (n >= 0)
+            return int(n);
+        if (errno == EINTR)
+            continue;
+        if (errno == EAGAIN)
+            return 0;
+        ShowMessageBox(QStringLiteral("Read error "));
+        return -1;
+    }
+}
+
+void CComm::ClearReceive()
+{
+    std::lock_guard lock(m_receiveMutex);
+    m_receiveBuffer.fill(0);
+    m_nReceiveCount = 0;
+}
+
+void CComm::Deliver(const uint8_t* data, int count)
+{
+    {
+        std::lock_guard lock(m_receiveMutex);
+        // The consumer clears only what it recognises; bytes past the end are dropped, never written.
+        const int room = kReceiveBufferSize - m_nReceiveCount;
+        const int taken = count < room ? count : room;
+        if (taken > 0) {
+            std::memcpy(m_receiveBuffer.data() + m_nReceiveCount, data, size_t(taken));
+            m_nReceiveCount += taken;
+        }
+    }
+    if (CCommOwner* owner = m_owner.load())
+        owner->CommRead(*this, m_nMessageTag);
+}
+
+void CComm::ReaderThread(CComm* comm)
+{
+    if (comm == nullptr)
+        return;
+    bool lineUsable = true;
+    std::array<uint8_t, kReadChunk> chunk {};
+    while (comm->m_bOpen.load()) {
+        pollfd fds[2] = { { comm->m_wakeFd, POLLIN, 0 }, { comm->m_fd, POLLIN, 0 } };
+        const int n = poll(fds, lineUsable ? 2 : 1, -1);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            break;
+        }
+        if (!comm->m_bOpen.load())
+            break;
+        if (!lineUsable || (fds[1].revents & (POLLIN | POLLHUP | POLLERR)) == 0)
+            continue;
+        for (;;) {
+            chunk.fill(0);
+            const int got = comm->Read(chunk.data(), kReadChunk);
+            if (got < 0 || (got == 0 && (fds[1].revents & POLLIN) == 0)) {
+                // The far end has gone (a pseudo-terminal's master closed): stop watching the line
+                // rather than spin on it; Close still ends the thread.
+                lineUsable = false;
+                break;
+            }
+            if (got == 0 || !comm->m_bOpen.load())
+                break;
+            comm->Deliver(chunk.data(), got);
+        }
+    }
+}
+
+int CComm::Close()
+{
+    if (!m_bOpen.exchange(false))
+        return 1;
+    const uint64_t one = 1;
+    (void)::write(m_wakeFd, &one, sizeof one);
+    if (m_reader.joinable() && m_reader.get_id() != std::this_thread::get_id())
+        m_reader.join();
+    else if (m_reader.joinable())
+        m_reader.detach();
+    // The last frame is not answered, so it may still sit in the driver when the port closes.
+    DrainSerialLine(m_fd, kWriteTimeoutMs);
+    DropDtr(m_fd);
+    FlushSerialLine(m_fd);
+    ::close(m_fd);
+    m_fd = -1;
+    return 1;
+}
+
+int CComm::Destroy()
+{
+    if (m_bOpen.load())
+        Close();
+    if (m_wakeFd >= 0) {
+        ::close(m_wakeFd);
+        m_wakeFd = -1;
+    }
+    return 1;
+}

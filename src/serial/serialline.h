@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstdint>
+
+// Line set-up of an open terminal device, kept apart because the kernel's termios2 (any baud rate)
+// cannot share a translation unit with <termios.h>.
+
+// Raw 8-bit line, receiver on, no flow control, modem lines ignored. False when the driver cannot take
+// the settings: data bits outside 5 to 8, 1.5 stop bits, an unknown parity code or a speed it refuses.
+[[nodiscard]] bool ConfigureSerialLine(int fd, uint32_t baud, uint8_t dataBits, uint8_t parity, uint8_t stopBits);
+
+// Waits (at most timeoutMs) until the driver has sent what was written.
+void DrainSerialLine(int fd, int timeoutMs);
+
+// Drops what is queued in both directions.
+void FlushSerialLine(int fd);
+
+// A line without modem lines (a pseudo-terminal) ignores these.
+void RaiseDtrRts(int fd);
+void DropDtr(int fd);

@@ -1,0 +1,633 @@
+#include "transfer/ctransferengine.h"
+
+#include "app/messagebox.h"
+#include "serial/ccomm.h"
+#include "serial/ccommowner.h"
+#include "transfer/cblockingcall.h"
+#include "transfer/ccrc32.h"
+#include "transfer/cwindowtimer.h"
+#include "transfer/frame.h"
+#include "transfer/receivestore.h"
+#include "transfer/transferreporter.h"
+
+#include <QLatin1String>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <new>
+
+// The reader thread's WM_COMM_READ: hand the port to OnCommRead on the GUI thread and wait.
+class CTransferEngine::CommOwner : public CCommOwner {
+public:
+    explicit CommOwner(CTransferEngine& engine)
+        : m_engine(engine)
+    {
+    }
+    void CommRead(CComm& port, unsigned) override
+    {
+        m_engine.m_pDelivering = &port;
+        (void)m_engine.m_commRead->Call();
+    }
+
+private:
+    CTransferEngine& m_engine;
+};
+
+// What a send transfer reads its chunks from: the selected file or the transmit buffer.
+struct CTransferEngine::SendSource {
+    FILE* file = nullptr;
+    const uint8_t* buffer = nullptr;
+    uint32_t remaining = 0;
+
+    int Fill(uint8_t* chunk)
+    {
+        if (file != nullptr)
+            return int(std::fread(chunk, 1, kChunkSize, file));
+        const uint32_t n = remaining < uint32_t(kChunkSize) ? remaining : uint32_t(kChunkSize);
+        std::memcpy(chunk, buffer, n);
+        buffer += n;
+        remaining -= n;
+        return int(n);
+    }
+};
+
+CTransferEngine::CTransferEngine(QObject* parent)
+    : QObject(parent)
+    , m_crc(std::make_unique<CCrc32>())
+    , m_commOwner(std::make_unique<CommOwner>(*this))
+{
+    m_commRead = std::make_unique<CBlockingCall>([this] { OnCommRead(*m_pDelivering); }, this);
+    auto onTimer = [this](int id) { OnTimer(id); };
+    m_syncTimer = std::make_unique<CWindowTimer>(kSyncTimer, onTimer, this);
+    m_frameTimer = std::make_unique<CWindowTimer>(kFrameTimer, onTimer, this);
+    ResetEngine();
+}
+
+CTransferEngine::~CTransferEngine()
+{
+    ClosePort();
+}
+
+void CTransferEngine::SetTransferView(CTransferReporter* view)
+{
+    m_pView = view;
+}
+
+void CTransferEngine::SetPortSettings(const PortSettings& settings)
+{
+    m_portSettings = settings;
+}
+
+PortSettings CTransferEngine::GetPortSettings() const
+{
+    return m_portSettings;
+}
+
+void CTransferEngine::SetPortDevice(const QString& path)
+{
+    m_portDevice = path;
+}
+
+void CTransferEngine::SetSelectedPath(const QString& path)
+{
+    std::lock_guard lock(m_portMutex);
+    m_selectedPath = path;
+}
+
+QString CTransferEngine::SelectedPath() const
+{
+    std::lock_guard lock(m_portMutex);
+    return m_selectedPath;
+}
+
+void CTransferEngine::SetTimerIntervals(int syncMs, int frameMs)
+{
+    m_nSyncTimeoutMs = syncMs;
+    m_nFrameTimeoutMs = frameMs;
+}
+
+int CTransferEngine::ReceivedLength() const
+{
+    return m_nReceiveEnd;
+}
+
+bool CTransferEngine::IsTransferRunning() const
+{
+    std::lock_guard lock(m_workerMutex);
+    return m_bWorkerRunning;
+}
+
+void CTransferEngine::ResetEngine()
+{
+    SetState(Waiting);
+    m_nPacketNumber = -1;
+    m_nNoAnswerCount = 0;
+    m_nNakCount = 0;
+    m_chunk.fill(0);
+    m_frame.fill(0);
+}
+
+// ---- port ----------------------------------------------------------------
+
+int CTransferEngine::OpenPort()
+{
+    auto comm = std::unique_ptr<CComm>(new (std::nothrow) CComm);
+    if (!comm) {
+        Message(QStringLiteral("Can't Open Port.. Check and try again"));
+        if (m_pView != nullptr)
+            m_pView->EnableStartButtons();
+        return 0;
+    }
+    comm->SetMessageTag(kCommTag);
+    comm->SetSettings(uint8_t(m_portSettings.port), m_portSettings.baudRate, m_portSettings.dataBits,
+        m_portSettings.stopBits, m_portSettings.parity);
+    comm->SetDevice(m_portDevice);
+    (void)comm->CreateEvents();
+    m_commRead->Reopen();
+    // Owner first, so that nothing the receiver sends right after the opening goes unseen.
+    comm->SetOwner(m_commOwner.get());
+    if (!comm->Open()) {
+        comm->Destroy();
+        Message(QStringLiteral("CommPort Open Error"));
+        if (m_pView != nullptr)
+            m_pView->EnableStartButtons();
+        return 0;
+    }
+    std::lock_guard lock(m_portMutex);
+    m_pComm = std::move(comm);
+    return 1;
+}
+
+void CTransferEngine::ReleasePort()
+{
+    std::unique_ptr<CComm> comm;
+    {
+        std::lock_guard lock(m_portMutex);
+        comm = std::move(m_pComm);
+    }
+    if (comm) {
+        comm->Close();
+        comm->Destroy();
+    }
+}
+
+// ---- starting and ending transfers ---------------------------------------
+
+int CTransferEngine::StartWorker(void (*function)(CTransferEngine*))
+{
+    JoinWorker(false);
+    {
+        std::lock_guard lock(m_workerMutex);
+        m_bWorkerRunning = true;
+    }
+    m_worker = std::thread(function, this);
+    return 1;
+}
+
+void CTransferEngine::FinishWorker(bool success)
+{
+    ReleasePort();
+    emit TransferFinished(success);
+    {
+        std::lock_guard lock(m_workerMutex);
+        m_bWorkerRunning = false;
+    }
+    m_workerEnded.notify_all();
+}
+
+void CTransferEngine::JoinWorker(bool atExit)
+{
+    std::unique_lock lock(m_workerMutex);
+    if (atExit) {
+        // A worker blocked in a call to a GUI thread that no longer runs would never end; at exit
+        // it is left behind rather than hang the program.
+        if (!m_workerEnded.wait_for(lock, std::chrono::seconds(3), [this] { return !m_bWorkerRunning; })) {
+            lock.unlock();
+            if (m_worker.joinable())
+                m_worker.detach();
+            return;
+        }
+    } else {
+        m_workerEnded.wait(lock, [this] { return !m_bWorkerRunning; });
+    }
+    lock.unlock();
+    if (m_worker.joinable())
+        m_worker.join();
+}
+
+int CTransferEngine::StartFileTransfer()
+{
+    if (IsTransferRunning()) {
+        Message(QStringLiteral("CommPort Open Error"));
+        return 0;
+    }
+    m_bAbort = false;
+    g_bReceiveMode = false;
+    if (!OpenPort())
+        return 0;
+    return StartWorker(FileTransferThread);
+}
+
+int CTransferEngine::StartBufferTransfer(int kind, const uint8_t* data, uint32_t length)
+{
+    if (IsTransferRunning()) {
+        Message(QStringLiteral("CommPort Open Error"));
+        return 0;
+    }
+    m_bAbort = false;
+    if (data == nullptr || length > kTransmitBufferSize)
+        length = data == nullptr ? 0 : kTransmitBufferSize;
+    g_nBufferKind = kind;
+    m_nTransmitCount = length;
+    if (length > 0)
+        std::memcpy(m_transmitBuffer.data(), data, length);
+    const bool receiving = kind != 5;
+    // In receive mode from the first byte on: the receiver's sync may follow the opening at once.
+    g_bReceiveMode = receiving;
+    g_bReceiveDone = false;
+    SetState(receiving ? WaitSync : Waiting);
+    if (!OpenPort()) {
+        g_bReceiveMode = false;
+        SetState(Waiting);
+        return 0;
+    }
+    return StartWorker(BufferTransferThread);
+}
+
+void CTransferEngine::CancelTransfer()
+{
+    if (!IsTransferRunning())
+        return;
+    m_bAbort = true;
+    SetState(m_state.load());
+}
+
+void CTransferEngine::ClosePort()
+{
+    m_bAbort = true;
+    SetState(m_state.load());
+    if (IsTransferRunning()) {
+        m_commRead->Close();
+        JoinWorker(true);
+        m_commRead->Reopen();
+    } else {
+        JoinWorker(false);
+        ReleasePort();
+    }
+}
+
+// ---- reporting -------------------------------------------------------------
+
+void CTransferEngine::Message(const QString& text)
+{
+    ShowMessageBox(text);
+}
+
+void CTransferEngine::ReportStatus(const char* text, int number)
+{
+    if (m_pView == nullptr || m_bAbort)
+        return;
+    // Reuses one string, so that a status text per frame costs no allocation.
+    m_statusText.resize(0);
+    m_statusText.append(QLatin1String(text));
+    if (number >= 0) {
+        char digits[16];
+        const int n = std::snprintf(digits, sizeof digits, "%d", number);
+        m_statusText.append(QLatin1String(digits, n));
+    }
+    m_pView->SetStatusText(m_statusText);
+}
+
+void CTransferEngine::ReportProgress(unsigned count, bool sending)
+{
+    if (m_pView != nullptr && !m_bAbort)
+        m_pView->TransferProgress(count, sending);
+}
+
+// ---- protocol engine ---------------------------------------------------------
+
+void CTransferEngine::SetState(int state)
+{
+    {
+        std::lock_guard lock(m_stateMutex);
+        m_state = state;
+    }
+    m_stateChanged.notify_all();
+}
+
+int CTransferEngine::WaitWhileState(int state1, int state2)
+{
+    std::unique_lock lock(m_stateMutex);
+    m_stateChanged.wait(lock, [&] {
+        const int state = m_state.load();
+        return m_bAbort || (state != state1 && state != state2);
+    });
+    return m_state.load();
+}
+
+void CTransferEngine::SendFrame(char type, unsigned length)
+{
+    m_frame.fill(0);
+    const uint8_t packet = uint8_t(m_nPacketNumber & 0xFF);
+    int size = 0;
+    switch (type) {
+    case kTypePreset: {
+        const int n = length > unsigned(kChunkSize) ? kChunkSize : int(length);
+        size = BuildFrame(*m_crc, m_frame.data(), packet, type, uint16_t(n), m_chunk.data(), n);
+        break;
+    }
+    case kTypeEnd:
+        size = BuildFrame(*m_crc, m_frame.data(), packet, type, kEndFramePayload, nullptr, kEndFramePayload);
+        break;
+    default:
+        size = BuildFrame(*m_crc, m_frame.data(), packet, type, kChunkSize, m_chunk.data(), kChunkSize);
+        break;
+    }
+    if (m_pComm)
+        (void)m_pComm->Write(m_frame.data(), size);
+}
+
+void CTransferEngine::SendReply(char letter)
+{
+    m_frame.fill(0);
+    m_frame[0] = kLeadByte;
+    m_frame[1] = uint8_t(letter);
+    m_frame[2] = kLineFeed;
+    if (m_pComm)
+        (void)m_pComm->Write(m_frame.data(), kReplySize);
+}
+
+int CTransferEngine::OnCommRead(CComm& port)
+{
+    const uint8_t* buffer = port.ReceiveBuffer();
+    const int count = port.ReceiveCount();
+
+    if (!g_bReceiveMode) {
+        // The two bytes before the first LF (from the third byte on) are the reply, so noise ahead of
+        // a reply does not hide it.
+        for (int i = 2; i < count; ++i) {
+            if (buffer[i] != kLineFeed)
+                continue;
+            switch (buffer[i - 1]) {
+            case 'A': SetState(Ack); break;
+            case 'N': SetState(Nak); break;
+            case 'T': SetState(Terminate); break;
+            default: SetState(Other); break;
+            }
+            port.ClearReceive();
+            break;
+        }
+        return 1;
+    }
+
+    if (m_state.load() == WaitSync) {
+        if (count > 0 && buffer[0] == kLeadByte)
+            SetState(Ack);
+        port.ClearReceive();
+        return 1;
+    }
+    if (count <= kFrameHeaderSize)
+        return 1;
+    switch (char(buffer[2])) {
+    case kTypePreset: {
+        if (count < kFrameSize)
+            return 1;
+        const int packet = buffer[1];
+        const int length = std::min<int>(FrameLengthField(buffer), kChunkSize);
+        const int offset = packet * kChunkSize;
+        if (offset + length > kReceiveStoreSize) {
+            SetState(Nak);
+        } else {
+            std::memcpy(g_ReceiveStore.data() + offset, buffer + kFrameHeaderSize, size_t(length));
+            g_nReceivedPackets = packet + 1;
+            m_nReceiveEnd = std::max(m_nReceiveEnd, offset + length);
+            SetState(Ack);
+        }
+        break;
+    }
+    case kTypeEnd:
+        if (count < std::min<int>(FrameLengthField(buffer), CComm::kReceiveBufferSize))
+            return 1;
+        SetState(Terminate);
+        break;
+    default:
+        SetState(Other);
+        break;
+    }
+    port.ClearReceive();
+    return 1;
+}
+
+void CTransferEngine::OnTimer(int id)
+{
+    if (id != kSyncTimer && id != kFrameTimer)
+        return;
+    if (id == kFrameTimer)
+        m_frameTimer->Stop();
+    if (m_state.load() == WaitSync)
+        return;
+    SetState(NoAnswer);
+    // Whatever came in since the last reply is noise; it must not spoil the answer to the frame sent next.
+    if (!g_bReceiveMode) {
+        std::lock_guard lock(m_portMutex);
+        if (m_pComm)
+            m_pComm->ClearReceive();
+    }
+}
+
+bool CTransferEngine::RunSync(bool fileWorker)
+{
+    for (;;) {
+        m_frame.fill(0);
+        m_frame[0] = kLeadByte;
+        if (m_pComm)
+            (void)m_pComm->Write(m_frame.data(), 1);
+        m_syncTimer->Start(m_nSyncTimeoutMs);
+        int state = WaitWhileState(Waiting);
+        m_syncTimer->Stop();
+        if (m_bAbort)
+            return false;
+        if (state == NoAnswer) {
+            ++m_nNoAnswerCount;
+            if (fileWorker)
+                ReportStatus("No Answer ", m_nNoAnswerCount);
+            state = Nak;
+        } else if (state == Other) {
+            state = Nak;
+        }
+        SetState(Waiting);
+        if (state != Nak)
+            break;
+    }
+    if (fileWorker)
+        ReportStatus("Sync Dectected ...");
+    m_chunk.fill(0);
+    m_frame.fill(0);
+    return true;
+}
+
+CTransferEngine::Outcome CTransferEngine::RunData(SendSource& source, char type, bool fileWorker, const char* ackText)
+{
+    int chunkCounter = 0;
+    for (;;) {
+        const int length = source.Fill(m_chunk.data());
+        if (length <= 0)
+            break;
+        m_nPacketNumber = (m_nPacketNumber + 1) & 0xFF;
+        ++chunkCounter;
+        for (;;) {
+            SendFrame(type, unsigned(length));
+            m_frameTimer->Start(m_nFrameTimeoutMs);
+            int state = WaitWhileState(Waiting);
+            m_frameTimer->Stop();
+            if (m_bAbort)
+                return Outcome::Aborted;
+            switch (state) {
+            case Ack:
+                if (fileWorker)
+                    ReportStatus(ackText, chunkCounter);
+                else
+                    ReportProgress(unsigned(chunkCounter), true);
+                break;
+            case Nak:
+                ++m_nNakCount;
+                if (fileWorker)
+                    ReportStatus("NAK  Data = ", m_nNakCount);
+                break;
+            case Other:
+                if (fileWorker)
+                    ReportStatus("Other Answer this Data");
+                state = Nak;
+                break;
+            case NoAnswer:
+                ++m_nNoAnswerCount;
+                if (fileWorker)
+                    ReportStatus("No Answer ", m_nNoAnswerCount);
+                state = Nak;
+                break;
+            default:
+                return Outcome::Failed;
+            }
+            if (state != Nak)
+                break;
+            SetState(Waiting);
+            m_frame.fill(0);
+        }
+        m_chunk.fill(0);
+        m_frame.fill(0);
+        SetState(Waiting);
+    }
+    m_nPacketNumber = (m_nPacketNumber + 1) & 0xFF;
+    SendFrame(kTypeEnd, 0);
+    return Outcome::Completed;
+}
+
+CTransferEngine::Outcome CTransferEngine::RunReceiveTransfer()
+{
+    g_bReceiveMode = true;
+    g_bReceiveDone = false;
+    m_nReceiveEnd = 0;
+    unsigned ackCounter = 0;
+    // Time-outs do not end a receive, so the worker simply waits for the parser's next verdict.
+    while (!g_bReceiveDone) {
+        const int state = WaitWhileState(WaitSync, NoAnswer);
+        if (m_bAbort)
+            break;
+        // The state moves on before the reply goes out: the receiver's next frame may follow it at once.
+        SetState(NoAnswer);
+        switch (state) {
+        case Ack:
+            SendReply('A');
+            ReportProgress(++ackCounter, false);
+            break;
+        case Terminate:
+            SendReply('T');
+            ReportProgress(unsigned(g_nExpectedPackets.load() + 1), false);
+            g_bReceiveDone = true;
+            break;
+        default:
+            SendReply('N');
+            break;
+        }
+    }
+    m_chunk.fill(0);
+    m_frame.fill(0);
+    SetState(Waiting);
+    if (m_bAbort) {
+        g_bReceiveMode = false;
+        return Outcome::Aborted;
+    }
+    ReportProgress(0, false);
+    g_bReceiveMode = false;
+    return Outcome::Completed;
+}
+
+// ---- workers ------------------------------------------------------------------
+
+void CTransferEngine::FileTransferThread(CTransferEngine* frame)
+{
+    if (frame == nullptr) {
+        ShowMessageBox(QStringLiteral("Fail to start thread"));
+        return;
+    }
+    CTransferEngine& e = *frame;
+    const int kind = e.m_pView != nullptr ? e.m_pView->DownloadKind() : 2;
+    const char type = kind == 4 ? kTypeLoader : kind == 3 ? kTypePreset : kTypeCode;
+    const char* ackText = kind == 4 ? "Transmited Count " : "Trnasmited Count ";
+
+    e.ResetEngine();
+    Outcome outcome = Outcome::Aborted;
+    if (e.RunSync(true)) {
+        const QString path = e.SelectedPath();
+        SendSource source;
+        source.file = std::fopen(path.toLocal8Bit().constData(), "rb");
+        if (source.file == nullptr) {
+            // Nothing can be sent after the sync; the transfer ends as failed, without an end frame.
+            e.Message(path + QStringLiteral(" Open Failed"));
+            outcome = Outcome::Failed;
+        } else {
+            outcome = e.RunData(source, type, true, ackText);
+            std::fclose(source.file);
+            if (outcome == Outcome::Completed)
+                e.Message(QStringLiteral("Transfer Completed "));
+            else if (outcome == Outcome::Failed)
+                e.Message(QStringLiteral("Transfer Error !! "));
+        }
+    }
+    e.ReleasePort();
+    if (e.m_pView != nullptr && !e.m_bAbort)
+        e.m_pView->EnableStartButtons();
+    e.FinishWorker(outcome == Outcome::Completed);
+}
+
+void CTransferEngine::BufferTransferThread(CTransferEngine* frame)
+{
+    if (frame == nullptr) {
+        ShowMessageBox(QStringLiteral("Fail to start thread"));
+        return;
+    }
+    CTransferEngine& e = *frame;
+    Outcome outcome = Outcome::Aborted;
+    if (g_nBufferKind == 5) {
+        e.ResetEngine();
+        if (e.RunSync(false)) {
+            SendSource source;
+            source.buffer = e.m_transmitBuffer.data();
+            source.remaining = e.m_nTransmitCount;
+            outcome = e.RunData(source, kTypePreset, false, nullptr);
+            if (outcome == Outcome::Failed) {
+                e.ReportProgress(unsigned(g_nExpectedPackets.load() + 1), true);
+                e.Message(QStringLiteral("Transfer Error !! "));
+            } else if (outcome == Outcome::Completed) {
+                e.Message(QStringLiteral("Transfer Completed "));
+            }
+        }
+    } else {
+        outcome = e.RunReceiveTransfer();
+        if (outcome == Outcome::Completed)
+            e.Message(QStringLiteral("Transfer Completed "));
+    }
+    e.FinishWorker(outcome == Outcome::Completed);
+}
