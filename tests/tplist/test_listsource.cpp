@@ -1,0 +1,145 @@
+#include "tplist/csatellitecatalog.h"
+#include "tplist/listfileaction.h"
+#include "tplist/listsource.h"
+#include "tplist/tpbuildstate.h"
+#include "messagerecorder.h"
+#include "tplistworkdir.h"
+
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+QByteArray Lines(std::initializer_list<QByteArray> lines)
+{
+    QByteArray bytes;
+    for (const QByteArray& line : lines)
+        bytes += line + "\r\n";
+    return bytes;
+}
+
+struct ListSourceTest : ::testing::Test {
+    TplistWorkDir dir;
+    MessageRecorder messages;
+    QStringList status;
+    std::unique_ptr<CSatelliteCatalog> catalog = std::make_unique<CSatelliteCatalog>();
+    std::unique_ptr<TpBuildState> state = std::make_unique<TpBuildState>();
+
+    ListFileResult ListFile()
+    {
+        return RunListFile(*catalog, *state, [this](const QString& text) { status << text; });
+    }
+
+    void SelectOneSatellite()
+    {
+        TplistWorkDir::Write("SatcoDx1/0130.txt", TplistWorkDir::TestData("0130.txt"));
+        catalog->SetSlot(0, 5, true);
+    }
+
+    // Groups SatcoDx1 to SatcoDx3, 47 satellites: every third has a Ku-band line only, the others a
+    // C-band and a Ku-band line, which gives 79 lists of one transponder each.
+    void SelectManySatellites()
+    {
+        int index = 0;
+        for (int g = 0; g < 3; ++g) {
+            catalog->SetGroup(g, true);
+            for (int i = 0; i < catalog->GroupSize(g); ++i, ++index) {
+                const QByteArray body = index % 3 == 2 ? Lines({ "h", SatcoDxLine("11.7") })
+                                                       : Lines({ "h", SatcoDxLine("3.7"), SatcoDxLine("11.7") });
+                TplistWorkDir::Write(QStringLiteral("SatcoDx%1/%2.txt").arg(g + 1).arg(catalog->PosText(g, i)), body);
+            }
+        }
+    }
+
+    // Compiles List.c with the C compiler against our stand-in of the firmware's record types and
+    // returns what the probe program prints.
+    QByteArray CompileAndRun(int sats, int tps)
+    {
+        const QString data = QString::fromLocal8Bit(qgetenv("TESSAVO_TEST_DATA")) + QStringLiteral("/tplist");
+        QProcess cc;
+        cc.start(QStringLiteral(TESSAVO_C_COMPILER),
+            { "-std=gnu11", "-I", "TP_List", "-I", ".", "-I", data, QStringLiteral("-DEXPECTED_SATS=%1").arg(sats),
+                QStringLiteral("-DEXPECTED_TPS=%1").arg(tps), data + "/listc_probe.c", "-o", "listc_probe" });
+        EXPECT_TRUE(cc.waitForFinished(60000));
+        EXPECT_EQ(cc.exitCode(), 0) << cc.readAllStandardError().toStdString();
+        QProcess probe;
+        probe.start(dir.Path() + "/listc_probe", {});
+        EXPECT_TRUE(probe.waitForFinished(10000));
+        return probe.readAllStandardOutput();
+    }
+};
+
+} // namespace
+
+TEST_F(ListSourceTest, NoListsGiveEmptyTablesAndTheFileCompiles)
+{
+    ASSERT_TRUE(WriteListSource(*state));
+    EXPECT_EQ(TplistWorkDir::Read("List.c"), TplistWorkDir::TestData("List_none.c"));
+    const QByteArray out = CompileAndRun(0, 0);
+    EXPECT_EQ(out, "header ******************** Selvarona PreSet Data 64 0 0\nlnb1 10600 1\n");
+}
+
+TEST_F(ListSourceTest, OneSatelliteWithBothBands)
+{
+    SelectOneSatellite();
+    ASSERT_EQ(ListFile(), ListFileResult::Done);
+    EXPECT_EQ(TplistWorkDir::Read("List.c"), TplistWorkDir::TestData("List_one.c"));
+    EXPECT_EQ(messages.Count(), 0);
+    const QList<QByteArray> out = CompileAndRun(2, 43).split('\n');
+    ASSERT_EQ(out.size(), 2 + 2 + 43 + 1);
+    EXPECT_EQ(out[0], "header ******************** Selvarona PreSet Data 64 2 43");
+    EXPECT_EQ(out[1], "lnb1 5150 0");
+    EXPECT_EQ(out[2], "sat 0 63 Hotbird15");
+    EXPECT_EQ(out[3], "sat 1 10 Hotbird15");
+    EXPECT_EQ(out[4], "tp 3700 2000 0 5 2");
+    EXPECT_EQ(out[16], "tp 3700 3000 0 5 1");
+    EXPECT_EQ(out[17], "tp 7301 27500 1 5 1");
+    EXPECT_EQ(out[46], "tp 12500 27500 1 5 0");
+}
+
+TEST_F(ListSourceTest, MoreThan63Lists)
+{
+    SelectManySatellites();
+    ASSERT_EQ(ListFile(), ListFileResult::Done);
+    ASSERT_EQ(state->listCount, 79);
+    EXPECT_EQ(TplistWorkDir::Read("List.c"), TplistWorkDir::TestData("List_many.c"));
+    EXPECT_EQ(TplistWorkDir::Read("TP_List/0965_K.tp"), Lines({ "{ 11700, 27500, 78, Auto, POL_Horizontal }, /* 1 */" }));
+    const QList<QByteArray> out = CompileAndRun(79, 79).split('\n');
+    ASSERT_EQ(out.size(), 2 + 79 + 79 + 1);
+    EXPECT_EQ(out[2], "sat 0 63 Telecom2A");
+    EXPECT_EQ(out[80], "sat 78 10 Gorizont28");
+    for (int row = 0; row < 79; ++row)
+        EXPECT_TRUE(out[81 + row].endsWith(QByteArray(" ") + QByteArray::number(row) + " 5 1")) << out[81 + row].data();
+}
+
+TEST_F(ListSourceTest, NothingSelectedTouchesNoFile)
+{
+    EXPECT_EQ(ListFile(), ListFileResult::NothingSelected);
+    EXPECT_EQ(status, QStringList { " Check the TP && Sat " });
+    EXPECT_FALSE(QFile::exists("List.c"));
+}
+
+TEST_F(ListSourceTest, AfterAnEarlyEndListCIsWrittenFromTheLastCompleteRun)
+{
+    SelectOneSatellite();
+    ASSERT_EQ(ListFile(), ListFileResult::Done);
+    catalog->SetSlot(0, 0, true);
+    EXPECT_EQ(ListFile(), ListFileResult::ConversionFailed);
+    EXPECT_EQ(messages.Texts(), QStringList { "File Read Error" });
+    EXPECT_EQ(TplistWorkDir::Read("List.c"), TplistWorkDir::TestData("List_one.c"));
+}
+
+TEST_F(ListSourceTest, ACreateFailureIsReportedAndLeavesNoFile)
+{
+    ASSERT_TRUE(QDir().mkdir("List.c"));
+    EXPECT_FALSE(WriteListSource(*state));
+    EXPECT_EQ(messages.Texts(), QStringList { "\"List.c\" File Create Error " });
+    QDir().rmdir("List.c");
+    SelectOneSatellite();
+    QFile::remove("List.c");
+    ASSERT_TRUE(QDir().mkdir("List.c"));
+    EXPECT_EQ(ListFile(), ListFileResult::ListSourceFailed);
+}
