@@ -1,0 +1,213 @@
+#include "presettestdata.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct CliResult {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+CliResult Cli(const QStringList& args)
+{
+    QProcess process;
+    process.start(qEnvironmentVariable("TESSAVO_BIN_DIR") + QStringLiteral("/tessavo2-cli"), args);
+    CliResult run;
+    if (!process.waitForFinished(30000))
+        return run;
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
+    run.err = QString::fromLocal8Bit(process.readAllStandardError());
+    return run;
+}
+
+QString DataPath(const char* name)
+{
+    return qEnvironmentVariable("TESSAVO_TEST_DATA") + QStringLiteral("/preset/") + QLatin1String(name);
+}
+
+bool WriteFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray ReadFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+class RcuCli : public testing::Test {
+protected:
+    QString Path(const char* name) const { return m_dir.filePath(QLatin1String(name)); }
+
+    QJsonObject ExportGap()
+    {
+        const CliResult run = Cli({ "rcu", "export", DataPath("gap.rcu") });
+        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+        return QJsonDocument::fromJson(run.out.toUtf8()).object();
+    }
+
+    QTemporaryDir m_dir;
+};
+
+TEST_F(RcuCli, CheckPrintsThePresetCountsOrTheLoadError)
+{
+    const CliResult good = Cli({ "rcu", "check", DataPath("gap.rcu") });
+    EXPECT_EQ(good.exitCode, 0);
+    EXPECT_EQ(good.out, QStringLiteral("NUM_ME_LNB 64\nNUM_ME_SAT 1\nNUM_ME_TP 4\n"));
+
+    QByteArray oversized = ReadPresetTestFile("gap.rcu");
+    oversized.append(100001 - oversized.size(), '\0');
+    ASSERT_TRUE(WriteFile(Path("big.rcu"), oversized));
+    for (const QString& bad : { DataPath("make_expected.py"), Path("missing.rcu"), Path("big.rcu") }) {
+        const CliResult run = Cli({ "rcu", "check", bad });
+        EXPECT_EQ(run.exitCode, 1) << bad.toStdString();
+        EXPECT_EQ(run.err, QStringLiteral("File Open Error !! (2)\n"));
+        EXPECT_TRUE(run.out.isEmpty());
+    }
+}
+
+TEST_F(RcuCli, ExportKeepsCarriedBytesAndLatin1NamesAndImportRebuildsTheSameBytes)
+{
+    const QJsonObject root = ExportGap();
+    ASSERT_EQ(root.value("lnbs").toArray().size(), 64);
+    const QJsonObject lnb3 = root.value("lnbs").toArray().at(3).toObject();
+    EXPECT_EQ(lnb3.value("freq1").toInt(), 9750);
+    EXPECT_EQ(lnb3.value("type").toInt(), 0);
+    EXPECT_EQ(lnb3.value("settings").toArray(), (QJsonArray { 0x11, 0x22, 0x33, 0x44 }));
+    const QJsonArray sats = root.value("satellites").toArray();
+    ASSERT_EQ(sats.size(), 1);
+    EXPECT_EQ(sats.at(0).toObject().value("name").toString(), QStringLiteral("T\u00e9l\u00e9com 2"));
+    EXPECT_EQ(sats.at(0).toObject().value("settings").toArray(), (QJsonArray { 1, 2, 3, 4, 5, 6, 232, 3 }));
+    const QJsonArray tps = root.value("transponders").toArray();
+    ASSERT_EQ(tps.size(), 4);
+    EXPECT_EQ(tps.at(3).toObject(),
+        (QJsonObject { { "freq", 10729 }, { "symbol", 22000 }, { "sat", 2 }, { "fec", 4 }, { "polar", 1 } }));
+
+    ASSERT_EQ(Cli({ "rcu", "export", DataPath("gap.rcu"), "--out", Path("gap.json") }).exitCode, 0);
+    const CliResult import = Cli({ "rcu", "import", Path("gap.json"), "--out", Path("gap.rcu") });
+    EXPECT_EQ(import.exitCode, 0) << import.err.toStdString();
+    EXPECT_EQ(ReadFile(Path("gap.rcu")), ReadPresetTestFile("gap.rcu"));
+}
+
+struct BadJson {
+    const char* what;
+    std::function<void(QJsonObject&)> edit;
+    const char* error;
+};
+
+void PrintTo(const BadJson& bad, std::ostream* out)
+{
+    *out << bad.what;
+}
+
+void EditEntry(QJsonObject& root, const char* table, int index, const char* key, const QJsonValue& value)
+{
+    QJsonArray array = root.value(table).toArray();
+    QJsonObject entry = array.at(index).toObject();
+    if (value.isUndefined())
+        entry.remove(key);
+    else
+        entry.insert(key, value);
+    array.replace(index, entry);
+    root.insert(table, array);
+}
+
+class RcuImportError : public RcuCli, public testing::WithParamInterface<BadJson> { };
+
+TEST_P(RcuImportError, NamesTheEntryAndWritesNothing)
+{
+    QJsonObject root = ExportGap();
+    GetParam().edit(root);
+    ASSERT_TRUE(WriteFile(Path("bad.json"), QJsonDocument(root).toJson()));
+    ASSERT_TRUE(WriteFile(Path("out.rcu"), "previous"));
+
+    const CliResult run = Cli({ "rcu", "import", Path("bad.json"), "--out", Path("out.rcu") });
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, QString::fromUtf8(GetParam().error) + QLatin1Char('\n'));
+    EXPECT_EQ(ReadFile(Path("out.rcu")), QByteArray("previous"));
+}
+
+const BadJson kBadJson[] = {
+    { "fec", [](QJsonObject& r) { EditEntry(r, "transponders", 2, "fec", 9); },
+        "transponders[2].fec: 9 is out of range 0..5" },
+    { "polar", [](QJsonObject& r) { EditEntry(r, "transponders", 0, "polar", 3); },
+        "transponders[0].polar: 3 is out of range 0..2" },
+    { "zero_freq", [](QJsonObject& r) { EditEntry(r, "transponders", 1, "freq", 0); },
+        "transponders[1].freq: 0 is out of range 1..65535" },
+    { "symbol_65536", [](QJsonObject& r) { EditEntry(r, "transponders", 1, "symbol", 65536); },
+        "transponders[1].symbol: 65536 is out of range 0..65535" },
+    { "sat_text", [](QJsonObject& r) { EditEntry(r, "transponders", 3, "sat", "2"); },
+        "transponders[3].sat: expected an integer" },
+    { "fraction", [](QJsonObject& r) { EditEntry(r, "lnbs", 5, "freq1", 10600.5); },
+        "lnbs[5].freq1: expected an integer" },
+    { "missing", [](QJsonObject& r) { EditEntry(r, "lnbs", 63, "freq2", QJsonValue::Undefined); },
+        "lnbs[63].freq2: missing" },
+    { "lnb_type", [](QJsonObject& r) { EditEntry(r, "lnbs", 0, "type", 2); }, "lnbs[0].type: 2 is out of range 0..1" },
+    { "settings_byte",
+        [](QJsonObject& r) {
+            EditEntry(r, "lnbs", 1, "settings", QJsonArray { 0, 256, 0, 0 });
+        },
+        "lnbs[1].settings[1]: 256 is out of range 0..255" },
+    { "settings_size", [](QJsonObject& r) { EditEntry(r, "satellites", 0, "settings", QJsonArray { 1 }); },
+        "satellites[0].settings: expected 8 numbers" },
+    { "63_lnbs",
+        [](QJsonObject& r) {
+            QJsonArray lnbs = r.value("lnbs").toArray();
+            lnbs.removeLast();
+            r.insert("lnbs", lnbs);
+        },
+        "lnbs: 63 entries, expected 64" },
+    { "name_14", [](QJsonObject& r) { EditEntry(r, "satellites", 0, "name", "Fourteen chars"); },
+        "satellites[0].name: \"Fourteen chars\" is longer than 13 characters" },
+    { "name_not_latin1",
+        [](QJsonObject& r) { EditEntry(r, "satellites", 0, "name", QString::fromUtf8("T\u00fcrksat \u20ac")); },
+        "satellites[0].name: \"T\u00fcrksat \u20ac\" has a character that cannot be stored" },
+    { "slot_after_gap",
+        [](QJsonObject& r) {
+            QJsonArray sats = r.value("satellites").toArray();
+            sats.append(QJsonObject { { "slot", 2 }, { "name", "Hotbird" } });
+            r.insert("satellites", sats);
+        },
+        "satellites: slot 2 follows the unnamed slot 1 and would not be saved" },
+    { "slot_twice",
+        [](QJsonObject& r) {
+            QJsonArray sats = r.value("satellites").toArray();
+            sats.append(QJsonObject { { "slot", 0 }, { "name", "Again" } });
+            r.insert("satellites", sats);
+        },
+        "satellites[1].slot: 0 appears twice" },
+    { "not_grouped", [](QJsonObject& r) { EditEntry(r, "transponders", 3, "sat", 0); },
+        "transponders[3].sat: 0 follows 1; transponders must be grouped by satellite in ascending order" },
+    { "no_transponders", [](QJsonObject& r) { r.remove("transponders"); }, "transponders: expected an array" },
+};
+
+INSTANTIATE_TEST_SUITE_P(Rejected, RcuImportError, testing::ValuesIn(kBadJson),
+    [](const testing::TestParamInfo<BadJson>& info) { return std::string(info.param.what); });
+
+TEST_F(RcuCli, MalformedJsonAndBadUsage)
+{
+    ASSERT_TRUE(WriteFile(Path("broken.json"), "{\"lnbs\": ["));
+    const CliResult broken = Cli({ "rcu", "import", Path("broken.json"), "--out", Path("out.rcu") });
+    EXPECT_EQ(broken.exitCode, 1);
+    EXPECT_TRUE(broken.err.startsWith(Path("broken.json") + QStringLiteral(": "))) << broken.err.toStdString();
+    EXPECT_FALSE(QFile::exists(Path("out.rcu")));
+
+    EXPECT_EQ(Cli({ "rcu", "import", Path("broken.json") }).exitCode, 64);
+    EXPECT_EQ(Cli({ "rcu", "export" }).exitCode, 64);
+    EXPECT_EQ(Cli({ "rcu", "verify", DataPath("gap.rcu") }).exitCode, 64);
+    EXPECT_EQ(Cli({ "rcu" }).exitCode, 64);
+}
+
+} // namespace
