@@ -1,0 +1,175 @@
+#include "app/cmainframe.h"
+
+#include "app/caboutdlg.h"
+#include "app/ctessavo2view.h"
+#include "app/messagebox.h"
+#include "app/modaldialog.h"
+#include "serial/cportsettingdlg.h"
+#include "transfer/ctransferengine.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QStatusBar>
+
+namespace {
+
+constexpr int kWidth = 650;
+constexpr int kHeight = 540;
+
+QString IdName(int id)
+{
+    return QStringLiteral("id%1").arg(id);
+}
+
+} // namespace
+
+CMainFrame::CMainFrame()
+    : m_engine(std::make_unique<CTransferEngine>())
+{
+    m_portSettingDlg = new CPortSettingDlg(this);
+    m_portSettingDlg->setWindowModality(Qt::ApplicationModal);
+    if (ExecModal(*m_portSettingDlg) != QDialog::Accepted) {
+        ShowMessageBox(QStringLiteral("The End"));
+        return;
+    }
+    m_bPortConfirmed = true;
+}
+
+CMainFrame::~CMainFrame() = default;
+
+void CMainFrame::Create()
+{
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+        | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setWindowTitle(ApplicationTitle());
+    setFixedSize(kWidth, kHeight);
+    CreateMenus();
+    CreateStatusBar();
+    m_view = new CTessavo2View(this);
+    setCentralWidget(m_view);
+    m_view->OnInitialUpdate();
+    // Buffer transfers of the preset editor report through the form too.
+    m_engine->SetTransferView(m_view);
+}
+
+void CMainFrame::CreateMenus()
+{
+    struct Item {
+        const char* menu;
+        const char* text;
+        int id;
+        const char* prompt;
+        void (CMainFrame::*handler)();
+    };
+    // Prompts keep the resource form "status text\ntool tip".
+    static const Item items[] = {
+        { "File(&F)", "Exit(&X)", 57665, "Exit Program", nullptr },
+        { "PortSetup(&P)", "Com Port Setup(&C)", 32771, "Setup Serial Com Port", &CMainFrame::OnPortSetup },
+        { "Tools(&T)", "Edit Preset Data(&P)", 32772, "", &CMainFrame::OnEditPreset },
+        { "Rcu File(&R)", "Rcu File Create(&R)", 32773, "", nullptr },
+        { "Help(&H)", "Tessavo Info(&A)...", 57664, "Program Information \nInfo", &CMainFrame::OnAppAbout },
+        { "Help(&H)", "Status Bar(&S)", 59393, "Toggle Status Bar\nStatus Bar", nullptr },
+    };
+    QMenu* menu = nullptr;
+    for (const Item& item : items) {
+        const QString title = QString::fromLatin1(item.menu);
+        if (!menu || menu->title() != title)
+            menu = menuBar()->addMenu(title);
+        QAction* action = menu->addAction(QString::fromLatin1(item.text));
+        action->setObjectName(IdName(item.id));
+        const QString prompt = QString::fromLatin1(item.prompt);
+        action->setStatusTip(prompt.section(QLatin1Char('\n'), 0, 0));
+        if (prompt.contains(QLatin1Char('\n')))
+            action->setToolTip(prompt.section(QLatin1Char('\n'), 1));
+        if (item.handler)
+            connect(action, &QAction::triggered, this, item.handler);
+    }
+    connect(findChild<QAction*>(IdName(57665)), &QAction::triggered, this, &QWidget::close);
+    connect(findChild<QAction*>(IdName(32773)), &QAction::triggered, this, [this] { m_view->OnRcuFileCreate(); });
+    QAction* statusBarToggle = findChild<QAction*>(IdName(59393));
+    statusBarToggle->setCheckable(true);
+    statusBarToggle->setChecked(true);
+    connect(statusBarToggle, &QAction::toggled, this, [this](bool on) { statusBar()->setVisible(on); });
+}
+
+void CMainFrame::CreateStatusBar()
+{
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("id59393"));
+    // The message pane; the status bar hides it while a menu prompt is shown.
+    auto* idle = new QLabel(QStringLiteral("준비"), bar);
+    idle->setObjectName(QStringLiteral("messagePane"));
+    bar->addWidget(idle, 1);
+    // Lock states cannot be read portably, so the indicator panes stay blank.
+    for (const char* indicator : { "CAP", "NUM", "SCRL" }) {
+        auto* pane = new QLabel(bar);
+        pane->setObjectName(QStringLiteral("pane") + QString::fromLatin1(indicator));
+        pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        pane->setMinimumWidth(pane->fontMetrics().horizontalAdvance(QString::fromLatin1(indicator)) + 12);
+        bar->addPermanentWidget(pane);
+    }
+}
+
+const PortSettings& CMainFrame::GetPortSettings() const
+{
+    return m_portSettingDlg->Settings();
+}
+
+QString CMainFrame::SelectedPath() const
+{
+    return m_engine->SelectedPath();
+}
+
+void CMainFrame::SetSelectedPath(const QString& path)
+{
+    m_engine->SetSelectedPath(path);
+}
+
+void CMainFrame::SetTransferView(CTessavo2View* view)
+{
+    m_engine->SetTransferView(view);
+}
+
+int CMainFrame::StartFileTransfer()
+{
+    m_engine->SetPortSettings(GetPortSettings());
+    return m_engine->StartFileTransfer();
+}
+
+int CMainFrame::StartBufferTransfer(int kind, const uint8_t* data, uint32_t length)
+{
+    m_engine->SetPortSettings(GetPortSettings());
+    return m_engine->StartBufferTransfer(kind, data, length);
+}
+
+void CMainFrame::SetPresetEditor(QDialog* dialog)
+{
+    delete m_presetEditDlg;
+    m_presetEditDlg = dialog;
+    if (dialog)
+        dialog->setParent(this, dialog->windowFlags());
+}
+
+void CMainFrame::OnPortSetup()
+{
+    ExecModal(*m_portSettingDlg);
+}
+
+void CMainFrame::OnEditPreset()
+{
+    if (m_presetEditDlg)
+        ExecModal(*m_presetEditDlg);
+}
+
+void CMainFrame::OnAppAbout()
+{
+    CAboutDlg about(this);
+    ExecModal(about);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    m_engine->ClosePort();
+    event->accept();
+}

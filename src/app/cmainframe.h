@@ -1,0 +1,64 @@
+#pragma once
+
+#include "serial/portsettings.h"
+
+#include <QMainWindow>
+
+#include <cstdint>
+#include <memory>
+
+class CPortSettingDlg;
+class CTransferEngine;
+class CTessavo2View;
+class QDialog;
+class QLabel;
+
+// The main window. It exists for the whole run and owns the port settings dialog, the preset
+// editor, the status bar and the transfer engine. Its constructor shows the "Port Setting" dialog
+// before any window appears.
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    CMainFrame();
+    ~CMainFrame() override;
+
+    // False when the port settings were declined at start-up ("The End" has been shown); the
+    // program then ends with exit code 1 and the frame is never created.
+    [[nodiscard]] bool PortConfirmed() const { return m_bPortConfirmed; }
+
+    // Builds the window: menu, status bar and the download form.
+    void Create();
+
+    [[nodiscard]] CPortSettingDlg& PortSettingDlg() { return *m_portSettingDlg; }
+    [[nodiscard]] const PortSettings& GetPortSettings() const;
+    [[nodiscard]] CTessavo2View* View() const { return m_view; }
+
+    [[nodiscard]] QString SelectedPath() const;
+    void SetSelectedPath(const QString& path);
+    void SetTransferView(CTessavo2View* view);
+    // Both return 1 when the worker started, 0 when the transfer was abandoned (its message shown).
+    int StartFileTransfer();
+    int StartBufferTransfer(int kind, const uint8_t* data, uint32_t length);
+    [[nodiscard]] CTransferEngine& Engine() { return *m_engine; }
+
+    // The preset editor arrives with its own work; the frame takes ownership. Until one is set,
+    // "Edit Preset Data(&P)" does nothing.
+    void SetPresetEditor(QDialog* dialog);
+
+    void OnPortSetup();
+    void OnEditPreset();
+    void OnAppAbout();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void CreateMenus();
+    void CreateStatusBar();
+
+    CPortSettingDlg* m_portSettingDlg = nullptr;
+    QDialog* m_presetEditDlg = nullptr;
+    CTessavo2View* m_view = nullptr;
+    std::unique_ptr<CTransferEngine> m_engine;
+    bool m_bPortConfirmed = false;
+};

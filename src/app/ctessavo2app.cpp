@@ -1,0 +1,25 @@
+#include "app/ctessavo2app.h"
+
+#include "app/cmainframe.h"
+#include "app/messagebox.h"
+
+#include <QCoreApplication>
+
+CTessavo2App::CTessavo2App() = default;
+
+CTessavo2App::~CTessavo2App() = default;
+
+bool CTessavo2App::InitInstance()
+{
+    QCoreApplication::setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
+    QCoreApplication::setApplicationName(ApplicationTitle());
+    m_mainFrame = std::make_unique<CMainFrame>();
+    if (!m_mainFrame->PortConfirmed()) {
+        m_mainFrame.reset();
+        m_exitCode = 1;
+        return false;
+    }
+    m_mainFrame->Create();
+    m_mainFrame->show();
+    return true;
+}

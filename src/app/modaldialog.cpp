@@ -1,0 +1,37 @@
+#include "app/modaldialog.h"
+
+#include <QDialog>
+#include <QPointer>
+#include <QTimer>
+
+namespace {
+
+ModalHandler& Handler()
+{
+    static ModalHandler handler;
+    return handler;
+}
+
+} // namespace
+
+int ExecModal(QDialog& dialog)
+{
+    if (ModalHandler handler = Handler()) {
+        QPointer<QDialog> guard(&dialog);
+        QTimer::singleShot(0, &dialog, [guard, handler] {
+            if (!guard)
+                return;
+            handler(*guard);
+            if (guard && guard->isVisible())
+                guard->reject();
+        });
+    }
+    return dialog.exec();
+}
+
+ModalHandler SetModalHandler(ModalHandler handler)
+{
+    ModalHandler previous = std::move(Handler());
+    Handler() = std::move(handler);
+    return previous;
+}

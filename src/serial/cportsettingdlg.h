@@ -1,0 +1,36 @@
+#pragma once
+
+#include "serial/portsettings.h"
+
+#include <QDialog>
+
+#include <array>
+
+class QButtonGroup;
+
+// The modal "Port Setting" dialog. It keeps the settings the next port opening uses; only SET
+// changes them. Every opening starts from the first button of each group.
+class CPortSettingDlg : public QDialog {
+    Q_OBJECT
+public:
+    explicit CPortSettingDlg(QWidget* parent = nullptr);
+
+    [[nodiscard]] const PortSettings& Settings() const { return m_settings; }
+
+    // Group order of the choices: stop bits, flow control, data bits, port, parity, speed.
+    enum Group { StopBits, FlowControl, DataBits, ComPort, Parity, Speed, GroupCount };
+
+    [[nodiscard]] int Choice(Group group) const { return m_choices[group]; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void OnInitDialog();
+    void OnSet();
+    void ReadChoices();
+
+    PortSettings m_settings;
+    std::array<int, GroupCount> m_choices;
+    std::array<QButtonGroup*, GroupCount> m_groups {};
+};

@@ -1,0 +1,83 @@
+// Every window of the shell fits its controls: nothing sticks out of its parent, no two controls
+// overlap, every caption fits its button. With TESSAVO2_SHOT_DIR set it also saves screenshots.
+#include "app/caboutdlg.h"
+#include "app/cmainframe.h"
+#include "app/modaldialog.h"
+#include "serial/cportsettingdlg.h"
+
+#include <QAbstractButton>
+#include <QDialog>
+#include <QGroupBox>
+#include <QStatusBar>
+#include <QtTest>
+
+namespace {
+
+void SaveShot(QWidget& widget, const char* name)
+{
+    const QString dir = qEnvironmentVariable("TESSAVO2_SHOT_DIR");
+    if (!dir.isEmpty())
+        QVERIFY(widget.grab().save(dir + QLatin1Char('/') + QLatin1String(name)));
+}
+
+void CheckControls(QWidget& window)
+{
+    const QList<QWidget*> children = window.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+    for (QWidget* child : children) {
+        if (!child->isVisibleTo(&window) || child->objectName().isEmpty())
+            continue;
+        QVERIFY2(window.rect().contains(child->geometry()), qPrintable(child->objectName()));
+        if (auto* button = qobject_cast<QAbstractButton*>(child))
+            QVERIFY2(button->sizeHint().width() <= button->width() + 2, qPrintable(button->text()));
+        for (QWidget* other : children) {
+            if (other == child || other->objectName().isEmpty() || !other->isVisibleTo(&window)
+                || qobject_cast<QGroupBox*>(child) || qobject_cast<QGroupBox*>(other))
+                continue;
+            QVERIFY2(!child->geometry().intersects(other->geometry()),
+                qPrintable(child->objectName() + QLatin1Char('/') + other->objectName()));
+        }
+    }
+}
+
+} // namespace
+
+class TestLayout : public QObject {
+    Q_OBJECT
+private slots:
+    void portDialog()
+    {
+        CPortSettingDlg dialog;
+        SetModalHandler([](QDialog& shown) {
+            CheckControls(shown);
+            SaveShot(shown, "port-dialog.png");
+            shown.reject();
+        });
+        ExecModal(dialog);
+        SetModalHandler(nullptr);
+    }
+
+    void aboutBox()
+    {
+        CAboutDlg about;
+        about.show();
+        CheckControls(about);
+        SaveShot(about, "about-box.png");
+    }
+
+    void mainWindow()
+    {
+        SetModalHandler([](QDialog& dialog) { dialog.accept(); });
+        CMainFrame frame;
+        SetModalHandler(nullptr);
+        frame.Create();
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        QWidget* view = frame.centralWidget();
+        QVERIFY(view->geometry().bottom() < frame.statusBar()->geometry().top());
+        CheckControls(*view);
+        SaveShot(frame, "main-window.png");
+    }
+};
+
+QTEST_MAIN(TestLayout)
+#include "test_layout.moc"
