@@ -185,10 +185,10 @@ int CComm::Close()
         m_reader.join();
     else if (m_reader.joinable())
         m_reader.detach();
-    // The last frame is not answered, so it may still sit in the driver when the port closes.
+    // The end frame is not answered and may still be on its way: let it go out rather than purge it.
     DrainSerialLine(m_fd, kWriteTimeoutMs);
     DropDtr(m_fd);
-    FlushSerialLine(m_fd);
+    FlushSerialInput(m_fd);
     ::close(m_fd);
     m_fd = -1;
     return 1;

@@ -75,6 +75,11 @@ void FlushSerialLine(int fd)
     (void)ioctl(fd, TCFLSH, TCIOFLUSH);
 }
 
+void FlushSerialInput(int fd)
+{
+    (void)ioctl(fd, TCFLSH, TCIFLUSH);
+}
+
 void RaiseDtrRts(int fd)
 {
     int lines = TIOCM_DTR | TIOCM_RTS;

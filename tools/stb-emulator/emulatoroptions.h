@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QSet>
+#include <QString>
+
+// What the emulator is told on its command line. Frame numbers count the data frames of one download
+// as they arrive, from 1, repeats included.
+struct EmulatorOptions {
+    QString link;
+    QString device;
+    QString saveDir;
+    QString sendPreset;
+    int baud = 0;
+    int silentSyncs = 0;
+    QSet<int> nakFrames;
+    QSet<int> otherFrames;
+    QSet<int> silentFrames;
+    QSet<int> terminateFrames;
+    QSet<int> noiseFrames;
+    int replyTimeoutMs = 2000;
+    bool verbose = false;
+};
+
+// Fills options from the arguments; false (with a message on stderr) on bad usage. help is set for --help.
+bool ParseEmulatorOptions(const QStringList& args, EmulatorOptions& options, bool& help);
+
+void PrintEmulatorHelp();
