@@ -82,14 +82,12 @@ TEST_F(RcuCli, ExportKeepsCarriedBytesAndLatin1NamesAndImportRebuildsTheSameByte
 {
     const QJsonObject root = ExportGap();
     ASSERT_EQ(root.value("lnbs").toArray().size(), 64);
-    const QJsonObject lnb3 = root.value("lnbs").toArray().at(3).toObject();
-    EXPECT_EQ(lnb3.value("freq1").toInt(), 9750);
-    EXPECT_EQ(lnb3.value("type").toInt(), 0);
-    EXPECT_EQ(lnb3.value("settings").toArray(), (QJsonArray { 0x11, 0x22, 0x33, 0x44 }));
-    const QJsonArray sats = root.value("satellites").toArray();
-    ASSERT_EQ(sats.size(), 1);
-    EXPECT_EQ(sats.at(0).toObject().value("name").toString(), QStringLiteral("T\u00e9l\u00e9com 2"));
-    EXPECT_EQ(sats.at(0).toObject().value("settings").toArray(), (QJsonArray { 1, 2, 3, 4, 5, 6, 232, 3 }));
+    EXPECT_EQ(root.value("lnbs").toArray().at(3).toObject(),
+        (QJsonObject {
+            { "freq1", 9750 }, { "freq2", 9750 }, { "type", 0 }, { "settings", QJsonArray { 17, 34, 51, 68 } } }));
+    EXPECT_EQ(root.value("satellites").toArray(),
+        (QJsonArray { QJsonObject { { "slot", 0 }, { "name", QStringLiteral("T\u00e9l\u00e9com 2") },
+            { "settings", QJsonArray { 1, 2, 3, 4, 5, 6, 232, 3 } } } }));
     const QJsonArray tps = root.value("transponders").toArray();
     ASSERT_EQ(tps.size(), 4);
     EXPECT_EQ(tps.at(3).toObject(),
@@ -139,58 +137,34 @@ TEST_P(RcuImportError, NamesTheEntryAndWritesNothing)
     EXPECT_EQ(ReadFile(Path("out.rcu")), QByteArray("previous"));
 }
 
+QJsonObject WithSatellite(QJsonObject root, int slot, const char* name)
+{
+    QJsonArray sats = root.value("satellites").toArray();
+    sats.append(QJsonObject { { "slot", slot }, { "name", name } });
+    root.insert("satellites", sats);
+    return root;
+}
+
 const BadJson kBadJson[] = {
     { "fec", [](QJsonObject& r) { EditEntry(r, "transponders", 2, "fec", 9); },
         "transponders[2].fec: 9 is out of range 0..5" },
-    { "polar", [](QJsonObject& r) { EditEntry(r, "transponders", 0, "polar", 3); },
-        "transponders[0].polar: 3 is out of range 0..2" },
     { "zero_freq", [](QJsonObject& r) { EditEntry(r, "transponders", 1, "freq", 0); },
         "transponders[1].freq: 0 is out of range 1..65535" },
-    { "symbol_65536", [](QJsonObject& r) { EditEntry(r, "transponders", 1, "symbol", 65536); },
-        "transponders[1].symbol: 65536 is out of range 0..65535" },
     { "sat_text", [](QJsonObject& r) { EditEntry(r, "transponders", 3, "sat", "2"); },
         "transponders[3].sat: expected an integer" },
-    { "fraction", [](QJsonObject& r) { EditEntry(r, "lnbs", 5, "freq1", 10600.5); },
-        "lnbs[5].freq1: expected an integer" },
     { "missing", [](QJsonObject& r) { EditEntry(r, "lnbs", 63, "freq2", QJsonValue::Undefined); },
         "lnbs[63].freq2: missing" },
-    { "lnb_type", [](QJsonObject& r) { EditEntry(r, "lnbs", 0, "type", 2); }, "lnbs[0].type: 2 is out of range 0..1" },
     { "settings_byte",
         [](QJsonObject& r) {
             EditEntry(r, "lnbs", 1, "settings", QJsonArray { 0, 256, 0, 0 });
         },
         "lnbs[1].settings[1]: 256 is out of range 0..255" },
-    { "settings_size", [](QJsonObject& r) { EditEntry(r, "satellites", 0, "settings", QJsonArray { 1 }); },
-        "satellites[0].settings: expected 8 numbers" },
-    { "63_lnbs",
-        [](QJsonObject& r) {
-            QJsonArray lnbs = r.value("lnbs").toArray();
-            lnbs.removeLast();
-            r.insert("lnbs", lnbs);
-        },
-        "lnbs: 63 entries, expected 64" },
-    { "name_14", [](QJsonObject& r) { EditEntry(r, "satellites", 0, "name", "Fourteen chars"); },
-        "satellites[0].name: \"Fourteen chars\" is longer than 13 characters" },
-    { "name_not_latin1",
-        [](QJsonObject& r) { EditEntry(r, "satellites", 0, "name", QString::fromUtf8("T\u00fcrksat \u20ac")); },
-        "satellites[0].name: \"T\u00fcrksat \u20ac\" has a character that cannot be stored" },
-    { "slot_after_gap",
-        [](QJsonObject& r) {
-            QJsonArray sats = r.value("satellites").toArray();
-            sats.append(QJsonObject { { "slot", 2 }, { "name", "Hotbird" } });
-            r.insert("satellites", sats);
-        },
+    { "name_not_latin1", [](QJsonObject& r) { EditEntry(r, "satellites", 0, "name", QStringLiteral("Sat \u20ac")); },
+        "satellites[0].name: \"Sat \u20ac\" has a character that cannot be stored" },
+    { "slot_after_gap", [](QJsonObject& r) { r = WithSatellite(r, 2, "Hotbird"); },
         "satellites: slot 2 follows the unnamed slot 1 and would not be saved" },
-    { "slot_twice",
-        [](QJsonObject& r) {
-            QJsonArray sats = r.value("satellites").toArray();
-            sats.append(QJsonObject { { "slot", 0 }, { "name", "Again" } });
-            r.insert("satellites", sats);
-        },
-        "satellites[1].slot: 0 appears twice" },
     { "not_grouped", [](QJsonObject& r) { EditEntry(r, "transponders", 3, "sat", 0); },
         "transponders[3].sat: 0 follows 1; transponders must be grouped by satellite in ascending order" },
-    { "no_transponders", [](QJsonObject& r) { r.remove("transponders"); }, "transponders: expected an array" },
 };
 
 INSTANTIATE_TEST_SUITE_P(Rejected, RcuImportError, testing::ValuesIn(kBadJson),
