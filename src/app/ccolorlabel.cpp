@@ -16,6 +16,7 @@ void CColorLabel::SetText(const QString& text)
 {
     m_text = text;
     update();
+    emit TextChanged(text);
 }
 
 void CColorLabel::SetTextColor(const QColor& color)

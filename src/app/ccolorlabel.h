@@ -22,6 +22,9 @@ public:
     [[nodiscard]] QColor BkColor() const { return m_bkColor; }
     [[nodiscard]] const QFont& LabelFont() const { return m_font; }
 
+signals:
+    void TextChanged(const QString& text);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 

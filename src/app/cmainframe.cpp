@@ -97,6 +97,7 @@ void CMainFrame::CreateStatusBar()
 {
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("id59393"));
+    bar->setSizeGripEnabled(false);
     // The message pane; the status bar hides it while a menu prompt is shown.
     auto* idle = new QLabel(QStringLiteral("준비"), bar);
     idle->setObjectName(QStringLiteral("messagePane"));

@@ -1,0 +1,305 @@
+#include "app/ccolorlabel.h"
+#include "app/cmainframe.h"
+#include "app/ctessavo2view.h"
+#include "app/filedialog.h"
+#include "app/modaldialog.h"
+#include "messagerecorder.h"
+
+#include <QAbstractButton>
+#include <QDialog>
+#include <QProcess>
+#include <QProgressBar>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+const QColor kNavy(0, 0, 128);
+const QColor kYellow(255, 255, 0);
+
+// A main window past its start-up, with the port dialog answered by SET and a scripted file dialog.
+class Bench {
+public:
+    Bench()
+    {
+        SetModalHandler([](QDialog& dialog) { dialog.findChild<QAbstractButton*>(QStringLiteral("id1024"))->click(); });
+        frame = std::make_unique<CMainFrame>();
+        SetModalHandler(nullptr);
+        frame->Create();
+        frame->show();
+        view = frame->View();
+        SetFileDialogHandler([this](const FileDialogRequest& request) {
+            requests.append(request);
+            return answers.isEmpty() ? QString() : answers.takeFirst();
+        });
+        QObject::connect(Label(1007), &CColorLabel::TextChanged, view, [this](const QString& text) {
+            // Under a slow machine a sync may go unanswered once; that is not what these tests look at.
+            if (!text.startsWith(QLatin1String("No Answer ")))
+                statusTexts << text;
+            for (int id : { 1002, 1005, 1010 })
+                enabledDuringTransfer = enabledDuringTransfer || Button(id)->isEnabled();
+        });
+    }
+    ~Bench() { SetFileDialogHandler(nullptr); }
+
+    [[nodiscard]] CColorLabel* Label(int id) const { return view->findChild<CColorLabel*>(QStringLiteral("id%1").arg(id)); }
+    [[nodiscard]] QAbstractButton* Button(int id) const
+    {
+        return view->findChild<QAbstractButton*>(QStringLiteral("id%1").arg(id));
+    }
+    [[nodiscard]] bool StartButtonsEnabled() const
+    {
+        return Button(1002)->isEnabled() && Button(1005)->isEnabled() && Button(1010)->isEnabled();
+    }
+    void Open(int buttonId, const QString& answer)
+    {
+        answers << answer;
+        Button(buttonId)->click();
+    }
+
+    std::unique_ptr<CMainFrame> frame;
+    CTessavo2View* view = nullptr;
+    QList<FileDialogRequest> requests;
+    QStringList answers;
+    QStringList statusTexts;
+    bool enabledDuringTransfer = false;
+};
+
+QString WriteRandomFile(const QTemporaryDir& dir, const QString& name, int size)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (char& b : bytes)
+        b = char(QRandomGenerator::global()->bounded(256));
+    QFile file(dir.filePath(name));
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != size)
+        return {};
+    return file.fileName();
+}
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The receiver emulator on a pseudo-terminal that COM1 points to.
+class Emulator {
+public:
+    explicit Emulator(const QStringList& faults)
+    {
+        m_process.setProgram(qEnvironmentVariable("TESSAVO_BIN_DIR") + QStringLiteral("/stb-emulator"));
+        m_process.setArguments(QStringList { "--save-dir", m_saveDir.path() } + faults);
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_process.start();
+        if (m_process.waitForStarted() && m_process.waitForReadyRead(10000))
+            m_device = QString::fromLocal8Bit(m_process.readLine()).trimmed();
+        qputenv("TESSAVO2_COM1", m_device.toLocal8Bit());
+    }
+    ~Emulator()
+    {
+        m_process.terminate();
+        m_process.waitForFinished(5000);
+    }
+    [[nodiscard]] bool Ready() const { return !m_device.isEmpty(); }
+
+    // The path of the next download the emulator saved, empty if none came within the time.
+    QString NextSaved()
+    {
+        for (int i = 0; i < 100; ++i) {
+            while (m_process.canReadLine()) {
+                const QString line = QString::fromLocal8Bit(m_process.readLine()).trimmed();
+                const int at = line.indexOf(QLatin1String(" file="));
+                if (line.startsWith(QLatin1String("saved ")) && at > 0)
+                    return line.mid(at + 6);
+            }
+            m_process.waitForReadyRead(100);
+        }
+        return {};
+    }
+
+private:
+    QTemporaryDir m_saveDir;
+    QProcess m_process;
+    QString m_device;
+};
+
+} // namespace
+
+class TestDownloadForm : public QObject {
+    Q_OBJECT
+private slots:
+    void colourLabelsAtStart()
+    {
+        Bench bench;
+        const std::pair<int, const char*> titles[] = {
+            { 1017, "Code Download" }, { 1014, "Preset Data Download" }, { 1016, "Loader Data Download" }
+        };
+        for (const auto& [id, text] : titles) {
+            CColorLabel* title = bench.Label(id);
+            QCOMPARE(title->Text(), QString::fromLatin1(text));
+            QCOMPARE(title->TextColor(), kYellow);
+            QCOMPARE(title->BkColor(), kNavy);
+            QVERIFY(title->LabelFont().bold());
+            QCOMPARE(title->LabelFont().pixelSize(), 16);
+        }
+        QCOMPARE(bench.Label(1011)->BkColor(), QColor(0, 128, 0));
+        QCOMPARE(bench.Label(1004)->BkColor(), QColor(0, 128, 0));
+        QCOMPARE(bench.Label(1015)->TextColor(), kYellow);
+        QCOMPARE(bench.Label(1003)->BkColor(), kNavy);
+        QCOMPARE(bench.Button(1005)->text(), QStringLiteral("Start Send "));
+        QCOMPARE(bench.Button(1012)->text(), QStringLiteral("Open Preset Data file"));
+    }
+
+    void openDialogsAskForTheSectionsFiles_data()
+    {
+        QTest::addColumn<int>("button");
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QString>("suffix");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("pathLabel");
+        QTest::newRow("code") << 1009 << "bin (*.bin)" << "bin" << 2 << 1003;
+        QTest::newRow("preset") << 1012 << "rcu (*.rcu)" << "rcu" << 3 << 1015;
+        QTest::newRow("loader") << 1000 << "bin (*.bin)" << "bin" << 4 << 1006;
+    }
+
+    void openDialogsAskForTheSectionsFiles()
+    {
+        QFETCH(int, button);
+        QFETCH(int, pathLabel);
+        Bench bench;
+        bench.Open(button, QStringLiteral("/data/image.x"));
+        QCOMPARE(bench.requests.size(), 1);
+        const FileDialogRequest& request = bench.requests.first();
+        QTEST(request.filter, "filter");
+        QTEST(request.defaultSuffix, "suffix");
+        QCOMPARE(request.initialName, QStringLiteral("*.") + request.defaultSuffix);
+        QVERIFY(!request.save);
+        QTEST(bench.view->SelectedKind(), "kind");
+        QCOMPARE(bench.frame->SelectedPath(), QStringLiteral("/data/image.x"));
+        QCOMPARE(bench.Label(pathLabel)->Text(), QStringLiteral("/data/image.x"));
+        QCOMPARE(bench.Label(pathLabel)->TextColor(), kYellow);
+    }
+
+    void selectFileFirst()
+    {
+        MessageRecorder messages;
+        Bench bench;
+        for (int id : { 1002, 1010, 1005 })
+            bench.Button(id)->click();
+        QCOMPARE(messages.Texts(), QStringList(3, QStringLiteral("Select file first!")));
+        QCOMPARE(bench.view->DownloadKind(), 4);
+
+        messages.Clear();
+        bench.Open(1009, QStringLiteral("/data/code.bin"));
+        bench.Open(1000, QStringLiteral("/data/loader.bin"));
+        bench.Button(1002)->click();
+        QCOMPARE(messages.Texts(), QStringList { "Select file first!" });
+        QCOMPARE(bench.view->DownloadKind(), 2);
+        QCOMPARE(bench.Label(1003)->Text(), QStringLiteral("/data/code.bin"));
+        QVERIFY(bench.StartButtonsEnabled());
+        QVERIFY(bench.statusTexts.isEmpty());
+    }
+
+    void cancelledFileDialogKeepsTheEarlierChoice()
+    {
+        Bench bench;
+        bench.Open(1000, QStringLiteral("/data/loader.bin"));
+        bench.Open(1000, QString());
+        bench.Open(1012, QString());
+        QCOMPARE(bench.requests.size(), 3);
+        QCOMPARE(bench.frame->SelectedPath(), QStringLiteral("/data/loader.bin"));
+        QCOMPARE(bench.view->SelectedKind(), 4);
+        QCOMPARE(bench.Label(1006)->Text(), QStringLiteral("/data/loader.bin"));
+        QVERIFY(bench.Label(1015)->Text().isEmpty());
+    }
+
+    void downloadsReachTheReceiver_data()
+    {
+        QTest::addColumn<int>("open");
+        QTest::addColumn<int>("start");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("countText");
+        QTest::newRow("code") << 1009 << 1002 << "code.bin" << "Trnasmited Count %1";
+        QTest::newRow("preset") << 1012 << 1010 << "preset.rcu" << "Trnasmited Count %1";
+        QTest::newRow("loader") << 1000 << 1005 << "loader.bin" << "Transmited Count %1";
+    }
+
+    void downloadsReachTheReceiver()
+    {
+        QFETCH(int, open);
+        QFETCH(int, start);
+        QFETCH(QString, name);
+        QFETCH(QString, countText);
+        QTemporaryDir dir;
+        const QString path = WriteRandomFile(dir, name, 3000);
+        Emulator emulator({});
+        QVERIFY(emulator.Ready());
+        MessageRecorder messages;
+        Bench bench;
+        bench.Open(open, path);
+        bench.Button(start)->click();
+        QVERIFY(!bench.StartButtonsEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(bench.StartButtonsEnabled(), 30000);
+        QCOMPARE(bench.statusTexts,
+            (QStringList { "Transmitting .... ", "Sync Dectected ...", countText.arg(1), countText.arg(2),
+                countText.arg(3) }));
+        QVERIFY(!bench.enabledDuringTransfer);
+        QCOMPARE(messages.Texts(), QStringList { "Transfer Completed " });
+        auto* progress = bench.view->findChild<QProgressBar*>(QStringLiteral("progress"));
+        QCOMPARE(progress->maximum(), 3);
+        QCOMPARE(progress->value(), 3);
+        // Code and loader frames carry zero padding up to the chunk size; preset frames do not.
+        QByteArray expected = ReadAll(path);
+        if (name.endsWith(QLatin1String(".bin")))
+            expected.append(3 * 1024 - expected.size(), '\0');
+        QCOMPARE(ReadAll(emulator.NextSaved()), expected);
+
+        const QString shots = qEnvironmentVariable("TESSAVO2_SHOT_DIR");
+        if (!shots.isEmpty() && name == QLatin1String("loader.bin"))
+            QVERIFY(bench.frame->grab().save(shots + QStringLiteral("/download-finished.png")));
+    }
+
+    void terminateEndsWithAnError()
+    {
+        QTemporaryDir dir;
+        const QString path = WriteRandomFile(dir, QStringLiteral("code.bin"), 5000);
+        Emulator emulator({ "--terminate", "2" });
+        QVERIFY(emulator.Ready());
+        MessageRecorder messages;
+        Bench bench;
+        bench.Open(1009, path);
+        bench.Button(1002)->click();
+        QTRY_VERIFY_WITH_TIMEOUT(bench.StartButtonsEnabled(), 30000);
+        QCOMPARE(bench.statusTexts,
+            (QStringList { "Transmitting .... ", "Sync Dectected ...", "Trnasmited Count 1" }));
+        QVERIFY(!bench.enabledDuringTransfer);
+        QCOMPARE(messages.Texts(), QStringList { "Transfer Error !! " });
+    }
+
+    void portOpenFailureKeepsTheProgramRunning()
+    {
+        QTemporaryDir dir;
+        const QString path = WriteRandomFile(dir, QStringLiteral("code.bin"), 100);
+        qputenv("TESSAVO2_COM4", dir.filePath(QStringLiteral("no-such-device")).toLocal8Bit());
+        MessageRecorder messages;
+        Bench bench;
+        SetModalHandler([](QDialog& dialog) {
+            dialog.findChild<QAbstractButton*>(QStringLiteral("id1005"))->click();
+            dialog.findChild<QAbstractButton*>(QStringLiteral("id1024"))->click();
+        });
+        bench.frame->OnPortSetup();
+        SetModalHandler(nullptr);
+        QCOMPARE(bench.frame->GetPortSettings().port, 4);
+        bench.Open(1009, path);
+        bench.Button(1002)->click();
+        QCOMPARE(messages.Texts(), QStringList { "CommPort Open Error" });
+        QVERIFY(bench.StartButtonsEnabled());
+        QVERIFY(bench.frame->isVisible());
+    }
+};
+
+QTEST_MAIN(TestDownloadForm)
+#include "test_downloadform.moc"
