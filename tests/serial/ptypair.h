@@ -1,0 +1,83 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <cerrno>
+#include <chrono>
+#include <fcntl.h>
+#include <poll.h>
+#include <stdlib.h>
+#include <termios.h>
+#include <unistd.h>
+
+// A pseudo-terminal for tests: the code under test opens SlavePath(); the test plays the far end on
+// the master. The test keeps a slave descriptor open so the master never sees a hang-up.
+class PtyPair {
+public:
+    PtyPair()
+    {
+        m_master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+        if (m_master < 0 || grantpt(m_master) != 0 || unlockpt(m_master) != 0)
+            return;
+        m_path = QString::fromLocal8Bit(ptsname(m_master));
+        m_slave = ::open(ptsname(m_master), O_RDWR | O_NOCTTY | O_CLOEXEC);
+        termios tio {};
+        tcgetattr(m_slave, &tio);
+        cfmakeraw(&tio);
+        tcsetattr(m_slave, TCSANOW, &tio);
+    }
+    ~PtyPair()
+    {
+        if (m_slave >= 0)
+            ::close(m_slave);
+        if (m_master >= 0)
+            ::close(m_master);
+    }
+    PtyPair(const PtyPair&) = delete;
+    PtyPair& operator=(const PtyPair&) = delete;
+
+    [[nodiscard]] bool Ok() const { return m_master >= 0 && m_slave >= 0; }
+    [[nodiscard]] QString SlavePath() const { return m_path; }
+    [[nodiscard]] int Master() const { return m_master; }
+
+    void Send(const QByteArray& bytes) const
+    {
+        qsizetype done = 0;
+        while (done < bytes.size()) {
+            const ssize_t n = ::write(m_master, bytes.constData() + done, size_t(bytes.size() - done));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                return;
+            done += n;
+        }
+    }
+
+    // Reads until at least count bytes came or timeoutMs passed without enough; returns what came.
+    [[nodiscard]] QByteArray Receive(qsizetype count, int timeoutMs) const
+    {
+        QByteArray out;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+        while (out.size() < count) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                deadline - std::chrono::steady_clock::now())
+                                  .count();
+            if (left <= 0)
+                break;
+            pollfd pfd { m_master, POLLIN, 0 };
+            if (poll(&pfd, 1, int(left)) <= 0)
+                continue;
+            char buffer[4096];
+            const ssize_t n = ::read(m_master, buffer, size_t(std::min<qsizetype>(count - out.size(), 4096)));
+            if (n > 0)
+                out.append(buffer, n);
+        }
+        return out;
+    }
+
+private:
+    int m_master = -1;
+    int m_slave = -1;
+    QString m_path;
+};
