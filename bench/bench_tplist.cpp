@@ -6,9 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-
 #include <benchmark/benchmark.h>
-
 #include <memory>
 
 namespace {

@@ -6,7 +6,6 @@
 
 #include <QFile>
 #include <QString>
-
 #include <cstdarg>
 #include <cstring>
 

@@ -6,7 +6,6 @@
 #include "tplist/tpbuildstate.h"
 
 #include <QString>
-
 #include <algorithm>
 #include <charconv>
 #include <cmath>

@@ -1,14 +1,12 @@
+#include "messagerecorder.h"
 #include "tplist/csatellitecatalog.h"
 #include "tplist/listfileaction.h"
 #include "tplist/listsource.h"
 #include "tplist/tpbuildstate.h"
-#include "messagerecorder.h"
 #include "tplistworkdir.h"
 
 #include <QProcess>
-
 #include <gtest/gtest.h>
-
 #include <memory>
 
 namespace {
@@ -106,7 +104,8 @@ TEST_F(ListSourceTest, MoreThan63Lists)
     ASSERT_EQ(ListFile(), ListFileResult::Done);
     ASSERT_EQ(state->listCount, 79);
     EXPECT_EQ(TplistWorkDir::Read("List.c"), TplistWorkDir::TestData("List_many.c"));
-    EXPECT_EQ(TplistWorkDir::Read("TP_List/0965_K.tp"), Lines({ "{ 11700, 27500, 78, Auto, POL_Horizontal }, /* 1 */" }));
+    EXPECT_EQ(
+        TplistWorkDir::Read("TP_List/0965_K.tp"), Lines({ "{ 11700, 27500, 78, Auto, POL_Horizontal }, /* 1 */" }));
     const QList<QByteArray> out = CompileAndRun(79, 79).split('\n');
     ASSERT_EQ(out.size(), 2 + 79 + 79 + 1);
     EXPECT_EQ(out[2], "sat 0 63 Telecom2A");

@@ -1,12 +1,11 @@
+#include "messagerecorder.h"
 #include "tplist/csatellitecatalog.h"
 #include "tplist/satcodxconversion.h"
 #include "tplist/tpbuildstate.h"
-#include "messagerecorder.h"
 #include "tplistworkdir.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdio>
+#include <gtest/gtest.h>
 #include <memory>
 
 namespace {
@@ -105,29 +104,30 @@ TEST(SatcoDxParse, RejectsLinesThatAreNoTransponderRecords)
 TEST(SatcoDxPass, PolarisationLettersAndSkippedValues)
 {
     auto state = std::make_unique<TpBuildState>();
-    const QByteArray out = Pass(Lines({ SatcoDxLine("11.001", "H"), SatcoDxLine("11.002", "C"),
-                                    SatcoDxLine("11.003", "V"), SatcoDxLine("11.004", "L"), SatcoDxLine("11.005", "R"),
-                                    SatcoDxLine("11.006", ""), SatcoDxLine("11.007", "h"),
-                                    SatcoDxLine("11.008", "H", "0"), SatcoDxLine("11.009", "H", "x"),
-                                    SatcoDxLine("11.010", "H", "27500", "0"), SatcoDxLine("11.011", "H", "65536"),
-                                    SatcoDxLine("11.012", "H", "-5"), SatcoDxLine("11.013", "Horizontal", "30000") }),
-        'K', *state, 4);
+    const QByteArray out
+        = Pass(Lines({ SatcoDxLine("11.001", "H"), SatcoDxLine("11.002", "C"), SatcoDxLine("11.003", "V"),
+                   SatcoDxLine("11.004", "L"), SatcoDxLine("11.005", "R"), SatcoDxLine("11.006", ""),
+                   SatcoDxLine("11.007", "h"), SatcoDxLine("11.008", "H", "0"), SatcoDxLine("11.009", "H", "x"),
+                   SatcoDxLine("11.010", "H", "27500", "0"), SatcoDxLine("11.011", "H", "65536"),
+                   SatcoDxLine("11.012", "H", "-5"), SatcoDxLine("11.013", "Horizontal", "30000") }),
+            'K', *state, 4);
     EXPECT_EQ(out,
-        Lines({ "{ 11001, 27500, 4, Auto, POL_Horizontal }, /* 1 */", "{ 11002, 27500, 4, Auto, POL_Vertical }, /* 2 */",
-            "{ 11003, 27500, 4, Auto, POL_Auto }, /* 3 */", "{ 11004, 27500, 4, Auto, POL_Auto }, /* 4 */",
-            "{ 11005, 27500, 4, Auto, POL_Auto }, /* 5 */", "{ 11006, 27500, 4, Auto, POL_Auto }, /* 6 */",
-            "{ 11007, 27500, 4, Auto, POL_Auto }, /* 7 */", "{ 11013, 30000, 4, Auto, POL_Horizontal }, /* 8 */" }));
+        Lines({ "{ 11001, 27500, 4, Auto, POL_Horizontal }, /* 1 */",
+            "{ 11002, 27500, 4, Auto, POL_Vertical }, /* 2 */", "{ 11003, 27500, 4, Auto, POL_Auto }, /* 3 */",
+            "{ 11004, 27500, 4, Auto, POL_Auto }, /* 4 */", "{ 11005, 27500, 4, Auto, POL_Auto }, /* 5 */",
+            "{ 11006, 27500, 4, Auto, POL_Auto }, /* 6 */", "{ 11007, 27500, 4, Auto, POL_Auto }, /* 7 */",
+            "{ 11013, 30000, 4, Auto, POL_Horizontal }, /* 8 */" }));
     EXPECT_EQ(state->lastFreq, 11013);
 }
 
 TEST(SatcoDxPass, RepeatedFrequenciesAreOneTransponderEvenAcrossSkippedLines)
 {
     auto state = std::make_unique<TpBuildState>();
-    const QByteArray out = Pass(Lines({ SatcoDxLine("11.778"), SatcoDxLine("11.778", "V"), SatcoDxLine("11.778"),
-                                    SatcoDxLine("11.817"), SatcoDxLine("11.817", "H", "0"), SatcoDxLine("3.9"),
-                                    SatcoDxLine("11.817"), SatcoDxLine("11.900", "H", "0"),
-                                    SatcoDxLine("11.900", "H", "27500") }),
-        'K', *state);
+    const QByteArray out
+        = Pass(Lines({ SatcoDxLine("11.778"), SatcoDxLine("11.778", "V"), SatcoDxLine("11.778"), SatcoDxLine("11.817"),
+                   SatcoDxLine("11.817", "H", "0"), SatcoDxLine("3.9"), SatcoDxLine("11.817"),
+                   SatcoDxLine("11.900", "H", "0"), SatcoDxLine("11.900", "H", "27500") }),
+            'K', *state);
     EXPECT_EQ(out,
         Lines({ "{ 11778, 27500, 0, Auto, POL_Horizontal }, /* 1 */",
             "{ 11817, 27500, 0, Auto, POL_Horizontal }, /* 2 */",
@@ -217,7 +217,8 @@ TEST_F(ConversionTest, ListIndicesCountRegisteredListsAndEmptyListsStayUnregiste
     EXPECT_EQ(TplistWorkDir::Read("TP_List/0050_C.tp"), "");
     EXPECT_EQ(TplistWorkDir::Read("TP_List/0050_K.tp"), "");
     EXPECT_EQ(TplistWorkDir::Read("TP_List/0070_C.tp"), Lines({ "{ 4000, 27500, 1, Auto, POL_Horizontal }, /* 1 */" }));
-    EXPECT_EQ(TplistWorkDir::Read("TP_List/0070_K.tp"), Lines({ "{ 11600, 27500, 2, Auto, POL_Horizontal }, /* 1 */" }));
+    EXPECT_EQ(
+        TplistWorkDir::Read("TP_List/0070_K.tp"), Lines({ "{ 11600, 27500, 2, Auto, POL_Horizontal }, /* 1 */" }));
     EXPECT_EQ(status.size(), 6);
     EXPECT_EQ(status.at(2), QStringLiteral("Create File \"SatcoDx1/0050.txt\""));
 }
@@ -232,7 +233,8 @@ TEST_F(ConversionTest, AFrequencySeenBeforeDoesNotHideTheFirstTransponderOfAPass
     EXPECT_EQ(state->tpCount, 2);
     ASSERT_TRUE(Convert({ "0030", "0050" }));
     EXPECT_EQ(state->tpCount, 2);
-    EXPECT_EQ(TplistWorkDir::Read("TP_List/0050_K.tp"), Lines({ "{ 11500, 27500, 1, Auto, POL_Horizontal }, /* 1 */" }));
+    EXPECT_EQ(
+        TplistWorkDir::Read("TP_List/0050_K.tp"), Lines({ "{ 11500, 27500, 1, Auto, POL_Horizontal }, /* 1 */" }));
 }
 
 TEST_F(ConversionTest, FailuresEndTheRunAndKeepTheTotalsOfTheLastCompleteRun)

@@ -1,9 +1,8 @@
 #include "tplist/csatellitecatalog.h"
 #include "tplist/tpbuildstate.h"
 
-#include <gtest/gtest.h>
-
 #include <cstring>
+#include <gtest/gtest.h>
 #include <memory>
 
 namespace {

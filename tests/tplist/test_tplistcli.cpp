@@ -1,7 +1,6 @@
 #include "tplistworkdir.h"
 
 #include <QProcess>
-
 #include <gtest/gtest.h>
 
 namespace {

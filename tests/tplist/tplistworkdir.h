@@ -4,7 +4,6 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 // A fresh temporary directory as the current working directory for one test, with the folders

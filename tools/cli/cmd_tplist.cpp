@@ -1,6 +1,5 @@
-#include "commands.h"
-
 #include "app/messagebox.h"
+#include "commands.h"
 #include "tplist/csatellitecatalog.h"
 #include "tplist/listfileaction.h"
 #include "tplist/tpbuildstate.h"
@@ -45,8 +44,8 @@ bool SelectFromArguments(const QStringList& args, CSatelliteCatalog& catalog)
             int g = 0;
             int i = 0;
             if (!catalog.FindPosition(value, g, i)) {
-                std::fprintf(stderr, "tplist: no satellite at position %s in the catalogue\n",
-                    value.toLocal8Bit().constData());
+                std::fprintf(
+                    stderr, "tplist: no satellite at position %s in the catalogue\n", value.toLocal8Bit().constData());
                 return false;
             }
             catalog.SetSlot(g, i, true);
