@@ -1,0 +1,562 @@
+#include "gridtesthelpers.h"
+
+#include "grid/cgriddroplist.h"
+#include "grid/cgrideditbox.h"
+
+#include <QScrollBar>
+#include <QSignalSpy>
+
+namespace {
+
+// Offers a drop list for column 3 (and for the aliased column 5) and remembers what it was asked for.
+class ListGrid : public CGridCtrl {
+public:
+    void MakeInPlaceEditor(const QRect& rect, int style, int controlId, int row, int column, const QString& text,
+                           unsigned startKey) override
+    {
+        askedColumns.push_back(column);
+        if (column == 3 || column == kAliasColumn)
+            new CGridDropList(this, rect, CGridDropList::kDropDown, controlId, row, column == 3 ? 3 : 2,
+                              {"AUTO", "HOR.", "VER."}, text, startKey);
+        else
+            CGridCtrl::MakeInPlaceEditor(rect, style, controlId, row, column, text, startKey);
+    }
+
+    std::vector<int> askedColumns;
+};
+
+CGridEditBox* EditBox() { return qobject_cast<CGridEditBox*>(QApplication::focusWidget()); }
+CGridDropList* DropList() { return qobject_cast<CGridDropList*>(QApplication::focusWidget()); }
+
+} // namespace
+
+using Note = std::tuple<int, int, int>;
+
+class TestGridEdit : public QObject {
+    Q_OBJECT
+
+private slots:
+    void keysMoveTheCurrentCell_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<bool>("shift");
+        QTest::addColumn<int>("toRow");
+        QTest::addColumn<int>("toColumn");
+        QTest::newRow("right") << 1 << 1 << int(Qt::Key_Right) << false << 1 << 2;
+        QTest::newRow("left into the heading") << 1 << 1 << int(Qt::Key_Left) << false << 1 << 1;
+        QTest::newRow("left") << 2 << 3 << int(Qt::Key_Left) << false << 2 << 2;
+        QTest::newRow("up into the heading") << 1 << 1 << int(Qt::Key_Up) << false << 1 << 1;
+        QTest::newRow("up") << 3 << 1 << int(Qt::Key_Up) << false << 2 << 1;
+        QTest::newRow("down") << 1 << 2 << int(Qt::Key_Down) << false << 2 << 2;
+        QTest::newRow("down past the last row") << 5 << 2 << int(Qt::Key_Down) << false << 5 << 2;
+        QTest::newRow("right past the last column") << 2 << 3 << int(Qt::Key_Right) << false << 2 << 3;
+        QTest::newRow("tab") << 2 << 1 << int(Qt::Key_Tab) << false << 2 << 2;
+        QTest::newRow("tab at the row end") << 2 << 3 << int(Qt::Key_Tab) << false << 3 << 1;
+        QTest::newRow("tab at the last cell") << 5 << 3 << int(Qt::Key_Tab) << false << 5 << 3;
+        QTest::newRow("shift tab") << 2 << 2 << int(Qt::Key_Tab) << true << 2 << 1;
+        QTest::newRow("shift tab at the row start") << 3 << 1 << int(Qt::Key_Tab) << true << 2 << 3;
+        QTest::newRow("shift tab at the first cell") << 1 << 1 << int(Qt::Key_Tab) << true << 1 << 1;
+        QTest::newRow("home") << 4 << 2 << int(Qt::Key_Home) << false << 1 << 2;
+        QTest::newRow("end") << 2 << 2 << int(Qt::Key_End) << false << 5 << 2;
+        QTest::newRow("page down that cannot scroll") << 2 << 2 << int(Qt::Key_PageDown) << false << 5 << 2;
+        QTest::newRow("page up that cannot scroll") << 4 << 2 << int(Qt::Key_PageUp) << false << 1 << 2;
+    }
+
+    void keysMoveTheCurrentCell()
+    {
+        QFETCH(int, row);
+        QFETCH(int, column);
+        QFETCH(int, key);
+        QFETCH(bool, shift);
+        QFETCH(int, toRow);
+        QFETCH(int, toColumn);
+        CGridCtrl grid;
+        SetUpGrid(grid, 6, 4);
+        QVERIFY(ShowGrid(grid, QSize(240, 200)));
+        grid.SetCurrentCell(row, column);
+        GridLog log(grid);
+        QTest::keyClick(&grid, Qt::Key(key), shift ? Qt::ShiftModifier : Qt::NoModifier);
+        QCOMPARE(grid.CurrentCell(), (GridPos{toRow, toColumn}));
+        const bool moved = toRow != row || toColumn != column;
+        QCOMPARE(log.selChanged, moved ? 1 : 0);
+        if (moved) {
+            QCOMPARE(grid.SelectedBlock(), (GridBlock{toRow, toColumn, toRow, toColumn}));
+            QCOMPARE(log.notes, (std::vector<Note>{{GVN_SELCHANGING, row, column}, {GVN_SELCHANGED, toRow, toColumn}}));
+        }
+        QCOMPARE(QApplication::focusWidget(), &grid);
+    }
+
+    void pageKeysMoveByTheRowsScrolled()
+    {
+        CGridCtrl grid;
+        SetUpGrid(grid, 100, 3);
+        QVERIFY(ShowGrid(grid, QSize(180, 200)));
+        grid.SetCurrentCell(2, 1);
+        QTest::keyClick(&grid, Qt::Key_PageDown);
+        QCOMPARE(grid.verticalScrollBar()->value(), 180);
+        QCOMPARE(grid.CurrentCell(), (GridPos{11, 1}));
+        QTest::keyClick(&grid, Qt::Key_PageUp);
+        QCOMPARE(grid.CurrentCell(), (GridPos{2, 1}));
+        QTest::keyClick(&grid, Qt::Key_PageUp);
+        QCOMPARE(grid.CurrentCell(), (GridPos{1, 1}));
+        QTest::keyClick(&grid, Qt::Key_End);
+        QCOMPARE(grid.CurrentCell(), (GridPos{99, 1}));
+        QVERIFY(grid.IsCellShown(99, 1));
+        QTest::keyClick(&grid, Qt::Key_Home);
+        QCOMPARE(grid.CurrentCell(), (GridPos{1, 1}));
+        QCOMPARE(grid.verticalScrollBar()->value(), 0);
+        for (int i = 0; i < 12; ++i)
+            QTest::keyClick(&grid, Qt::Key_Down);
+        QCOMPARE(grid.CurrentCell(), (GridPos{13, 1}));
+        QVERIFY(grid.IsCellShown(13, 1));
+        QVERIFY(grid.verticalScrollBar()->value() > 0);
+    }
+
+    void tabWrapsRowsAndScrollsSideways()
+    {
+        CGridCtrl grid;
+        SetUpGrid(grid, 10, 8);
+        QVERIFY(ShowGrid(grid, QSize(240, 200)));
+        QScrollBar* bar = grid.horizontalScrollBar();
+        grid.SetCurrentCell(3, 1);
+        QTest::keyClick(&grid, Qt::Key_Tab, Qt::ShiftModifier);
+        QCOMPARE(grid.CurrentCell(), (GridPos{2, 7}));
+        QCOMPARE(bar->value(), bar->maximum());
+        QVERIFY(grid.IsCellShown(2, 7));
+        QTest::keyClick(&grid, Qt::Key_Tab);
+        QCOMPARE(grid.CurrentCell(), (GridPos{3, 1}));
+        QCOMPARE(bar->value(), 0);
+        for (int i = 0; i < 4; ++i)
+            QTest::keyClick(&grid, Qt::Key_Tab);
+        QCOMPARE(grid.CurrentCell(), (GridPos{3, 5}));
+        QVERIFY(grid.IsCellShown(3, 5));
+        QVERIFY(bar->value() > 0);
+    }
+
+    void shiftExtendsFromTheAnchorAndCtrlASelectsAll()
+    {
+        CGridCtrl grid;
+        SetUpGrid(grid, 6, 4);
+        QVERIFY(ShowGrid(grid, QSize(240, 200)));
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, Centre(grid, 2, 2));
+        QTest::keyClick(&grid, Qt::Key_Down, Qt::ShiftModifier);
+        QTest::keyClick(&grid, Qt::Key_Right, Qt::ShiftModifier);
+        QCOMPARE(grid.SelectedBlock(), (GridBlock{2, 2, 3, 3}));
+        QCOMPARE(grid.SelectedCount(), 4);
+        QTest::keyClick(&grid, Qt::Key_Down);
+        QCOMPARE(grid.SelectedBlock(), (GridBlock{4, 3, 4, 3}));
+        QTest::keyClick(&grid, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(grid.SelectedCount(), 15);
+        QCOMPARE(EditBox(), nullptr);
+    }
+
+    void enterWrites5150EvenIntoReadOnlyCells()
+    {
+        CGridCtrl grid;
+        SetUpGrid(grid, 6, 4);
+        QVERIFY(ShowGrid(grid, QSize(240, 200)));
+        grid.SetCellState(2, 2, GVIS_READONLY);
+        grid.SetCurrentCell(2, 2);
+        GridLog log(grid);
+        QTest::keyClick(&grid, Qt::Key_Return);
+        QCOMPARE(grid.CellText(2, 2), QString("5150"));
+        QCOMPARE(log.notes, (std::vector<Note>{{GVN_BEGINLABELEDIT, 2, 2}, {GVN_ENDLABELEDIT, 2, 2}}));
+        QVERIFY(!grid.IsModified());
+        QVERIFY(!(grid.CellState(2, 2) & GVIS_MODIFIED));
+        QCOMPARE(grid.CurrentCell(), (GridPos{2, 2}));
+        QCOMPARE(EditBox(), nullptr);
+    }
+
+    void deleteEmptiesOnlyEditableCells()
+    {
+        CGridCtrl grid;
+        SetUpGrid(grid, 6, 4);
+        QVERIFY(ShowGrid(grid, QSize(240, 200)));
+        grid.SetCellState(2, 2, GVIS_READONLY);
+        grid.SetCurrentCell(2, 2);
+        GridLog log(grid);
+        QTest::keyClick(&grid, Qt::Key_Delete);
+        QCOMPARE(grid.CellText(2, 2), QString("2,2"));
+        QVERIFY(log.notes.empty());
+        QVERIFY(!grid.IsModified());
+
+        grid.SetCurrentCell(2, 3);
+        log.Clear();
+        QTest::keyClick(&grid, Qt::Key_Delete);
+        QCOMPARE(grid.CellText(2, 3), QString());
+        QVERIFY(grid.IsModified());
+        QVERIFY(grid.CellState(2, 3) & GVIS_MODIFIED);
+        QCOMPARE(log.notes, (std::vector<Note>{{GVN_BEGINLABELEDIT, 2, 3}, {GVN_ENDLABELEDIT, 2, 3}}));
+        QCOMPARE(log.selChanged, 0);
+    }
+
+    void keysWithoutACurrentCellDoNothing()
+    {
+        CGridCtrl grid;
+        SetUpGrid(grid, 6, 4);
+        QVERIFY(ShowGrid(grid, QSize(240, 200)));
+        GridLog log(grid);
+        QTest::keyClick(&grid, Qt::Key_Down);
+        QTest::keyClick(&grid, Qt::Key_Return);
+        QTest::keyClick(&grid, Qt::Key_X);
+        QCOMPARE(grid.CurrentCell(), (GridPos{-1, -1}));
+        QVERIFY(log.notes.empty());
+        QCOMPARE(EditBox(), nullptr);
+    }
+
+    void pressesOnHeadings_data()
+    {
+        QTest::addColumn<QPoint>("cell");
+        QTest::addColumn<bool>("shift");
+        QTest::addColumn<GridPos>("current");
+        QTest::addColumn<GridBlock>("selected");
+        QTest::newRow("column heading") << QPoint(0, 3) << false << GridPos{1, 3} << GridBlock{1, 3, 5, 3};
+        QTest::newRow("column heading with shift") << QPoint(0, 3) << true << GridPos{1, 3} << GridBlock{1, 1, 5, 3};
+        QTest::newRow("row heading") << QPoint(4, 0) << false << GridPos{4, 1} << GridBlock{4, 1, 4, 3};
+        QTest::newRow("row heading with shift") << QPoint(4, 0) << true << GridPos{4, 1} << GridBlock{2, 1, 4, 3};
+        QTest::newRow("corner") << QPoint(0, 0) << false << GridPos{1, 1} << GridBlock{1, 1, 5, 3};
+    }
+
+    void pressesOnHeadings()
+    {
+        QFETCH(QPoint, cell);
+        QFETCH(bool, shift);
+        QFETCH(GridPos, current);
+        QFETCH(GridBlock, selected);
+        CGridCtrl grid;
+        SetUpGrid(grid, 6, 4);
+        QVERIFY(ShowGrid(grid, QSize(240, 200)));
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, Centre(grid, 2, 1));
+        QCOMPARE(grid.CurrentCell(), (GridPos{2, 1}));
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, shift ? Qt::ShiftModifier : Qt::NoModifier,
+                          Centre(grid, cell.x(), cell.y()));
+        QCOMPARE(grid.CurrentCell(), current);
+        QCOMPARE(grid.SelectedBlock(), selected);
+        QCOMPARE(grid.SelectedCount(),
+                 (selected.maxRow - selected.minRow + 1) * (selected.maxColumn - selected.minColumn + 1));
+    }
+
+    void draggingSelectsAndCtrlKeepsTheEarlierSelection()
+    {
+        CGridCtrl grid;
+        SetUpGrid(grid, 6, 4);
+        QVERIFY(ShowGrid(grid, QSize(240, 200)));
+        QSignalSpy clicks(&grid, &CGridCtrl::commandNotify);
+        GridLog log(grid);
+        QWidget* view = grid.viewport();
+        QTest::mousePress(view, Qt::LeftButton, {}, Centre(grid, 2, 1));
+        DragTo(grid, Centre(grid, 3, 2));
+        QCOMPARE(log.selChanged, 0);
+        QTest::mouseRelease(view, Qt::LeftButton, {}, Centre(grid, 3, 2));
+        QCOMPARE(log.selChanged, 1);
+        QCOMPARE(grid.SelectedBlock(), (GridBlock{2, 1, 3, 2}));
+        QCOMPARE(grid.CurrentCell(), (GridPos{3, 2}));
+        QTRY_COMPARE(clicks.count(), 1);
+
+        QTest::mouseClick(view, Qt::LeftButton, Qt::ControlModifier, Centre(grid, 5, 3));
+        QCOMPARE(grid.SelectedCount(), 5);
+        QCOMPARE(grid.SelectedBlock(), (GridBlock{2, 1, 5, 3}));
+        QTest::mouseClick(view, Qt::LeftButton, {}, Centre(grid, 1, 3));
+        QCOMPARE(grid.SelectedCount(), 1);
+    }
+
+    void autoScrollFollowsTheMouseBelowTheGrid()
+    {
+        CGridCtrl grid;
+        SetUpGrid(grid, 100, 3);
+        QVERIFY(ShowGrid(grid, QSize(180, 200)));
+        QWidget* view = grid.viewport();
+        QTest::mousePress(view, Qt::LeftButton, {}, Centre(grid, 2, 1));
+        DragTo(grid, QPoint(100, 260));
+        QTRY_VERIFY(grid.CurrentCell().row >= 15);
+        QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(100, 260));
+        const int row = grid.CurrentCell().row;
+        QVERIFY(grid.IsCellShown(row, 1));
+        QCOMPARE(grid.SelectedBlock().minRow, 2);
+        QVERIFY(grid.SelectedBlock().maxRow >= row - 1);
+        QTest::qWait(100);
+        QCOMPARE(grid.CurrentCell().row, row);
+    }
+
+    void typingStartsAnEditThatReplacesTheText()
+    {
+        CGridCtrl grid;
+        SetUpGrid(grid, 6, 4);
+        QVERIFY(ShowGrid(grid, QSize(240, 200)));
+        grid.SetCurrentCell(2, 2);
+        GridLog log(grid);
+        QTest::keyClick(&grid, Qt::Key_X, Qt::NoModifier);
+        CGridEditBox* box = EditBox();
+        QVERIFY(box);
+        QCOMPARE(box->text(), QString("x"));
+        QVERIFY(box->ExitsOnArrows());
+        QCOMPARE(log.notes, (std::vector<Note>{{GVN_BEGINLABELEDIT, 2, 2}}));
+        QTest::keyClicks(box, "yz");
+        QTest::keyClick(box, Qt::Key_Return);
+        QCOMPARE(grid.CellText(2, 2), QString("xyz"));
+        QVERIFY(grid.IsModified());
+        QVERIFY(grid.CellState(2, 2) & GVIS_MODIFIED);
+        QCOMPARE(log.notes.back(), (Note{GVN_ENDLABELEDIT, 2, 2}));
+        QCOMPARE(QApplication::focusWidget(), &grid);
+        QCOMPARE(grid.CurrentCell(), (GridPos{2, 2}));
+    }
+
+    void typedCharactersAreNeverTakenForKeys()
+    {
+        CGridCtrl grid;
+        SetUpGrid(grid, 6, 4);
+        QVERIFY(ShowGrid(grid, QSize(240, 200)));
+        grid.SetCurrentCell(2, 2);
+        QTest::keyClick(&grid, '(');
+        QVERIFY(EditBox());
+        QCOMPARE(EditBox()->text(), QString("("));
+        QTest::keyClick(EditBox(), Qt::Key_Escape);
+        QTest::keyClick(&grid, Qt::Key_Space);
+        QVERIFY(EditBox());
+        QCOMPARE(EditBox()->selectedText(), QString("2,2"));
+        QTest::keyClick(EditBox(), Qt::Key_Escape);
+        QTest::keyClick(&grid, Qt::Key_Backspace);
+        QCOMPARE(EditBox()->text(), QString("2,"));
+    }
+
+    void arrowsEndATypedEditAndContinueBelow()
+    {
+        CGridCtrl grid;
+        SetUpGrid(grid, 6, 4);
+        QVERIFY(ShowGrid(grid, QSize(240, 200)));
+        grid.SetCurrentCell(2, 2);
+        GridLog log(grid);
+        QTest::keyClick(&grid, Qt::Key_Q);
+        QTest::keyClick(EditBox(), Qt::Key_Down);
+        QCOMPARE(grid.CellText(2, 2), QString("q"));
+        QCOMPARE(grid.CurrentCell(), (GridPos{3, 2}));
+        QCOMPARE(log.selChanged, 1);
+        CGridEditBox* next = EditBox();
+        QVERIFY(next);
+        QCOMPARE(next->Row(), 3);
+        QCOMPARE(next->selectedText(), QString("3,2"));
+        QTest::keyClick(next, Qt::Key_Tab);
+        QCOMPARE(grid.CurrentCell(), (GridPos{3, 3}));
+        QCOMPARE(EditBox()->selectedText(), QString("3,3"));
+        QTest::keyClick(EditBox(), Qt::Key_Tab, Qt::ShiftModifier);
+        QCOMPARE(grid.CurrentCell(), (GridPos{3, 2}));
+        QVERIFY(EditBox());
+        QCOMPARE(grid.CellText(3, 2), QString("3,2"));
+        QCOMPARE(grid.CellText(3, 3), QString("3,3"));
+        QVERIFY(!(grid.CellState(3, 3) & GVIS_MODIFIED));
+    }
+
+    void clickOnTheCurrentCellEditsWithTheCaretAtTheEnd()
+    {
+        CGridCtrl grid;
+        SetUpGrid(grid, 6, 4);
+        QVERIFY(ShowGrid(grid, QSize(240, 200)));
+        QWidget* view = grid.viewport();
+        QTest::mouseClick(view, Qt::LeftButton, {}, Centre(grid, 2, 2));
+        QCOMPARE(EditBox(), nullptr);
+        GridLog log(grid);
+        QTest::mouseClick(view, Qt::LeftButton, {}, Centre(grid, 2, 2));
+        QCOMPARE(log.selChanged, 0);
+        CGridEditBox* box = EditBox();
+        QVERIFY(box);
+        QVERIFY(!box->ExitsOnArrows());
+        QVERIFY(!box->hasSelectedText());
+        QCOMPARE(box->cursorPosition(), 3);
+        QTest::keyClick(box, Qt::Key_Down);
+        QCOMPARE(EditBox(), box);
+        QTest::keyClick(box, Qt::Key_Left);
+        QCOMPARE(box->cursorPosition(), 2);
+        QTest::keyClick(box, Qt::Key_Down, Qt::ControlModifier);
+        QCOMPARE(grid.CurrentCell(), (GridPos{3, 2}));
+        QVERIFY(EditBox() && EditBox() != box);
+        QCOMPARE(EditBox()->selectedText(), QString("3,2"));
+    }
+
+    void escapeAndUnchangedCommitsMarkNothing()
+    {
+        CGridCtrl grid;
+        SetUpGrid(grid, 6, 4);
+        QVERIFY(ShowGrid(grid, QSize(240, 200)));
+        grid.SetCurrentCell(2, 2);
+        GridLog log(grid);
+        QTest::keyClick(&grid, Qt::Key_Z);
+        QTest::keyClicks(EditBox(), "zz");
+        QTest::keyClick(EditBox(), Qt::Key_Escape);
+        QCOMPARE(grid.CellText(2, 2), QString("2,2"));
+        QVERIFY(!grid.IsModified());
+        QCOMPARE(log.Count(GVN_ENDLABELEDIT), 1);
+
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, Centre(grid, 2, 2));
+        QTest::keyClick(EditBox(), Qt::Key_Return);
+        QCOMPARE(grid.CellText(2, 2), QString("2,2"));
+        QVERIFY(!grid.IsModified());
+        QVERIFY(!(grid.CellState(2, 2) & GVIS_MODIFIED));
+        QCOMPARE(log.Count(GVN_ENDLABELEDIT), 2);
+    }
+
+    void aPressElsewhereCommitsTheEdit()
+    {
+        CGridCtrl grid;
+        SetUpGrid(grid, 6, 4);
+        QVERIFY(ShowGrid(grid, QSize(240, 200)));
+        grid.SetCurrentCell(2, 2);
+        QTest::keyClick(&grid, Qt::Key_M);
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, Centre(grid, 4, 1));
+        QCOMPARE(grid.CellText(2, 2), QString("m"));
+        QCOMPARE(grid.CurrentCell(), (GridPos{4, 1}));
+        QCOMPARE(EditBox(), nullptr);
+    }
+
+    void theBoxGrowsWithItsTextUpToTheGridEdge()
+    {
+        CGridCtrl grid;
+        SetUpGrid(grid, 6, 4);
+        QVERIFY(ShowGrid(grid, QSize(240, 200)));
+        grid.SetCurrentCell(2, 1);
+        QTest::keyClick(&grid, Qt::Key_W);
+        CGridEditBox* box = EditBox();
+        QCOMPARE(box->width(), 60);
+        QTest::keyClicks(box, "wwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwww");
+        QCOMPARE(box->geometry().right(), 239);
+    }
+
+    void doubleClickEditsAndReadOnlyCellsRefuse()
+    {
+        CGridCtrl grid;
+        SetUpGrid(grid, 6, 4);
+        QVERIFY(ShowGrid(grid, QSize(240, 200)));
+        QWidget* view = grid.viewport();
+        QTest::mouseClick(view, Qt::LeftButton, {}, Centre(grid, 3, 1));
+        QTest::mouseDClick(view, Qt::LeftButton, {}, Centre(grid, 3, 1));
+        QVERIFY(EditBox());
+        QCOMPARE(EditBox()->Row(), 3);
+        QCOMPARE(EditBox()->Column(), 1);
+        QTest::keyClick(EditBox(), Qt::Key_Escape);
+
+        grid.SetCellState(4, 1, GVIS_READONLY);
+        grid.SetCurrentCell(4, 1);
+        GridLog log(grid);
+        QTest::keyClick(&grid, Qt::Key_A);
+        QTest::mouseClick(view, Qt::LeftButton, {}, Centre(grid, 4, 1));
+        QCOMPARE(EditBox(), nullptr);
+        QCOMPARE(log.Count(GVN_BEGINLABELEDIT), 0);
+    }
+
+    void dropListChoosesTheMatchingStringOrTakesTypedText()
+    {
+        ListGrid grid;
+        SetUpGrid(grid, 6, 4);
+        grid.SetCellText(2, 3, "HOR.");
+        grid.SetCellText(3, 3, "xyz");
+        QVERIFY(ShowGrid(grid, QSize(240, 200)));
+        QWidget* view = grid.viewport();
+        QTest::mouseClick(view, Qt::LeftButton, {}, Centre(grid, 2, 3));
+        QTest::mouseClick(view, Qt::LeftButton, {}, Centre(grid, 2, 3));
+        CGridDropList* list = DropList();
+        QVERIFY(list);
+        QCOMPARE(list->currentIndex(), 1);
+        QCOMPARE(list->currentText(), QString("HOR."));
+        QTest::keyClick(list, Qt::Key_Down);
+        QCOMPARE(list->currentText(), QString("VER."));
+        QTest::keyClick(list, Qt::Key_Escape);
+        QCOMPARE(grid.CellText(2, 3), QString("HOR."));
+        QVERIFY(!grid.IsModified());
+
+        QTest::mouseClick(view, Qt::LeftButton, {}, Centre(grid, 3, 3));
+        QTest::mouseClick(view, Qt::LeftButton, {}, Centre(grid, 3, 3));
+        list = DropList();
+        QVERIFY(list);
+        QCOMPARE(list->currentIndex(), -1);
+        QCOMPARE(list->currentText(), QString("xyz"));
+        QTest::keyClick(list, Qt::Key_Return);
+        QCOMPARE(grid.CellText(3, 3), QString("xyz"));
+        QVERIFY(!grid.IsModified());
+
+        QTest::keyClick(&grid, Qt::Key_V);
+        list = DropList();
+        QVERIFY(list);
+        QCOMPARE(list->currentText(), QString("v"));
+        QTest::keyClicks(list, "er");
+        QTest::keyClick(list, Qt::Key_Down, Qt::ControlModifier);
+        QCOMPARE(grid.CellText(3, 3), QString("ver"));
+        QVERIFY(grid.CellState(3, 3) & GVIS_MODIFIED);
+        QCOMPARE(grid.CurrentCell(), (GridPos{4, 3}));
+        QVERIFY(DropList());
+        QTest::keyClick(DropList(), Qt::Key_Return);
+    }
+
+    void aliasColumnForMouseEditsOfAThreeColumnGrid()
+    {
+        ListGrid grid;
+        SetUpGrid(grid, 6, 3);
+        grid.SetCellText(2, 2, "VER.");
+        QVERIFY(ShowGrid(grid, QSize(240, 200)));
+        GridLog log(grid);
+        QWidget* view = grid.viewport();
+        QTest::mouseClick(view, Qt::LeftButton, {}, Centre(grid, 2, 2));
+        QTest::mouseDClick(view, Qt::LeftButton, {}, Centre(grid, 2, 2));
+        QCOMPARE(grid.askedColumns, std::vector<int>{5});
+        QCOMPARE(log.notes.back(), (Note{GVN_BEGINLABELEDIT, 2, 2}));
+        QCOMPARE(grid.CurrentCell(), (GridPos{2, 2}));
+        QVERIFY(DropList());
+        QCOMPARE(DropList()->currentText(), QString("VER."));
+        QTest::keyClick(DropList(), Qt::Key_Up);
+        QTest::keyClick(DropList(), Qt::Key_Return);
+        QCOMPARE(grid.CellText(2, 2), QString("HOR."));
+
+        QTest::keyClick(&grid, Qt::Key_K);
+        QCOMPARE(grid.askedColumns, (std::vector<int>{5, 2}));
+        QVERIFY(EditBox());
+        QTest::keyClick(EditBox(), Qt::Key_Return);
+        QCOMPARE(grid.CellText(2, 2), QString("k"));
+    }
+
+    void thePlainGridEditsTheAliasedCellItself()
+    {
+        CGridCtrl grid;
+        SetUpGrid(grid, 6, 3);
+        QVERIFY(ShowGrid(grid, QSize(240, 200)));
+        QWidget* view = grid.viewport();
+        QTest::mouseClick(view, Qt::LeftButton, {}, Centre(grid, 2, 2));
+        QTest::mouseClick(view, Qt::LeftButton, {}, Centre(grid, 2, 2));
+        QVERIFY(EditBox());
+        QCOMPARE(EditBox()->Column(), 2);
+        QTest::keyClicks(EditBox(), "9");
+        QTest::keyClick(EditBox(), Qt::Key_Return);
+        QCOMPARE(grid.CellText(2, 2), QString("2,29"));
+
+        CGridCtrl wide;
+        SetUpGrid(wide, 4, 7);
+        QVERIFY(ShowGrid(wide, QSize(480, 200)));
+        QTest::mouseClick(wide.viewport(), Qt::LeftButton, {}, Centre(wide, 2, 5));
+        QTest::mouseClick(wide.viewport(), Qt::LeftButton, {}, Centre(wide, 2, 5));
+        QVERIFY(EditBox());
+        QCOMPARE(EditBox()->Column(), 5);
+    }
+
+    void headingClicksSortInListMode()
+    {
+        CGridCtrl grid;
+        SetUpGrid(grid, 6, 3);
+        grid.SetListMode(true);
+        QVERIFY(ShowGrid(grid, QSize(240, 200)));
+        QWidget* view = grid.viewport();
+        QTest::mouseClick(view, Qt::LeftButton, {}, Centre(grid, 0, 1));
+        QCOMPARE(grid.SortColumn(), 1);
+        QVERIFY(grid.SortAscending());
+        QCOMPARE(grid.CellText(1, 1), QString("1,1"));
+        QTest::mouseClick(view, Qt::LeftButton, {}, Centre(grid, 0, 1));
+        QVERIFY(!grid.SortAscending());
+        QCOMPARE(grid.CellText(1, 1), QString("5,1"));
+        QCOMPARE(grid.CellText(1, 2), QString("5,2"));
+        QCOMPARE(grid.CellText(0, 1), QString("0,1"));
+
+        QTest::mouseClick(view, Qt::LeftButton, {}, Centre(grid, 3, 2));
+        QCOMPARE(grid.SelectedBlock(), (GridBlock{3, 1, 3, 2}));
+    }
+};
+
+QTEST_MAIN(TestGridEdit)
+#include "test_gridedit.moc"

@@ -1,0 +1,325 @@
+#include "gridtesthelpers.h"
+
+#include <QDialog>
+#include <QFontMetrics>
+#include <QVBoxLayout>
+
+class TestGridModel : public QObject {
+    Q_OBJECT
+
+private slots:
+    void shrinkingBelowFixedCountsLowersThem()
+    {
+        CGridCtrl grid(5, 4, 2, 2);
+        grid.SetCurrentCell(3, 3);
+        grid.SelectBlock(2, 2, 4, 3, false);
+        QVERIFY(grid.SetRows(0));
+        QCOMPARE(grid.GetFixedRows(), 0);
+        QCOMPARE(grid.SelectedCount(), 0);
+        QCOMPARE(grid.CurrentCell(), (GridPos{-1, -1}));
+        GridItemInfo info;
+        info.row = 0;
+        info.column = 0;
+        info.mask = GVIF_TEXT;
+        QVERIFY(!grid.ReadItem(info));
+
+        QVERIFY(grid.SetRows(3));
+        QVERIFY(grid.SetColumns(1));
+        QCOMPARE(grid.GetFixedColumns(), 1);
+        QCOMPARE(grid.ColumnWidthAt(1), -1);
+    }
+
+    void removedRowsLeaveTheSelectionAndTheCurrentCell()
+    {
+        CGridCtrl grid(6, 3, 1, 1);
+        grid.SelectBlock(1, 1, 5, 2, false);
+        QCOMPARE(grid.SelectedCount(), 10);
+        grid.SetCurrentCell(5, 2);
+        grid.SetRows(4);
+        QCOMPARE(grid.SelectedCount(), 6);
+        QCOMPARE(grid.CurrentCell(), (GridPos{-1, -1}));
+        QCOMPARE(grid.SelectedBlock(), (GridBlock{1, 1, 3, 2}));
+    }
+
+    void newRowsCopyTheFormatOfTheRowAbove()
+    {
+        CGridCtrl grid(0, 3);
+        grid.SetRows(1);
+        for (int c = 0; c < 3; ++c) {
+            GridItemInfo info;
+            info.row = 0;
+            info.column = c;
+            info.mask = GVIF_FORMAT;
+            info.format = DT_CENTER << c;
+            QVERIFY(grid.WriteItem(info));
+        }
+        grid.SetRows(5);
+        for (int c = 0; c < 3; ++c)
+            QCOMPARE(grid.CellFormat(4, c), grid.CellFormat(3, c));
+        QCOMPARE(grid.CellFormat(4, 1), std::uint32_t(DT_RIGHT));
+
+        GridItemInfo last;
+        last.row = 4;
+        last.column = 2;
+        last.mask = GVIF_FORMAT;
+        last.format = DT_SINGLELINE;
+        grid.WriteItem(last);
+        grid.SetRows(6);
+        QCOMPARE(grid.CellFormat(5, 2), std::uint32_t(DT_SINGLELINE));
+
+        grid.SetColumns(4);
+        GridItemInfo top;
+        top.row = 0;
+        top.column = 3;
+        top.mask = GVIF_FORMAT;
+        top.format = DT_VCENTER;
+        grid.WriteItem(top);
+        QCOMPARE(grid.CellFormat(5, 3), std::uint32_t(0));
+        grid.SetColumns(3);
+        grid.SetColumns(4);
+        QCOMPARE(grid.CellFormat(5, 3), grid.CellFormat(0, 3));
+    }
+
+    void fixedCountAboveTheTotalGrowsTheGrid()
+    {
+        CGridCtrl grid(2, 2);
+        QVERIFY(grid.SetFixedRows(3));
+        QCOMPARE(grid.GetRows(), 3);
+        QVERIFY(grid.SetFixedColumns(4));
+        QCOMPARE(grid.GetColumns(), 4);
+        grid.SetCurrentCell(2, 3);
+        grid.SetFixedRows(0);
+        grid.SetCurrentCell(1, 1);
+        QVERIFY(grid.SetFixedRows(2));
+        QCOMPARE(grid.CurrentCell(), (GridPos{-1, -1}));
+        QVERIFY(!grid.SetFixedRows(-1));
+        QVERIFY(!grid.SetRows(-1));
+    }
+
+    void positionsOutsideTheGridAreRefused_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("column");
+        QTest::newRow("column past the end") << 1 << 99;
+        QTest::newRow("column count") << 1 << 3;
+        QTest::newRow("row count") << 4 << 0;
+        QTest::newRow("negative row") << -1 << 0;
+        QTest::newRow("negative column") << 0 << -1;
+    }
+
+    void positionsOutsideTheGridAreRefused()
+    {
+        QFETCH(int, row);
+        QFETCH(int, column);
+        CGridCtrl grid(4, 3);
+        QCOMPARE(grid.CellText(row, column), QString());
+        QVERIFY(!grid.SetCellText(row, column, "x"));
+        QCOMPARE(grid.CellState(row, column), 0u);
+        QCOMPARE(grid.CellFormat(row, column), 0u);
+        QCOMPARE(grid.CellImage(row, column), -1);
+        QVERIFY(!grid.SetCellState(row, column, GVIS_SELECTED));
+        QCOMPARE(grid.SelectedCount(), 0);
+        QCOMPARE(grid.CellFont(row, column), grid.font());
+        QVERIFY(!grid.SetCellFont(row, column, QFont()));
+        GridItemInfo info;
+        info.row = row;
+        info.column = column;
+        info.mask = 0xFF;
+        QVERIFY(!grid.WriteItem(info));
+        QVERIFY(!grid.ReadItem(info));
+        QVERIFY(grid.CanEditCell(row, column));
+    }
+
+    void sizesRejectBadIndexesAndNegativeValues()
+    {
+        CGridCtrl grid(3, 2, 1, 1);
+        QCOMPARE(grid.RowHeightAt(3), -1);
+        QCOMPARE(grid.ColumnWidthAt(-1), -1);
+        QVERIFY(!grid.SetRowHeightAt(3, 10));
+        QVERIFY(!grid.SetColumnWidthAt(0, -1));
+        QVERIFY(grid.SetRowHeightAt(0, 7));
+        QVERIFY(grid.SetRowHeightAt(1, 11));
+        QVERIFY(grid.SetRowHeightAt(2, 13));
+        QVERIFY(grid.SetColumnWidthAt(0, 5));
+        QVERIFY(grid.SetColumnWidthAt(1, 0));
+        QCOMPARE(grid.FixedRowsHeight(), 7);
+        QCOMPARE(grid.TotalHeight(), 31);
+        QCOMPARE(grid.FixedColumnsWidth(), 5);
+        QCOMPARE(grid.TotalWidth(), 5);
+        CGridCtrl empty;
+        QCOMPARE(empty.FixedRowsHeight(), 0);
+        QCOMPARE(empty.TotalWidth(), 0);
+    }
+
+    void readAndWriteOnlyTheMaskedFields()
+    {
+        CGridCtrl grid(3, 3);
+        GridItemInfo in;
+        in.row = 1;
+        in.column = 2;
+        in.mask = GVIF_TEXT | GVIF_PARAM | GVIF_BKCLR | GVIF_IMAGE;
+        in.text = "abc";
+        in.param = 77;
+        in.backColor = 0xFF102030;
+        in.image = 4;
+        in.format = DT_RIGHT;
+        QVERIFY(grid.WriteItem(in));
+        QCOMPARE(grid.CellFormat(1, 2), 0u);
+        QCOMPARE(grid.CellImage(1, 2), 4);
+
+        GridItemInfo out;
+        out.row = 1;
+        out.column = 2;
+        out.mask = GVIF_PARAM | GVIF_BKCLR;
+        QVERIFY(grid.ReadItem(out));
+        QCOMPARE(out.param, 77u);
+        QCOMPARE(out.backColor, 0xFF102030u);
+        QCOMPARE(out.text, QString());
+        QCOMPARE(out.textColor, kGridDefaultColor);
+        out.mask = GVIF_TEXT;
+        QVERIFY(grid.ReadItem(out));
+        QCOMPARE(out.text, QString("abc"));
+    }
+
+    void onlySetCellStateKeepsTheSelectedSetInStep()
+    {
+        CGridCtrl grid(3, 3);
+        GridItemInfo info;
+        info.row = 1;
+        info.column = 1;
+        info.mask = GVIF_STATE;
+        info.state = GVIS_SELECTED;
+        QVERIFY(grid.WriteItem(info));
+        QCOMPARE(grid.CellState(1, 1), std::uint32_t(GVIS_SELECTED));
+        QCOMPARE(grid.SelectedCount(), 0);
+
+        QVERIFY(grid.SetCellState(2, 2, GVIS_SELECTED | GVIS_READONLY));
+        QVERIFY(grid.SetCellState(2, 2, GVIS_SELECTED));
+        QCOMPARE(grid.SelectedCount(), 1);
+        QCOMPARE(grid.SelectedBlock(), (GridBlock{2, 2, 2, 2}));
+        QVERIFY(grid.SetCellState(2, 2, 0));
+        QCOMPARE(grid.SelectedCount(), 0);
+        QCOMPARE(grid.SelectedBlock(), (GridBlock{3, 3, -1, -1}));
+    }
+
+    void markModifiedRules()
+    {
+        CGridCtrl grid(4, 4, 1, 1);
+        grid.MarkModified(true, 2, 2);
+        grid.MarkModified(true, 3, 1);
+        QVERIFY(grid.IsModified());
+        QVERIFY(grid.CellState(2, 2) & GVIS_MODIFIED);
+
+        grid.MarkModified(false, 2, 2);
+        QVERIFY(!(grid.CellState(2, 2) & GVIS_MODIFIED));
+        QVERIFY(grid.IsModified());
+        QVERIFY(grid.CellState(3, 1) & GVIS_MODIFIED);
+
+        grid.MarkModified(false);
+        QVERIFY(!grid.IsModified());
+        QVERIFY(!(grid.CellState(3, 1) & GVIS_MODIFIED));
+
+        grid.MarkModified(true, 0, 5);
+        QVERIFY(grid.IsModified());
+        for (int r = 0; r < 4; ++r)
+            for (int c = 0; c < 4; ++c)
+                QVERIFY(!(grid.CellState(r, c) & GVIS_MODIFIED));
+    }
+
+    void editabilityFollowsGridAndReadOnlyFlag()
+    {
+        CGridCtrl grid(3, 3);
+        grid.SetCellState(1, 1, GVIS_READONLY);
+        QVERIFY(!grid.CanEditCell(1, 1));
+        QVERIFY(grid.CanEditCell(1, 2));
+        grid.SetEditable(false);
+        QVERIFY(!grid.CanEditCell(1, 2));
+    }
+
+    void fontChangeKeepsExistingSizes()
+    {
+        CGridCtrl grid(2, 2);
+        QCOMPARE(grid.RowHeightAt(0), 10);
+        QCOMPARE(grid.ColumnWidthAt(0), 30);
+        QFont big = grid.font();
+        big.setPointSize(big.pointSize() * 3);
+        grid.SetCellFont(1, 1, QFont("Serif", 5));
+        grid.setFont(big);
+        QCOMPARE(grid.RowHeightAt(1), 10);
+        QCOMPARE(grid.ColumnWidthAt(1), 30);
+        QCOMPARE(grid.CellFont(1, 1), grid.font());
+        const QFontMetrics fm(grid.font());
+        QCOMPARE(grid.Margin(), fm.horizontalAdvance(' '));
+        QCOMPARE(grid.DefaultRowHeight(), fm.height() + std::max(0, fm.leading()) + 2 * grid.Margin());
+        QCOMPARE(grid.DefaultColumnWidth(), 12 * fm.averageCharWidth() + 2 * grid.Margin());
+        grid.SetRows(3);
+        grid.SetColumns(3);
+        QCOMPARE(grid.RowHeightAt(2), grid.DefaultRowHeight());
+        QCOMPARE(grid.ColumnWidthAt(2), grid.DefaultColumnWidth());
+    }
+
+    void deleteAllCellsEmptiesTheGrid()
+    {
+        CGridCtrl grid(5, 5, 1, 1);
+        grid.SetCurrentCell(2, 2);
+        grid.SelectBlock(1, 1, 2, 2, false);
+        grid.DeleteAllCells();
+        QCOMPARE(grid.GetRows() + grid.GetColumns() + grid.GetFixedRows() + grid.GetFixedColumns(), 0);
+        QCOMPARE(grid.SelectedCount(), 0);
+        QCOMPARE(grid.CurrentCell(), (GridPos{-1, -1}));
+        QCOMPARE(grid.TotalHeight(), 0);
+    }
+
+    void sortingMovesWholeRows()
+    {
+        CGridCtrl grid(6, 2, 1, 0);
+        const QStringList keys{"head", "delta", "alpha", "charlie", "alpha", "bravo"};
+        for (int r = 0; r < 6; ++r) {
+            grid.SetCellText(r, 0, keys[r]);
+            grid.SetCellText(r, 1, QString::number(r));
+            grid.SetRowHeightAt(r, 10 + r);
+        }
+        QVERIFY(grid.SortRowsByColumn(0, true, 1));
+        QStringList sorted;
+        for (int r = 1; r < 6; ++r)
+            sorted << grid.CellText(r, 0);
+        QCOMPARE(sorted, (QStringList{"alpha", "alpha", "bravo", "charlie", "delta"}));
+        QCOMPARE(grid.CellText(0, 0), QString("head"));
+        QCOMPARE(grid.CellText(3, 1), QString("5"));
+        QCOMPARE(grid.RowHeightAt(3), 15);
+        QCOMPARE(grid.CellText(5, 1), QString("1"));
+
+        grid.SetCurrentCell(2, 1);
+        grid.SortByColumn(0, false);
+        QCOMPARE(grid.CurrentCell(), (GridPos{-1, -1}));
+        QCOMPARE(grid.CellText(1, 0), QString("delta"));
+        QCOMPARE(grid.CellText(5, 0), QString("alpha"));
+
+        QVERIFY(!grid.SortRowsByColumn(2, true, 1));
+        QVERIFY(!grid.SortRowsByColumn(0, true, 3, 3));
+        QVERIFY(!grid.SortRowsByColumn(0, true, 4, 2));
+    }
+
+    void attachTakesThePlaceOfTheDialogItem()
+    {
+        QDialog dialog;
+        auto* layout = new QVBoxLayout(&dialog);
+        auto* before = new QWidget;
+        auto* item = new QWidget;
+        item->setObjectName("id1019");
+        layout->addWidget(before);
+        layout->addWidget(item);
+        CGridCtrl grid;
+        QVERIFY(!AttachGridControl(&dialog, "id1021", grid));
+        QVERIFY(AttachGridControl(&dialog, "id1019", grid));
+        QCOMPARE(grid.parentWidget(), &dialog);
+        QCOMPARE(layout->indexOf(&grid), 1);
+        QCOMPARE(dialog.findChildren<QWidget*>("id1019").size(), 1);
+        QCOMPARE(LastAttachedGrid(), &grid);
+        QVERIFY(AttachGridControl(&dialog, "id1019", grid));
+        grid.setParent(nullptr);
+    }
+};
+
+QTEST_MAIN(TestGridModel)
+#include "test_gridmodel.moc"

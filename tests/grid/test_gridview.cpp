@@ -1,0 +1,304 @@
+#include "gridtesthelpers.h"
+
+#include <QScrollBar>
+#include <QWheelEvent>
+
+// Grids here: fixed row 20 high, fixed column 60 wide, cells 60 x 20, viewport exactly the
+// widget (no frame, no visible scroll bars).
+class TestGridView : public QObject {
+    Q_OBJECT
+
+private:
+    static int VPos(const CGridCtrl& grid) { return grid.verticalScrollBar()->value(); }
+
+private slots:
+    void initTestCase() { QApplication::setWheelScrollLines(3); }
+
+    void geometryAtScrollPositionsInsideARow_data()
+    {
+        QTest::addColumn<int>("pos");
+        QTest::addColumn<int>("topRow");
+        QTest::newRow("top") << 0 << 1;
+        QTest::newRow("inside row 1") << 10 << 2;
+        QTest::newRow("end of row 1") << 20 << 2;
+        QTest::newRow("one past row 1") << 21 << 3;
+    }
+
+    void geometryAtScrollPositionsInsideARow()
+    {
+        QFETCH(int, pos);
+        QFETCH(int, topRow);
+        CGridCtrl grid;
+        SetUpGrid(grid, 50, 4);
+        QVERIFY(ShowGrid(grid, QSize(240, 210)));
+        grid.verticalScrollBar()->setValue(pos);
+        QCOMPARE(grid.TopLeftScrolledCell(), (GridPos{topRow, 1}));
+
+        QRect rect;
+        QVERIFY(grid.CellRect(topRow, 2, rect));
+        QCOMPARE(rect, QRect(120, 20, 60, 20));
+        QPoint origin;
+        QVERIFY(!grid.CellOrigin(topRow - 1, 1, origin) || topRow == 1);
+        QVERIFY(grid.CellOrigin(topRow, 0, origin));
+        QCOMPARE(origin, QPoint(0, 20));
+        QCOMPARE(grid.CellFromPoint(QPoint(125, 45)), (GridPos{topRow + 1, 2}));
+        QCOMPARE(grid.CellFromPoint(QPoint(10, 5)), (GridPos{0, 0}));
+        QCOMPARE(grid.CellFromPoint(QPoint(10, 5), false), (GridPos{-1, -1}));
+        QCOMPARE(grid.CellFromPoint(QPoint(-1, 45)), (GridPos{topRow + 1, -1}));
+        QCOMPARE(grid.CellFromPoint(QPoint(239, 45)), (GridPos{topRow + 1, 3}));
+
+        // 190 pixels under the heading: 9 whole rows and half of a tenth.
+        QRect drawn;
+        QCOMPARE(grid.VisibleBlock(&drawn), (GridBlock{topRow, 1, topRow + 9, 3}));
+        QCOMPARE(drawn, QRect(0, 0, 240, 210));
+        QCOMPARE(grid.FullyVisibleBlock(), (GridBlock{topRow, 1, topRow + 8, 3}));
+        QVERIFY(grid.IsCellShown(topRow + 9, 1));
+        QVERIFY(!grid.IsCellShown(topRow + 10, 1));
+        QVERIFY(grid.IsCellShown(0, 3));
+        QCOMPARE(grid.IsCellShown(1, 1), topRow == 1);
+    }
+
+    void pointsPastTheLastCellHitNothing()
+    {
+        CGridCtrl grid;
+        SetUpGrid(grid, 3, 3);
+        QVERIFY(ShowGrid(grid, QSize(300, 200)));
+        QCOMPARE(grid.CellFromPoint(QPoint(190, 30)), (GridPos{1, -1}));
+        QCOMPARE(grid.CellFromPoint(QPoint(70, 70)), (GridPos{-1, 1}));
+        QRect drawn;
+        grid.VisibleBlock(&drawn);
+        QCOMPARE(drawn, QRect(0, 0, 180, 60));
+    }
+
+    void lineAndPageScrollingLimits()
+    {
+        CGridCtrl grid;
+        SetUpGrid(grid, 31, 3);
+        grid.SetRowHeightAt(1, 35);
+        QVERIFY(ShowGrid(grid, QSize(180, 200)));
+        // 31 rows: heading 20, rows 1..30 = 35 + 29 * 20 = 615; 180 pixels of page.
+        const int last = 615 - 180;
+        QCOMPARE(grid.verticalScrollBar()->maximum(), last);
+
+        grid.OnVScroll(SB_LINEUP);
+        QCOMPARE(VPos(grid), 0);
+        grid.OnVScroll(SB_LINEDOWN);
+        QCOMPARE(VPos(grid), 35);
+        QCOMPARE(grid.TopLeftScrolledCell().row, 2);
+        grid.OnVScroll(SB_LINEDOWN);
+        QCOMPARE(VPos(grid), 55);
+        grid.OnVScroll(SB_LINEUP);
+        QCOMPARE(VPos(grid), 35);
+        grid.OnVScroll(SB_LINEUP);
+        QCOMPARE(VPos(grid), 0);
+
+        grid.OnVScroll(SB_PAGEDOWN);
+        QCOMPARE(VPos(grid), 180);
+        grid.OnVScroll(SB_PAGEDOWN);
+        grid.OnVScroll(SB_PAGEDOWN);
+        QCOMPARE(VPos(grid), last);
+        grid.OnVScroll(SB_LINEDOWN);
+        QCOMPARE(VPos(grid), last);
+        grid.OnVScroll(SB_PAGEUP);
+        QCOMPARE(VPos(grid), last - 180);
+        grid.OnVScroll(SB_TOP);
+        QCOMPARE(VPos(grid), 0);
+        grid.OnVScroll(SB_BOTTOM);
+        QCOMPARE(VPos(grid), last);
+
+        grid.OnHScroll(SB_LINEDOWN);
+        QCOMPARE(grid.horizontalScrollBar()->value(), 0);
+    }
+
+    void scrollBarStepsAreRowsAndPages()
+    {
+        CGridCtrl grid;
+        SetUpGrid(grid, 40, 3);
+        grid.SetRowHeightAt(1, 33);
+        QVERIFY(ShowGrid(grid, QSize(180, 200)));
+        grid.verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        QCOMPARE(VPos(grid), 33);
+        grid.verticalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
+        QCOMPARE(VPos(grid), 213);
+    }
+
+    void aGridWhoseRowsAllFitDoesNotScroll()
+    {
+        CGridCtrl grid;
+        SetUpGrid(grid, 5, 3);
+        QVERIFY(ShowGrid(grid, QSize(180, 200)));
+        QCOMPARE(grid.verticalScrollBar()->maximum(), 0);
+        for (const int code : {SB_LINEDOWN, SB_PAGEDOWN, SB_BOTTOM, SB_LINEUP, SB_PAGEUP}) {
+            grid.OnVScroll(code);
+            QCOMPARE(VPos(grid), 0);
+            QCOMPARE(grid.TopLeftScrolledCell().row, 1);
+        }
+    }
+
+    void emptiedGridDropsItsScrollRange()
+    {
+        CGridCtrl grid;
+        SetUpGrid(grid, 100, 3);
+        QVERIFY(ShowGrid(grid, QSize(180, 200)));
+        QVERIFY(grid.verticalScrollBar()->maximum() > 0);
+        grid.SetRows(1);
+        QCOMPARE(grid.verticalScrollBar()->maximum(), 0);
+    }
+
+    void wheelScrollsByTheDesktopLines_data()
+    {
+        QTest::addColumn<int>("delta");
+        QTest::addColumn<int>("rowsUp");
+        QTest::newRow("one notch up") << 120 << 3;
+        QTest::newRow("half a notch") << 60 << 1;
+        QTest::newRow("a fine step") << 30 << 0;
+        QTest::newRow("one notch down") << -120 << -3;
+    }
+
+    void wheelScrollsByTheDesktopLines()
+    {
+        QFETCH(int, delta);
+        QFETCH(int, rowsUp);
+        CGridCtrl grid;
+        QCOMPARE(grid.WheelLines(), 3);
+        SetUpGrid(grid, 100, 3);
+        QVERIFY(ShowGrid(grid, QSize(180, 200)));
+        for (int i = 0; i < 10; ++i)
+            grid.OnVScroll(SB_LINEDOWN);
+        QCOMPARE(VPos(grid), 200);
+        const QPoint at(50, 50);
+        QWheelEvent wheel(at, grid.viewport()->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(grid.viewport(), &wheel);
+        QCOMPARE(VPos(grid), 200 - 20 * rowsUp);
+    }
+
+    void resizeCursorOnlyOnRealBorders_data()
+    {
+        QTest::addColumn<QPoint>("point");
+        QTest::addColumn<int>("mode");
+        QTest::newRow("column 2 right end") << QPoint(178, 10) << int(MOUSE_OVER_COL_DIVIDE);
+        QTest::newRow("column 2 left edge") << QPoint(122, 10) << int(MOUSE_OVER_COL_DIVIDE);
+        QTest::newRow("column 2 middle") << QPoint(150, 10) << int(MOUSE_NOTHING);
+        QTest::newRow("column 0 left edge") << QPoint(1, 10) << int(MOUSE_NOTHING);
+        QTest::newRow("column border below the heading") << QPoint(178, 30) << int(MOUSE_NOTHING);
+        QTest::newRow("row 2 bottom") << QPoint(30, 58) << int(MOUSE_OVER_ROW_DIVIDE);
+        QTest::newRow("row 0 top edge") << QPoint(30, 1) << int(MOUSE_NOTHING);
+        QTest::newRow("row 0 bottom") << QPoint(30, 18) << int(MOUSE_OVER_ROW_DIVIDE);
+    }
+
+    void resizeCursorOnlyOnRealBorders()
+    {
+        QFETCH(QPoint, point);
+        QFETCH(int, mode);
+        CGridCtrl grid;
+        SetUpGrid(grid, 10, 4);
+        QVERIFY(ShowGrid(grid, QSize(240, 200)));
+        HoverTo(grid, point);
+        QCOMPARE(grid.MouseMode(), mode);
+        const Qt::CursorShape shape = mode == MOUSE_OVER_COL_DIVIDE ? Qt::SizeHorCursor
+            : mode == MOUSE_OVER_ROW_DIVIDE                         ? Qt::SizeVerCursor
+                                                                    : Qt::ArrowCursor;
+        QCOMPARE(grid.viewport()->cursor().shape(), shape);
+    }
+
+    void draggingABorderResizes()
+    {
+        CGridCtrl grid;
+        SetUpGrid(grid, 10, 4);
+        QVERIFY(ShowGrid(grid, QSize(240, 200)));
+        QWidget* view = grid.viewport();
+
+        // Pressed near the left edge of column 2: column 1 is sized.
+        HoverTo(grid, QPoint(121, 10));
+        QTest::mousePress(view, Qt::LeftButton, {}, QPoint(121, 10));
+        QCOMPARE(grid.MouseMode(), int(MOUSE_SIZING_COL));
+        DragTo(grid, QPoint(140, 10));
+        QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(145, 10));
+        QCOMPARE(grid.ColumnWidthAt(1), 85);
+        QCOMPARE(grid.ColumnWidthAt(2), 60);
+        QCOMPARE(grid.MouseMode(), int(MOUSE_NOTHING));
+
+        // Released where pressed: nothing changes.
+        QTest::mousePress(view, Qt::LeftButton, {}, QPoint(204, 10));
+        QCOMPARE(grid.MouseMode(), int(MOUSE_SIZING_COL));
+        QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(204, 10));
+        QCOMPARE(grid.ColumnWidthAt(2), 60);
+
+        // A row border in the fixed column, pressed without hovering first.
+        QTest::mousePress(view, Qt::LeftButton, {}, QPoint(30, 39));
+        QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(30, 50));
+        QCOMPARE(grid.RowHeightAt(1), 30);
+
+        // Dragged left past the column's own start: the size stops at 0.
+        QTest::mousePress(view, Qt::LeftButton, {}, QPoint(143, 10));
+        QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(20, 10));
+        QCOMPARE(grid.ColumnWidthAt(1), 0);
+
+        // A press inside a heading cell is no resize.
+        QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(100, 10));
+        QCOMPARE(grid.RowHeightAt(0), 20);
+        QCOMPARE(grid.ColumnWidthAt(2), 60);
+        QCOMPARE(grid.SelectedBlock(), (GridBlock{1, 2, 9, 2}));
+    }
+
+    void doubleClickOnABorderFitsTheColumn()
+    {
+        CGridCtrl grid;
+        SetUpGrid(grid, 4, 3);
+        grid.SetCellText(2, 1, "a much longer text than fits");
+        QVERIFY(ShowGrid(grid, QSize(240, 200)));
+        HoverTo(grid, QPoint(118, 10));
+        QTest::mouseDClick(grid.viewport(), Qt::LeftButton, {}, QPoint(118, 10));
+        QCOMPARE(grid.ColumnWidthAt(1), grid.MeasureCell(2, 1).width());
+        QVERIFY(grid.ColumnWidthAt(1) > 60);
+    }
+
+    void fitAllTakesTheWidestAndTallestCell()
+    {
+        CGridCtrl grid(0, 3);
+        grid.FitAll();
+        for (int c = 0; c < 3; ++c)
+            QCOMPARE(grid.ColumnWidthAt(c), 0);
+
+        grid.SetRows(3);
+        grid.SetFixedRows(1);
+        grid.SetCellText(0, 1, "heading");
+        grid.SetCellText(2, 1, "x");
+        grid.SetCellText(1, 2, "wider text in column two");
+        grid.FitAll();
+        QCOMPARE(grid.ColumnWidthAt(1), grid.MeasureCell(0, 1).width());
+        QCOMPARE(grid.ColumnWidthAt(2), grid.MeasureCell(1, 2).width());
+        QCOMPARE(grid.ColumnWidthAt(0), 4 * grid.Margin());
+        QCOMPARE(grid.RowHeightAt(1), grid.MeasureCell(1, 2).height());
+        QVERIFY(grid.MeasureCell(0, 1).width() >= grid.MeasureCell(1, 1).width());
+    }
+
+    void paintsLinesFramesAndSelection()
+    {
+        CGridCtrl grid;
+        SetUpGrid(grid, 6, 4);
+        for (int r = 0; r < 6; ++r)
+            for (int c = 0; c < 4; ++c)
+                grid.SetCellText(r, c, QString());
+        QVERIFY(ShowGrid(grid, QSize(300, 200)));
+        grid.SetCurrentCell(1, 1);
+        grid.SelectBlock(2, 2, 2, 2, true);
+        QImage image = grid.viewport()->grab().toImage();
+        QCOMPARE(image.pixel(119, 50), grid.GridLineColor());
+        QCOMPARE(image.pixel(90, 59), grid.GridLineColor());
+        QCOMPARE(image.pixel(60, 25), qRgb(0, 0, 0));
+        QCOMPARE(QColor(image.pixel(150, 50)), grid.palette().color(QPalette::Highlight));
+        QCOMPARE(image.pixel(250, 100), grid.BackColor());
+        QCOMPARE(image.pixel(150, 90), grid.TextBackColor());
+
+        grid.SetGridLines(GVL_NONE);
+        grid.viewport()->update();
+        image = grid.viewport()->grab().toImage();
+        QCOMPARE(image.pixel(90, 59), grid.TextBackColor());
+        QCOMPARE(image.pixel(60, 25), qRgb(0, 0, 0));
+    }
+};
+
+QTEST_MAIN(TestGridView)
+#include "test_gridview.moc"
