@@ -11,14 +11,6 @@
 
 namespace {
 
-QByteArray Lines(std::initializer_list<QByteArray> lines)
-{
-    QByteArray bytes;
-    for (const QByteArray& line : lines)
-        bytes += line + "\r\n";
-    return bytes;
-}
-
 struct ListSourceTest : ::testing::Test {
     TplistWorkDir dir;
     MessageRecorder messages;

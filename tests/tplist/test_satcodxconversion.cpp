@@ -37,14 +37,6 @@ QByteArray Pass(const QByteArray& bytes, char band, TpBuildState& state, int lis
     return written;
 }
 
-QByteArray Lines(std::initializer_list<QByteArray> lines)
-{
-    QByteArray bytes;
-    for (const QByteArray& line : lines)
-        bytes += line + "\r\n";
-    return bytes;
-}
-
 struct ParseCase {
     const char* freq;
     int mhz;

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <initializer_list>
 
 // A fresh temporary directory as the current working directory for one test, with the folders
 // SatcoDx1 to SatcoDx9 and TP_List.
@@ -54,4 +55,13 @@ inline QByteArray SatcoDxLine(const char* freq, const char* polar = "H", const c
 {
     return QByteArray(kind) + "\tChannel\t" + freq + "\t" + polar + "\t\tx5\tx6\tx7\tx8\t" + symbol + "\tx10\tx11\t"
         + field12 + "\ttail";
+}
+
+// Lines each followed by CR LF.
+inline QByteArray Lines(std::initializer_list<QByteArray> lines)
+{
+    QByteArray bytes;
+    for (const QByteArray& line : lines)
+        bytes += line + "\r\n";
+    return bytes;
 }
