@@ -94,8 +94,10 @@ QJsonArray Array(const QJsonObject& object, const QString& key, qsizetype maxSiz
     return array;
 }
 
-QJsonObject Entry(const QJsonArray& array, qsizetype index, const QString& where)
+// Entry index of table as an object; where becomes its name in messages.
+QJsonObject Entry(const QJsonArray& array, const char* table, qsizetype index, QString& where)
 {
+    where = QStringLiteral("%1[%2]").arg(QLatin1String(table)).arg(index);
     if (!array.at(index).isObject())
         throw ImportError { where + QStringLiteral(": expected an object") };
     return array.at(index).toObject();
@@ -134,6 +136,23 @@ template <std::size_t N> void Bytes(const QJsonObject& object, const QString& wh
         out[i] = std::uint8_t(Integer(value.toArray().at(qsizetype(i)), path + QStringLiteral("[%1]").arg(i), 0, 255));
 }
 
+QByteArray Name(const QJsonObject& entry, const QString& where)
+{
+    const QJsonValue value = entry.value(QLatin1String("name"));
+    const QString name = value.toString();
+    if (!value.isString() || name.isEmpty())
+        throw ImportError { where + QStringLiteral(".name: expected a text of 1 to %1 characters").arg(kSatNameMax) };
+    if (name.size() > kSatNameMax)
+        throw ImportError { where
+            + QStringLiteral(".name: \"%1\" is longer than %2 characters").arg(name).arg(kSatNameMax) };
+    for (QChar c : name) {
+        if (c.unicode() == 0 || c.unicode() > 0xFF)
+            throw ImportError { where
+                + QStringLiteral(".name: \"%1\" has a character that cannot be stored").arg(name) };
+    }
+    return name.toLatin1();
+}
+
 void JsonToTables(const QJsonObject& root)
 {
     LnbTable lnbTable {};
@@ -141,8 +160,8 @@ void JsonToTables(const QJsonObject& root)
     if (lnbs.size() != NUM_ME_LNB)
         throw ImportError { QStringLiteral("lnbs: %1 entries, expected %2").arg(lnbs.size()).arg(NUM_ME_LNB) };
     for (qsizetype i = 0; i < lnbs.size(); ++i) {
-        const QString where = QStringLiteral("lnbs[%1]").arg(i);
-        const QJsonObject entry = Entry(lnbs, i, where);
+        QString where;
+        const QJsonObject entry = Entry(lnbs, "lnbs", i, where);
         pre_lnb_t& lnb = lnbTable[std::size_t(i)];
         lnb.lnb_freq1 = std::uint16_t(Field(entry, where, "freq1", 0, 65535));
         lnb.lnb_freq2 = std::uint16_t(Field(entry, where, "freq2", 0, 65535));
@@ -153,27 +172,14 @@ void JsonToTables(const QJsonObject& root)
     SatTable satTable {};
     const QJsonArray satellites = Array(root, QStringLiteral("satellites"), NUM_ME_SAT);
     for (qsizetype i = 0; i < satellites.size(); ++i) {
-        const QString where = QStringLiteral("satellites[%1]").arg(i);
-        const QJsonObject entry = Entry(satellites, i, where);
+        QString where;
+        const QJsonObject entry = Entry(satellites, "satellites", i, where);
         const int slot = Field(entry, where, "slot", 0, NUM_ME_SAT - 1);
         pre_sat_t& sat = satTable[std::size_t(slot)];
         if (sat.name[0] != 0)
             throw ImportError { where + QStringLiteral(".slot: %1 appears twice").arg(slot) };
-        const QJsonValue nameValue = entry.value(QLatin1String("name"));
-        const QString name = nameValue.toString();
-        if (!nameValue.isString() || name.isEmpty())
-            throw ImportError { where
-                + QStringLiteral(".name: expected a text of 1 to %1 characters").arg(kSatNameMax) };
-        if (name.size() > kSatNameMax)
-            throw ImportError { where
-                + QStringLiteral(".name: \"%1\" is longer than %2 characters").arg(name).arg(kSatNameMax) };
-        for (QChar c : name) {
-            if (c.unicode() == 0 || c.unicode() > 0xFF)
-                throw ImportError { where
-                    + QStringLiteral(".name: \"%1\" has a character that cannot be stored").arg(name) };
-        }
-        const QByteArray bytes = name.toLatin1();
-        std::memcpy(sat.name.data(), bytes.constData(), std::size_t(bytes.size()));
+        const QByteArray name = Name(entry, where);
+        std::memcpy(sat.name.data(), name.constData(), std::size_t(name.size()));
         Bytes(entry, where, sat.settings);
     }
     // Only the leading named slots reach the image; a later one would be dropped without a word.
@@ -189,8 +195,8 @@ void JsonToTables(const QJsonObject& root)
     TpTable tpTable {};
     const QJsonArray transponders = Array(root, QStringLiteral("transponders"), NUM_ME_TP);
     for (qsizetype i = 0; i < transponders.size(); ++i) {
-        const QString where = QStringLiteral("transponders[%1]").arg(i);
-        const QJsonObject entry = Entry(transponders, i, where);
+        QString where;
+        const QJsonObject entry = Entry(transponders, "transponders", i, where);
         pre_tp_t& tp = tpTable[std::size_t(i)];
         tp.freq = std::uint16_t(Field(entry, where, "freq", 1, 65535));
         tp.symbol = std::uint16_t(Field(entry, where, "symbol", 0, 65535));
