@@ -134,3 +134,10 @@ TEST_F(ListSourceTest, ACreateFailureIsReportedAndLeavesNoFile)
     ASSERT_TRUE(QDir().mkdir("List.c"));
     EXPECT_EQ(ListFile(), ListFileResult::ListSourceFailed);
 }
+
+TEST_F(ListSourceTest, AWriteFailureIsReportedAsACreateError)
+{
+    ASSERT_TRUE(QFile::link("/dev/full", "List.c"));
+    EXPECT_FALSE(WriteListSource(*state));
+    EXPECT_EQ(messages.Texts(), QStringList { "\"List.c\" File Create Error " });
+}

@@ -246,3 +246,11 @@ TEST_F(ConversionTest, FailuresEndTheRunAndKeepTheTotalsOfTheLastCompleteRun)
     EXPECT_EQ(state->tpCount, 2);
     EXPECT_EQ(state->listCount, 2);
 }
+
+TEST_F(ConversionTest, AListThatCannotBeWrittenWholeIsAWriteError)
+{
+    TplistWorkDir::Write("SatcoDx1/0030.txt", Lines({ "heading", SatcoDxLine("3.5") }));
+    ASSERT_TRUE(QFile::link("/dev/full", "TP_List/0030_C.tp"));
+    EXPECT_FALSE(Convert({ "0030" }));
+    EXPECT_EQ(messages.Texts(), QStringList { "File Write Error" });
+}
