@@ -1,0 +1,456 @@
+#include "preset/cpreseteditdlg.h"
+
+#include "app/dialogunits.h"
+#include "app/filedialog.h"
+#include "app/messagebox.h"
+#include "app/transferprogressevent.h"
+#include "preset/cpresetgrid.h"
+#include "preset/presetcelltext.h"
+#include "preset/presetimage.h"
+#include "preset/presettables.h"
+#include "transfer/receivestore.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QShowEvent>
+
+int g_nShownSat = 0;
+
+namespace {
+
+const QString kTitle = QStringLiteral("Edit Preset Data");
+
+constexpr int kSatRows = NUM_ME_SAT + 1;
+constexpr int kSatColumns = 3;
+constexpr int kTpRows = NUM_ME_TP + 1;
+constexpr int kTpColumns = 5;
+constexpr int kNameColumn = 1;
+constexpr int kLnbColumn = 2;
+
+constexpr std::uint32_t kHeadingFormat = DT_WORDBREAK;
+constexpr std::uint32_t kRowNumberFormat = DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS;
+constexpr std::uint32_t kCellFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS;
+
+const char* const kSatHeadings[kSatColumns] = { " ", "Satellite Name", "LNB Type" };
+const int kSatColumnWidths[kSatColumns] = { 30, 130, 90 };
+const char* const kTpHeadings[kTpColumns] = { " ", "Frequency", "Symbolrate", "   FEC   ", "Polarization" };
+
+struct ButtonLayout {
+    int id;
+    const char* text;
+    int y;
+};
+// The file and copy buttons, in the order of m_fileAndCopyButtons.
+constexpr ButtonLayout kButtons[] = {
+    { 1000, "Open PresetData File", 149 },
+    { 1001, "Save PresetData File", 165 },
+    { 1002, "STB -> PC COPY", 203 },
+    { 1003, "PC -> STB COPY", 218 },
+};
+
+QString ControlIdName(int id)
+{
+    return QStringLiteral("id%1").arg(id);
+}
+
+void WriteCell(CGridCtrl& grid, int row, int column, const QString& text, std::uint32_t format)
+{
+    GridItemInfo info;
+    info.row = row;
+    info.column = column;
+    info.mask = GVIF_TEXT | GVIF_FORMAT;
+    info.text = text;
+    info.format = format;
+    grid.WriteItem(info);
+}
+
+void SetGridSize(CGridCtrl& grid, int rows, int columns)
+{
+    grid.SetRows(rows);
+    grid.SetFixedRows(1);
+    grid.SetColumns(columns);
+    grid.SetFixedColumns(1);
+}
+
+QWidget* FindWindowByTitle(const QString& title)
+{
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->windowTitle() == title)
+            return window;
+    }
+    return nullptr;
+}
+
+FileDialogRequest RcuFileRequest(bool save, QWidget* parent)
+{
+    FileDialogRequest request;
+    request.save = save;
+    request.filter = QString::fromLatin1(kRcuFilter);
+    request.defaultSuffix = QStringLiteral("rcu");
+    request.initialName = QStringLiteral("*.rcu");
+    request.parent = parent;
+    return request;
+}
+
+} // namespace
+
+CPresetEditDlg::CPresetEditDlg(QWidget* parent)
+    : QDialog(parent)
+    , m_tpGrid(new CPresetGrid)
+    , m_satGrid(new CPresetGrid)
+{
+    setWindowTitle(kTitle);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    QFont font = DialogFont();
+    font.setPointSize(10);
+    setFont(font);
+    const CDialogUnits du(font);
+    setFixedSize(du.X(402), du.Y(278));
+
+    du.Place(new QGroupBox(QStringLiteral("Transponder Data"), this), 168, 7, 227, 244);
+    du.Place(new QGroupBox(QStringLiteral("Satellite Name"), this), 7, 7, 149, 121);
+    du.Place(new QGroupBox(QStringLiteral("Files"), this), 33, 137, 90, 47);
+    du.Place(new QGroupBox(QStringLiteral("Preset Data Copy"), this), 33, 190, 90, 47);
+
+    auto* tpItem = new QWidget(this);
+    tpItem->setObjectName(ControlIdName(1019));
+    du.Place(tpItem, 171, 17, 204, 229);
+    auto* satItem = new QWidget(this);
+    satItem->setObjectName(ControlIdName(1021));
+    du.Place(satItem, 14, 21, 135, 100);
+    AttachGridControl(this, ControlIdName(1019), *m_tpGrid);
+    AttachGridControl(this, ControlIdName(1021), *m_satGrid);
+    m_satGrid->installEventFilter(this);
+
+    for (std::size_t i = 0; i < m_fileAndCopyButtons.size(); ++i) {
+        auto* button = new QPushButton(QString::fromLatin1(kButtons[i].text), this);
+        button->setObjectName(ControlIdName(kButtons[i].id));
+        button->setAutoDefault(false);
+        du.Place(button, 39, kButtons[i].y, 77, 14);
+        m_fileAndCopyButtons[i] = button;
+    }
+    connect(m_fileAndCopyButtons[0], &QPushButton::clicked, this, &CPresetEditDlg::OnOpenPresetFile);
+    connect(m_fileAndCopyButtons[1], &QPushButton::clicked, this, &CPresetEditDlg::OnSavePresetFile);
+    connect(m_fileAndCopyButtons[2], &QPushButton::clicked, this, &CPresetEditDlg::OnStbToPcCopy);
+    connect(m_fileAndCopyButtons[3], &QPushButton::clicked, this, &CPresetEditDlg::OnPcToStbCopy);
+
+    auto* status = new QLabel(this);
+    status->setObjectName(ControlIdName(1040));
+    status->setAlignment(Qt::AlignCenter);
+    du.Place(status, 11, 242, 90, 13);
+
+    m_progress = new QProgressBar(this);
+    m_progress->setObjectName(ControlIdName(1036));
+    m_progress->setTextVisible(false);
+    m_progress->setRange(0, 100);
+    m_progress->setValue(0);
+    du.Place(m_progress, 44, 259, 283, 10);
+
+    auto* exit = new QPushButton(QStringLiteral("EXIT"), this);
+    exit->setObjectName(ControlIdName(1037));
+    exit->setAutoDefault(false);
+    du.Place(exit, 340, 255, 50, 14);
+    connect(exit, &QPushButton::clicked, this, &CPresetEditDlg::OnExit);
+}
+
+CPresetEditDlg::~CPresetEditDlg() = default;
+
+void CPresetEditDlg::SetTransferLink(BufferTransferStarter start, ReceivedLengthQuery receivedLength)
+{
+    m_startTransfer = std::move(start);
+    m_receivedLength = std::move(receivedLength);
+}
+
+bool CPresetEditDlg::OnInitDialog()
+{
+    RefillFromTables();
+    return true;
+}
+
+void CPresetEditDlg::RefillFromTables()
+{
+    FillSatelliteGrid();
+    m_satGrid->SelectBlock(1, 1, 1, 1, true);
+    FillTransponderGrid();
+}
+
+void CPresetEditDlg::FillSatelliteGrid()
+{
+    CGridCtrl& grid = *m_satGrid;
+    SetGridSize(grid, kSatRows, kSatColumns);
+    for (int c = 0; c < kSatColumns; ++c)
+        grid.SetColumnWidthAt(c, kSatColumnWidths[c]);
+    for (int r = 0; r < kSatRows; ++r) {
+        for (int c = 0; c < kSatColumns; ++c) {
+            if (r == 0) {
+                WriteCell(grid, r, c, QLatin1String(kSatHeadings[c]), DT_CENTER | kHeadingFormat);
+            } else if (c == 0) {
+                WriteCell(grid, r, c, QString::number(r), kRowNumberFormat);
+            } else {
+                const std::size_t slot = std::size_t(r - 1);
+                const QString name = SatelliteName(g_SatTable[slot]);
+                const QString text = c == kNameColumn ? name
+                    : name.isEmpty()                  ? QString()
+                                                      : LnbCellText(g_LnbTable[slot]);
+                WriteCell(grid, r, c, text, kCellFormat);
+            }
+        }
+    }
+}
+
+void CPresetEditDlg::FillTransponderGrid()
+{
+    CGridCtrl& grid = *m_tpGrid;
+    SetGridSize(grid, kTpRows, kTpColumns);
+    const GridBlock selected = m_satGrid->SelectedBlock();
+    // A fixed cell names no satellite; committing to it would file rows under a slot that does not exist.
+    if (m_satGrid->SelectedCount() != 1 || selected.minRow < 1 || selected.minRow > NUM_ME_SAT) {
+        ShowMessageBox(QStringLiteral("select one sat!"));
+        return;
+    }
+    g_nShownSat = selected.minRow - 1;
+    TpList list {};
+    GetSatTransponders(std::uint8_t(g_nShownSat), list);
+    bool blank = false;
+    for (int r = 0; r < kTpRows; ++r) {
+        for (int c = 0; c < kTpColumns; ++c) {
+            if (r == 0) {
+                WriteCell(grid, r, c, QLatin1String(kTpHeadings[c]), kHeadingFormat);
+            } else if (c == 0) {
+                WriteCell(grid, r, c, QString::number(r), kRowNumberFormat);
+            } else {
+                std::optional<QString> text;
+                if (!blank)
+                    text = TransponderCellText(list, r, c);
+                blank = blank || !text;
+                WriteCell(grid, r, c, text.value_or(QString()), kCellFormat);
+            }
+        }
+    }
+    grid.FitAll();
+}
+
+void CPresetEditDlg::GatherLnbColumn()
+{
+    for (int r = 1; r < kSatRows; ++r)
+        StoreLnbText(m_satGrid->CellText(r, kLnbColumn), g_LnbTable[std::size_t(r - 1)]);
+}
+
+void CPresetEditDlg::GatherNameColumn()
+{
+    for (int r = 1; r < kSatRows; ++r)
+        StoreSatelliteName(m_satGrid->CellText(r, kNameColumn), g_SatTable[std::size_t(r - 1)]);
+}
+
+void CPresetEditDlg::GatherTransponderGrid(TpList& list) const
+{
+    for (int r = 1; r < kTpRows; ++r) {
+        pre_tp_t& tp = list[std::size_t(r - 1)];
+        tp.freq = CellNumber(m_tpGrid->CellText(r, kTpColumnFrequency));
+        tp.symbol = CellNumber(m_tpGrid->CellText(r, kTpColumnSymbolRate));
+        tp.sat_num = std::uint8_t(g_nShownSat);
+        tp.fec = CellTextToCode(m_tpGrid->CellText(r, kTpColumnFec), kTpColumnFec);
+        tp.polar = CellTextToCode(m_tpGrid->CellText(r, kTpColumnPolarization), kTpColumnPolarization);
+    }
+}
+
+void CPresetEditDlg::CommitShownSatellite()
+{
+    TpList list {};
+    GatherTransponderGrid(list);
+    ReplaceSatTransponders(list, std::uint8_t(g_nShownSat));
+}
+
+void CPresetEditDlg::SetStatusText(const QString& text)
+{
+    findChild<QLabel*>(ControlIdName(1040))->setText(text);
+}
+
+void CPresetEditDlg::OnSatSelChanged()
+{
+    CommitShownSatellite();
+    FillTransponderGrid();
+}
+
+void CPresetEditDlg::OnOpenPresetFile()
+{
+    const QString path = GetFileName(RcuFileRequest(false, this));
+    if (path.isEmpty())
+        return;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        ShowMessageBox(QStringLiteral("file open error!! (1)"));
+        return;
+    }
+    // One byte more than the buffer tells an oversized file from one that just fits.
+    const qint64 length = file.read(reinterpret_cast<char*>(m_image.data()), qint64(m_image.size()));
+    char extra = 0;
+    const bool oversized = file.read(&extra, 1) > 0;
+    if (length < 0 || oversized || !ParsePresetImage(m_image.data(), std::size_t(length))) {
+        ShowMessageBox(QStringLiteral("File Open Error !! (2)"));
+        return;
+    }
+    RefillFromTables();
+}
+
+void CPresetEditDlg::OnSavePresetFile()
+{
+    const QString path = GetFileName(RcuFileRequest(true, this));
+    if (path.isEmpty())
+        return;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Truncate)) {
+        ShowMessageBox(QStringLiteral("File Open Error!!"));
+        return;
+    }
+    GatherLnbColumn();
+    GatherNameColumn();
+    CommitShownSatellite();
+    m_image.fill(0);
+    const std::size_t length = BuildPresetImage(m_image.data(), m_image.size());
+    // A save that did not reach the disk must not pass for one that did.
+    if (file.write(reinterpret_cast<const char*>(m_image.data()), qint64(length)) != qint64(length) || !file.flush())
+        ShowMessageBox(QStringLiteral("File Open Error!!"));
+}
+
+void CPresetEditDlg::OnStbToPcCopy()
+{
+    g_nExpectedPackets = kReceivePackets;
+    m_progress->setRange(0, kReceivePackets);
+    m_progress->setValue(0);
+    SetStatusText(QStringLiteral("Waiting for Sync... "));
+    SetCopyLocked(true);
+    if (!m_startTransfer || m_startTransfer(kReceiveKind, nullptr, 0) == 0)
+        EndCopy();
+}
+
+void CPresetEditDlg::OnPcToStbCopy()
+{
+    GatherLnbColumn();
+    GatherNameColumn();
+    CommitShownSatellite();
+    m_image.fill(0);
+    const std::size_t length = BuildPresetImage(m_image.data(), m_image.size());
+    SetStatusText(QStringLiteral("Waiting for Sync... "));
+    const int packets = int(length / 1024 + 1);
+    m_progress->setRange(0, packets);
+    m_progress->setValue(0);
+    g_nExpectedPackets = packets;
+    SetCopyLocked(true);
+    if (!m_startTransfer || m_startTransfer(kSendKind, m_image.data(), std::uint32_t(length)) == 0)
+        EndCopy();
+}
+
+void CPresetEditDlg::OnTransferProgress(unsigned count, bool sending)
+{
+    const unsigned expected = unsigned(g_nExpectedPackets.load());
+    if (sending) {
+        if (count < expected)
+            ShowProgress(count, expected);
+        else
+            EndCopy();
+        return;
+    }
+    if (count == 0) {
+        const int received = m_receivedLength ? m_receivedLength() : 0;
+        // Only what this receive stored counts: the store keeps older bytes past its end.
+        const bool taken = received > 0 && ParsePresetImage(g_ReceiveStore.data(), std::size_t(received));
+        RefillFromTables();
+        if (!taken)
+            SetStatusText(QStringLiteral("Received Data Error"));
+    } else if (count <= expected) {
+        ShowProgress(count, expected);
+    } else {
+        EndCopy();
+    }
+}
+
+void CPresetEditDlg::ShowProgress(unsigned count, unsigned expected)
+{
+    SetStatusText(QStringLiteral("Packet %1/%2 Received").arg(count).arg(expected));
+    m_progress->setValue(int(count));
+}
+
+void CPresetEditDlg::SetCopyLocked(bool locked)
+{
+    m_bCopyRunning = locked;
+    for (QPushButton* button : m_fileAndCopyButtons)
+        button->setEnabled(!locked);
+}
+
+void CPresetEditDlg::EndCopy()
+{
+    SetStatusText(QStringLiteral(" "));
+    m_progress->setValue(0);
+    SetCopyLocked(false);
+}
+
+void CPresetEditDlg::OnExit()
+{
+    // A copy goes on after the editor closes: its notices still find this window by its title, so a
+    // receive that ends meanwhile reaches the tables, and the next opening shows them.
+    if (ShowMessageBox(QStringLiteral("EXIT NOW?"), QStringLiteral("EDIT PRESET DATA"), MB_YESNO | MB_ICONQUESTION)
+        == IDYES)
+        accept();
+}
+
+bool CPresetEditDlg::event(QEvent* event)
+{
+    if (event->type() == WM_GRID_SELCHANGED) {
+        OnSatSelChanged();
+        return true;
+    }
+    if (event->type() == CTransferProgressEvent::kType) {
+        const auto* notice = static_cast<CTransferProgressEvent*>(event);
+        OnTransferProgress(notice->Count(), notice->Sending());
+        return true;
+    }
+    return QDialog::event(event);
+}
+
+bool CPresetEditDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_satGrid)
+        return SatGridWndProc(event);
+    return QDialog::eventFilter(watched, event);
+}
+
+bool CPresetEditDlg::SatGridWndProc(QEvent* event)
+{
+    if (event->type() == WM_GRID_SELCHANGED) {
+        if (QWidget* editor = FindWindowByTitle(kTitle)) {
+            QEvent selChanged(WM_GRID_SELCHANGED);
+            QCoreApplication::sendEvent(editor, &selChanged);
+        }
+    }
+    return false;
+}
+
+void CPresetEditDlg::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        OnInitDialog();
+}
+
+void CPresetEditDlg::closeEvent(QCloseEvent* event)
+{
+    event->ignore();
+}
+
+void CPresetEditDlg::keyPressEvent(QKeyEvent* event)
+{
+    // Keys the focused control leaves alone end nothing here: Enter and Escape do not close the editor.
+    event->ignore();
+}
+
+bool CPresetEditDlg::focusNextPrevChild(bool /*next*/)
+{
+    return false;
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "grid/cgridctrl.h"
+
+// The grids of the preset editor: an edit box for the number and name columns, drop-down lists for
+// FEC, polarization and, on a mouse edit of the satellite grid's LNB Type column, the LNB choices.
+class CPresetGrid : public CGridCtrl {
+    Q_OBJECT
+
+public:
+    using CGridCtrl::CGridCtrl;
+    ~CPresetGrid() override;
+
+    void MakeInPlaceEditor(const QRect& rect, int style, int controlId, int row, int column, const QString& text,
+                           unsigned startKey) override;
+};
