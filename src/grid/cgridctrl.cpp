@@ -882,8 +882,7 @@ void CGridCtrl::paintEvent(QPaintEvent* event)
         const QRect client = ClientRect();
         const QRect line = m_nMouseMode == MOUSE_SIZING_COL ? QRect(m_nTrackingLine, 0, 2, client.height())
                                                             : QRect(0, m_nTrackingLine, client.width(), 2);
-        painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-        painter.fillRect(line, Qt::white);
+        painter.fillRect(line, palette().color(QPalette::Shadow));
     }
 }
 

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTest>
 #include <QTextStream>
 
@@ -76,6 +77,13 @@ void Fill(CGridCtrl& grid)
     grid.FitAll();
 }
 
+// As wide as the columns and the scroll bar, so that no empty band shows at the right.
+void FitWidth(CGridCtrl& grid)
+{
+    const int bar = grid.style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    grid.resize(grid.TotalWidth() + bar + 2 * grid.frameWidth(), 500);
+}
+
 QPoint CellCentre(const CGridCtrl& grid, int row, int column)
 {
     QRect rect;
@@ -103,7 +111,7 @@ int Screenshots(const QString& dirName)
     }
     CDemoGrid grid;
     Fill(grid);
-    grid.resize(650, 500);
+    FitWidth(grid);
     grid.show();
     grid.activateWindow();
     if (!QTest::qWaitForWindowActive(&grid))
@@ -162,7 +170,7 @@ int main(int argc, char** argv)
     CDemoGrid grid;
     grid.setWindowTitle("Grid demo");
     Fill(grid);
-    grid.resize(650, 500);
+    FitWidth(grid);
     grid.show();
     return QApplication::exec();
 }
