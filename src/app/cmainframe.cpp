@@ -2,6 +2,7 @@
 
 #include "app/caboutdlg.h"
 #include "app/ctessavo2view.h"
+#include "app/dialogunits.h"
 #include "app/messagebox.h"
 #include "app/modaldialog.h"
 #include "serial/cportsettingdlg.h"
@@ -16,11 +17,6 @@ namespace {
 
 constexpr int kWidth = 650;
 constexpr int kHeight = 540;
-
-QString IdName(int id)
-{
-    return QStringLiteral("id%1").arg(id);
-}
 
 } // namespace
 
@@ -77,7 +73,7 @@ void CMainFrame::CreateMenus()
         if (!menu || menu->title() != title)
             menu = menuBar()->addMenu(title);
         QAction* action = menu->addAction(QString::fromLatin1(item.text));
-        action->setObjectName(IdName(item.id));
+        action->setObjectName(ResourceIdName(item.id));
         const QString prompt = QString::fromLatin1(item.prompt);
         action->setStatusTip(prompt.section(QLatin1Char('\n'), 0, 0));
         if (prompt.contains(QLatin1Char('\n')))
@@ -85,9 +81,9 @@ void CMainFrame::CreateMenus()
         if (item.handler)
             connect(action, &QAction::triggered, this, item.handler);
     }
-    connect(findChild<QAction*>(IdName(57665)), &QAction::triggered, this, &QWidget::close);
-    connect(findChild<QAction*>(IdName(32773)), &QAction::triggered, this, [this] { m_view->OnRcuFileCreate(); });
-    QAction* statusBarToggle = findChild<QAction*>(IdName(59393));
+    connect(findChild<QAction*>(ResourceIdName(57665)), &QAction::triggered, this, &QWidget::close);
+    connect(findChild<QAction*>(ResourceIdName(32773)), &QAction::triggered, this, [this] { m_view->OnRcuFileCreate(); });
+    QAction* statusBarToggle = findChild<QAction*>(ResourceIdName(59393));
     statusBarToggle->setCheckable(true);
     statusBarToggle->setChecked(true);
     connect(statusBarToggle, &QAction::toggled, this, [this](bool on) { statusBar()->setVisible(on); });
@@ -98,6 +94,7 @@ void CMainFrame::CreateStatusBar()
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("id59393"));
     bar->setSizeGripEnabled(false);
+    bar->setContentsMargins(0, 0, 3, 0);
     // The message pane; the status bar hides it while a menu prompt is shown.
     auto* idle = new QLabel(QStringLiteral("준비"), bar);
     idle->setObjectName(QStringLiteral("messagePane"));
@@ -146,10 +143,7 @@ int CMainFrame::StartBufferTransfer(int kind, const uint8_t* data, uint32_t leng
 
 void CMainFrame::SetPresetEditor(QDialog* dialog)
 {
-    delete m_presetEditDlg;
-    m_presetEditDlg = dialog;
-    if (dialog)
-        dialog->setParent(this, dialog->windowFlags());
+    AdoptDialog(*this, m_presetEditDlg, dialog);
 }
 
 void CMainFrame::OnPortSetup()

@@ -22,11 +22,6 @@ const QColor kNavy(0, 0, 128);
 const QColor kDarkGreen(0, 128, 0);
 const QColor kYellow(255, 255, 0);
 
-QString IdName(int id)
-{
-    return QStringLiteral("id%1").arg(id);
-}
-
 struct LabelLayout {
     int id;
     int x, y, width, height;
@@ -85,7 +80,7 @@ CTessavo2View::CTessavo2View(CMainFrame* frame)
 
     for (const LabelLayout& layout : kLabels) {
         auto* label = new CColorLabel(this);
-        label->setObjectName(IdName(layout.id));
+        label->setObjectName(ResourceIdName(layout.id));
         du.Place(label, layout.x, layout.y, layout.width, layout.height);
     }
     Label(1015)->SetAlignment(Qt::AlignCenter);
@@ -94,7 +89,7 @@ CTessavo2View::CTessavo2View(CMainFrame* frame)
     for (size_t i = 0; i < kButtons.size(); ++i) {
         const ButtonLayout& layout = kButtons[i];
         buttons[i] = new QPushButton(QString::fromLatin1(layout.text), this);
-        buttons[i]->setObjectName(IdName(layout.id));
+        buttons[i]->setObjectName(ResourceIdName(layout.id));
         du.Place(buttons[i], layout.x, layout.y, layout.width, kButtonHeight);
     }
     connect(buttons[0], &QPushButton::clicked, this, &CTessavo2View::OnOpenCode);
@@ -121,7 +116,7 @@ CTessavo2View::CTessavo2View(CMainFrame* frame)
 
 CColorLabel* CTessavo2View::Label(int id) const
 {
-    return findChild<CColorLabel*>(IdName(id), Qt::FindDirectChildrenOnly);
+    return findChild<CColorLabel*>(ResourceIdName(id), Qt::FindDirectChildrenOnly);
 }
 
 void CTessavo2View::OnInitialUpdate()
@@ -235,10 +230,7 @@ void CTessavo2View::EnableStartButtons()
 
 void CTessavo2View::SetTpListCreateDialog(QDialog* dialog)
 {
-    delete m_tpListCreateDlg;
-    m_tpListCreateDlg = dialog;
-    if (dialog)
-        dialog->setParent(this, dialog->windowFlags());
+    AdoptDialog(*this, m_tpListCreateDlg, dialog);
 }
 
 void CTessavo2View::OnRcuFileCreate()

@@ -4,6 +4,11 @@
 #include <QFontMetrics>
 #include <QWidget>
 
+QString ResourceIdName(int id)
+{
+    return QStringLiteral("id%1").arg(id);
+}
+
 QFont DialogFont()
 {
     QFont font = QApplication::font();

@@ -6,6 +6,9 @@
 
 class QWidget;
 
+// Controls carry their resource id as object name ("id1007"), so tests and later work find them.
+[[nodiscard]] QString ResourceIdName(int id);
+
 // The font of every dialog and of the form: the desktop's family at 8 points, which the
 // dialog-unit layouts were made for.
 [[nodiscard]] QFont DialogFont();

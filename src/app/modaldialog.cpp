@@ -35,3 +35,11 @@ ModalHandler SetModalHandler(ModalHandler handler)
     Handler() = std::move(handler);
     return previous;
 }
+
+void AdoptDialog(QWidget& owner, QDialog*& slot, QDialog* dialog)
+{
+    delete slot;
+    slot = dialog;
+    if (dialog)
+        dialog->setParent(&owner, dialog->windowFlags());
+}

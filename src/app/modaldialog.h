@@ -15,3 +15,9 @@ int ExecModal(QDialog& dialog);
 
 // Installs a handler and returns the one it replaces; a null handler restores plain exec().
 ModalHandler SetModalHandler(ModalHandler handler);
+
+class QWidget;
+
+// Makes owner hold dialog in slot, deleting the dialog held before. Used where a window keeps a
+// dialog that other work supplies.
+void AdoptDialog(QWidget& owner, QDialog*& slot, QDialog* dialog);

@@ -37,11 +37,6 @@ constexpr std::array<GroupLayout, 6> kGroups { {
 
 constexpr std::array<uint32_t, 5> kBaudRates { 115200, 57600, 33600, 19200, 9600 };
 
-QString IdName(int id)
-{
-    return QStringLiteral("id%1").arg(id);
-}
-
 } // namespace
 
 CPortSettingDlg::CPortSettingDlg(QWidget* parent)
@@ -61,20 +56,20 @@ CPortSettingDlg::CPortSettingDlg(QWidget* parent)
         m_groups[layout.group] = group;
         for (int i = 0; i < int(layout.texts.size()) && layout.texts[i]; ++i) {
             auto* radio = new QRadioButton(QString::fromLatin1(layout.texts[i]), this);
-            radio->setObjectName(IdName(layout.ids[i]));
+            radio->setObjectName(ResourceIdName(layout.ids[i]));
             du.Place(radio, layout.x + 6, 18 + i * 12, layout.width - 8, 10);
             group->addButton(radio, i);
         }
     }
 
     auto* set = new QPushButton(QStringLiteral("SET"), this);
-    set->setObjectName(IdName(1024));
+    set->setObjectName(ResourceIdName(1024));
     set->setDefault(true);
     du.Place(set, 183, 88, 50, 15);
     connect(set, &QPushButton::clicked, this, &CPortSettingDlg::OnSet);
 
     auto* close = new QPushButton(QStringLiteral("CLOSE"), this);
-    close->setObjectName(IdName(1025));
+    close->setObjectName(ResourceIdName(1025));
     close->setAutoDefault(false);
     du.Place(close, 239, 88, 53, 15);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
