@@ -181,20 +181,18 @@ CStbEmulator::Wait CStbEmulator::ReadSome(int timeoutMs)
     return Wait::Data;
 }
 
-void CStbEmulator::WaitForLine()
+void CStbEmulator::WritePaced(const uint8_t* data, int size, bool answer)
 {
+    // An answer follows the last byte of what it answers on the line; measuring from when this
+    // process woke up would add its own latency to every exchange.
     if (m_byteNs > 0)
-        SleepUntilNs(m_inputDoneNs);
-}
-
-void CStbEmulator::WritePaced(const uint8_t* data, int size)
-{
+        m_outputFreeNs = std::max(m_outputFreeNs, answer ? m_inputDoneNs : NowNs());
     int done = 0;
     while (done < size) {
         int slice = size - done;
         if (m_byteNs > 0) {
             slice = std::min(slice, kPaceSlice);
-            m_outputFreeNs = std::max(NowNs(), m_outputFreeNs) + m_byteNs * slice;
+            m_outputFreeNs += m_byteNs * slice;
             SleepUntilNs(m_outputFreeNs);
         }
         const ssize_t n = ::write(m_fd, data + done, size_t(slice));
@@ -208,13 +206,11 @@ void CStbEmulator::WritePaced(const uint8_t* data, int size)
 
 void CStbEmulator::Reply(char letter, bool noise)
 {
-    WaitForLine();
-    if (noise) {
-        const uint8_t junk = 0xFF;
-        WritePaced(&junk, 1);
-    }
-    const uint8_t reply[kReplySize] = { kLeadByte, uint8_t(letter), kLineFeed };
-    WritePaced(reply, kReplySize);
+    const uint8_t reply[kReplySize + 1] = { 0xFF, kLeadByte, uint8_t(letter), kLineFeed };
+    if (noise)
+        WritePaced(reply, kReplySize + 1, true);
+    else
+        WritePaced(reply + 1, kReplySize, true);
 }
 
 void CStbEmulator::StartDownload()
@@ -355,7 +351,7 @@ void CStbEmulator::SaveDownload()
 
 int CStbEmulator::SendAndAwaitReply(const uint8_t* data, int size, int timeoutMs)
 {
-    WritePaced(data, size);
+    WritePaced(data, size, false);
     const int64_t deadline = NowNs() + int64_t(timeoutMs) * 1000000;
     for (;;) {
         const auto* bytes = reinterpret_cast<const uint8_t*>(m_input.constData());
@@ -363,7 +359,8 @@ int CStbEmulator::SendAndAwaitReply(const uint8_t* data, int size, int timeoutMs
             if (bytes[i] == kLineFeed) {
                 const char letter = char(bytes[i - 1]);
                 m_input.clear();
-                WaitForLine();
+                if (m_byteNs > 0)
+                    SleepUntilNs(m_inputDoneNs);
                 return letter;
             }
         }

@@ -27,8 +27,7 @@ private:
     enum class Wait { Data, Timeout, Stop };
 
     Wait ReadSome(int timeoutMs);
-    void WritePaced(const uint8_t* data, int size);
-    void WaitForLine();
+    void WritePaced(const uint8_t* data, int size, bool answer);
     void Reply(char letter, bool noise);
     void ProcessInput();
     bool TakeFrame();
