@@ -1,7 +1,6 @@
 #include "grid/cgriddroplist.h"
 
 #include "grid/cgridctrl.h"
-#include "grid/gridinplace.h"
 #include "grid/cgriddroplistedit.h"
 
 #include <QAbstractItemView>
@@ -13,11 +12,7 @@
 CGridDropList::CGridDropList(CGridCtrl* parent, const QRect& rect, int style, int controlId, int row, int column,
                              const QStringList& items, const QString& initialText, unsigned startKey)
     : QComboBox(parent->viewport())
-    , m_pGrid(parent)
-    , m_nControlId(controlId)
-    , m_nRow(row)
-    , m_nColumn(column)
-    , m_strInitText(initialText)
+    , m_session(parent, controlId, row, column, initialText)
 {
     setObjectName(QStringLiteral("id%1").arg(controlId));
     const bool editable = style != kDropDownList;
@@ -42,40 +37,23 @@ CGridDropList::CGridDropList(CGridCtrl* parent, const QRect& rect, int style, in
     setGeometry(area);
     view()->setMinimumWidth(width);
 
+    // An empty cell matches no string: opening and leaving its list must not invent a value.
     const int match = initialText.isEmpty() ? -1 : findText(initialText, Qt::MatchStartsWith);
     setCurrentIndex(match);
     if (match < 0 && editable)
         setEditText(initialText);
     show();
     setFocus(Qt::OtherFocusReason);
-    if (!editable)
-        return;
-    QLineEdit* edit = lineEdit();
-    if (startKey == GK_MOUSE || startKey == GK_BACK) {
-        edit->end(false);
-        if (startKey == GK_BACK)
-            edit->backspace();
-        return;
-    }
-    edit->selectAll();
-    if (startKey >= GK_SPACE && !IsGridNavKey(startKey)) {
-        const char32_t ch = startKey;
-        edit->insert(QString::fromUcs4(&ch, 1));
-    }
+    if (editable)
+        ApplyStartKey(*lineEdit(), startKey, true);
 }
 
 bool CGridDropList::event(QEvent* event)
 {
-    if (event->type() == QEvent::ShortcutOverride) {
-        event->accept();
+    if (IsClaimedByEditor(event)) {
+        if (event->type() == QEvent::KeyPress)
+            keyPressEvent(static_cast<QKeyEvent*>(event));
         return true;
-    }
-    if (event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
-            keyPressEvent(key);
-            return true;
-        }
     }
     return QComboBox::event(event);
 }
@@ -83,40 +61,17 @@ bool CGridDropList::event(QEvent* event)
 void CGridDropList::keyPressEvent(QKeyEvent* event)
 {
     event->accept();
-    const Qt::KeyboardModifiers modifiers = event->modifiers();
-    switch (event->key()) {
-    case Qt::Key_PageUp:
-    case Qt::Key_PageDown:
-    case Qt::Key_Up:
-    case Qt::Key_Down:
-    case Qt::Key_Left:
-    case Qt::Key_Right:
-        if (m_bExitOnArrows || (modifiers & Qt::ControlModifier)) {
-            EndWith(GridNavKeyOf(event->key()), modifiers);
-            return;
+    if (const unsigned key = m_session.TakeEndingKey(*event, m_bExitOnArrows)) {
+        if (key == GK_ESCAPE) {
+            if (isEditable())
+                setEditText(m_session.InitialText());
+            else
+                setCurrentIndex(findText(m_session.InitialText(), Qt::MatchStartsWith));
         }
-        break;
-    case Qt::Key_Tab:
-        EndWith(GK_TAB, modifiers);
+        m_session.End(*this, currentText());
         return;
-    case Qt::Key_Backtab:
-        EndWith(GK_TAB, modifiers | Qt::ShiftModifier);
-        return;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        EndWith(GK_RETURN, modifiers);
-        return;
-    case Qt::Key_Escape:
-        if (isEditable())
-            setEditText(m_strInitText);
-        else
-            setCurrentIndex(findText(m_strInitText, Qt::MatchStartsWith));
-        EndWith(GK_ESCAPE, modifiers);
-        return;
-    default:
-        break;
     }
-    if (modifiers & Qt::AltModifier)
+    if (event->modifiers() & Qt::AltModifier)
         return;
     QComboBox::keyPressEvent(event);
     event->accept();
@@ -127,22 +82,5 @@ void CGridDropList::focusOutEvent(QFocusEvent* event)
     QComboBox::focusOutEvent(event);
     // The list's own popup takes the focus for a while; that does not end the edit.
     if (event->reason() != Qt::PopupFocusReason && !view()->isVisible())
-        Close();
-}
-
-void CGridDropList::EndWith(unsigned key, Qt::KeyboardModifiers modifiers)
-{
-    m_nLastKey = key;
-    m_lastModifiers = modifiers;
-    if (m_pGrid)
-        m_pGrid->setFocus(Qt::OtherFocusReason);
-    Close();
-}
-
-void CGridDropList::Close()
-{
-    if (m_bClosed)
-        return;
-    m_bClosed = true;
-    CloseInPlaceEditor(*this, m_pGrid, m_nControlId, m_nRow, m_nColumn, currentText(), m_nLastKey, m_lastModifiers);
+        m_session.Close(*this, currentText());
 }

@@ -1,9 +1,8 @@
 #pragma once
 
-#include "grid/gridtypes.h"
+#include "grid/gridinplace.h"
 
 #include <QComboBox>
-#include <QPointer>
 
 class CGridCtrl;
 
@@ -19,8 +18,8 @@ public:
     CGridDropList(CGridCtrl* parent, const QRect& rect, int style, int controlId, int row, int column,
                   const QStringList& items, const QString& initialText, unsigned startKey);
 
-    [[nodiscard]] int Row() const { return m_nRow; }
-    [[nodiscard]] int Column() const { return m_nColumn; }
+    [[nodiscard]] int Row() const { return m_session.Row(); }
+    [[nodiscard]] int Column() const { return m_session.Column(); }
 
 protected:
     bool event(QEvent* event) override;
@@ -28,17 +27,7 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
-    void EndWith(unsigned key, Qt::KeyboardModifiers modifiers);
-    void Close();
-
-    QPointer<CGridCtrl> m_pGrid;
-    int m_nControlId = kInPlaceControlId;
-    int m_nRow = -1;
-    int m_nColumn = -1;
-    QString m_strInitText;
+    CGridEditSession m_session;
     int m_nDropDownLines = 4;
-    unsigned m_nLastKey = 0;
-    Qt::KeyboardModifiers m_lastModifiers;
     bool m_bExitOnArrows = false;
-    bool m_bClosed = false;
 };

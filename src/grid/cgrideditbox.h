@@ -1,9 +1,8 @@
 #pragma once
 
-#include "grid/gridtypes.h"
+#include "grid/gridinplace.h"
 
 #include <QLineEdit>
-#include <QPointer>
 
 class CGridCtrl;
 
@@ -16,8 +15,8 @@ public:
     CGridEditBox(CGridCtrl* parent, const QRect& rect, int style, int controlId, int row, int column,
                  const QString& initialText, unsigned startKey);
 
-    [[nodiscard]] int Row() const { return m_nRow; }
-    [[nodiscard]] int Column() const { return m_nColumn; }
+    [[nodiscard]] int Row() const { return m_session.Row(); }
+    [[nodiscard]] int Column() const { return m_session.Column(); }
     [[nodiscard]] bool ExitsOnArrows() const { return m_bExitOnArrows; }
 
 protected:
@@ -26,17 +25,7 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
-    void EndWith(unsigned key, Qt::KeyboardModifiers modifiers);
-    void Close();
-
-    QPointer<CGridCtrl> m_pGrid;
-    int m_nControlId = kInPlaceControlId;
-    int m_nRow = -1;
-    int m_nColumn = -1;
-    QString m_strInitText;
-    unsigned m_nLastKey = 0;
-    Qt::KeyboardModifiers m_lastModifiers;
+    CGridEditSession m_session;
     bool m_bExitOnArrows = true;
-    bool m_bClosed = false;
     QRect m_rect;
 };
