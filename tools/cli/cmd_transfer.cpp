@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <initializer_list>
 #include <optional>
 
 namespace {
@@ -125,6 +126,23 @@ bool ParseNumber(const std::optional<QString>& text, long long low, long long hi
     return true;
 }
 
+// One of names, stored as the code at the same place; an absent option keeps out unchanged.
+bool ParseChoice(const std::optional<QString>& text, std::initializer_list<const char*> names,
+    std::initializer_list<uint8_t> codes, uint8_t& out)
+{
+    if (!text)
+        return true;
+    auto code = codes.begin();
+    for (const char* name : names) {
+        if (*text == QLatin1String(name)) {
+            out = *code;
+            return true;
+        }
+        ++code;
+    }
+    return false;
+}
+
 // Test runs shorten timers 2 and 3 with TESSAVO2_TIMERS="sync_ms,frame_ms".
 void ApplyTimerOverride(CTransferEngine& engine)
 {
@@ -190,26 +208,11 @@ int RunSend(const QStringList& args)
         return kExitUsage;
     settings.baudRate = uint32_t(baud);
     settings.dataBits = uint8_t(dataBits);
-    if (const auto parity = parsed.Value(QStringLiteral("parity"))) {
-        if (*parity == QLatin1String("none"))
-            settings.parity = kParityNone;
-        else if (*parity == QLatin1String("odd"))
-            settings.parity = kParityOdd;
-        else if (*parity == QLatin1String("even"))
-            settings.parity = kParityEven;
-        else
-            return kExitUsage;
-    }
-    if (const auto stop = parsed.Value(QStringLiteral("stop-bits"))) {
-        if (*stop == QLatin1String("1"))
-            settings.stopBits = kStopBitsOne;
-        else if (*stop == QLatin1String("1.5"))
-            settings.stopBits = kStopBitsOneHalf;
-        else if (*stop == QLatin1String("2"))
-            settings.stopBits = kStopBitsTwo;
-        else
-            return kExitUsage;
-    }
+    if (!ParseChoice(parsed.Value(QStringLiteral("parity")), { "none", "odd", "even" },
+            { kParityNone, kParityOdd, kParityEven }, settings.parity)
+        || !ParseChoice(parsed.Value(QStringLiteral("stop-bits")), { "1", "1.5", "2" },
+            { kStopBitsOne, kStopBitsOneHalf, kStopBitsTwo }, settings.stopBits))
+        return kExitUsage;
 
     const QString path = parsed.positional.first();
     CPrintedMessages messages;
