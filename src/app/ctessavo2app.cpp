@@ -1,7 +1,9 @@
 #include "app/ctessavo2app.h"
 
 #include "app/cmainframe.h"
+#include "app/ctessavo2view.h"
 #include "app/messagebox.h"
+#include "tplist/ctplistcreatedlg.h"
 
 #include <QCoreApplication>
 
@@ -20,6 +22,7 @@ bool CTessavo2App::InitInstance()
         return false;
     }
     m_mainFrame->Create();
+    m_mainFrame->View()->SetTpListCreateDialog(new CTpListCreateDlg);
     m_mainFrame->show();
     return true;
 }
