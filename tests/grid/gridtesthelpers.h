@@ -74,6 +74,13 @@ inline void SetUpGrid(CGridCtrl& grid, int rows, int columns, int fixedRows = 1,
     return QTest::qWaitForWindowActive(&grid);
 }
 
+// The grid most tests use: 6 x 4 cells with one heading row and column, all of it in view.
+[[nodiscard]] inline bool ShowStandardGrid(CGridCtrl& grid, int rows = 6, int columns = 4, QSize size = {240, 200})
+{
+    SetUpGrid(grid, rows, columns);
+    return ShowGrid(grid, size);
+}
+
 [[nodiscard]] inline QPoint Centre(const CGridCtrl& grid, int row, int column)
 {
     QRect rect;

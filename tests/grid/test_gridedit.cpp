@@ -73,8 +73,7 @@ private slots:
         QFETCH(int, toRow);
         QFETCH(int, toColumn);
         CGridCtrl grid;
-        SetUpGrid(grid, 6, 4);
-        QVERIFY(ShowGrid(grid, QSize(240, 200)));
+        QVERIFY(ShowStandardGrid(grid));
         grid.SetCurrentCell(row, column);
         GridLog log(grid);
         QTest::keyClick(&grid, Qt::Key(key), shift ? Qt::ShiftModifier : Qt::NoModifier);
@@ -91,8 +90,7 @@ private slots:
     void pageKeysMoveByTheRowsScrolled()
     {
         CGridCtrl grid;
-        SetUpGrid(grid, 100, 3);
-        QVERIFY(ShowGrid(grid, QSize(180, 200)));
+        QVERIFY(ShowStandardGrid(grid, 100, 3, {180, 200}));
         grid.SetCurrentCell(2, 1);
         QTest::keyClick(&grid, Qt::Key_PageDown);
         QCOMPARE(grid.verticalScrollBar()->value(), 180);
@@ -117,8 +115,7 @@ private slots:
     void tabWrapsRowsAndScrollsSideways()
     {
         CGridCtrl grid;
-        SetUpGrid(grid, 10, 8);
-        QVERIFY(ShowGrid(grid, QSize(240, 200)));
+        QVERIFY(ShowStandardGrid(grid, 10, 8, {240, 200}));
         QScrollBar* bar = grid.horizontalScrollBar();
         grid.SetCurrentCell(3, 1);
         QTest::keyClick(&grid, Qt::Key_Tab, Qt::ShiftModifier);
@@ -138,8 +135,7 @@ private slots:
     void shiftExtendsFromTheAnchorAndCtrlASelectsAll()
     {
         CGridCtrl grid;
-        SetUpGrid(grid, 6, 4);
-        QVERIFY(ShowGrid(grid, QSize(240, 200)));
+        QVERIFY(ShowStandardGrid(grid));
         QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, Centre(grid, 2, 2));
         QTest::keyClick(&grid, Qt::Key_Down, Qt::ShiftModifier);
         QTest::keyClick(&grid, Qt::Key_Right, Qt::ShiftModifier);
@@ -155,8 +151,7 @@ private slots:
     void enterWrites5150EvenIntoReadOnlyCells()
     {
         CGridCtrl grid;
-        SetUpGrid(grid, 6, 4);
-        QVERIFY(ShowGrid(grid, QSize(240, 200)));
+        QVERIFY(ShowStandardGrid(grid));
         grid.SetCellState(2, 2, GVIS_READONLY);
         grid.SetCurrentCell(2, 2);
         GridLog log(grid);
@@ -172,8 +167,7 @@ private slots:
     void deleteEmptiesOnlyEditableCells()
     {
         CGridCtrl grid;
-        SetUpGrid(grid, 6, 4);
-        QVERIFY(ShowGrid(grid, QSize(240, 200)));
+        QVERIFY(ShowStandardGrid(grid));
         grid.SetCellState(2, 2, GVIS_READONLY);
         grid.SetCurrentCell(2, 2);
         GridLog log(grid);
@@ -195,8 +189,7 @@ private slots:
     void keysWithoutACurrentCellDoNothing()
     {
         CGridCtrl grid;
-        SetUpGrid(grid, 6, 4);
-        QVERIFY(ShowGrid(grid, QSize(240, 200)));
+        QVERIFY(ShowStandardGrid(grid));
         GridLog log(grid);
         QTest::keyClick(&grid, Qt::Key_Down);
         QTest::keyClick(&grid, Qt::Key_Return);
@@ -226,8 +219,7 @@ private slots:
         QFETCH(GridPos, current);
         QFETCH(GridBlock, selected);
         CGridCtrl grid;
-        SetUpGrid(grid, 6, 4);
-        QVERIFY(ShowGrid(grid, QSize(240, 200)));
+        QVERIFY(ShowStandardGrid(grid));
         QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, Centre(grid, 2, 1));
         QCOMPARE(grid.CurrentCell(), (GridPos{2, 1}));
         QTest::mouseClick(grid.viewport(), Qt::LeftButton, shift ? Qt::ShiftModifier : Qt::NoModifier,
@@ -241,8 +233,7 @@ private slots:
     void draggingSelectsAndCtrlKeepsTheEarlierSelection()
     {
         CGridCtrl grid;
-        SetUpGrid(grid, 6, 4);
-        QVERIFY(ShowGrid(grid, QSize(240, 200)));
+        QVERIFY(ShowStandardGrid(grid));
         QSignalSpy clicks(&grid, &CGridCtrl::commandNotify);
         GridLog log(grid);
         QWidget* view = grid.viewport();
@@ -265,8 +256,7 @@ private slots:
     void autoScrollFollowsTheMouseBelowTheGrid()
     {
         CGridCtrl grid;
-        SetUpGrid(grid, 100, 3);
-        QVERIFY(ShowGrid(grid, QSize(180, 200)));
+        QVERIFY(ShowStandardGrid(grid, 100, 3, {180, 200}));
         QWidget* view = grid.viewport();
         QTest::mousePress(view, Qt::LeftButton, {}, Centre(grid, 2, 1));
         DragTo(grid, QPoint(100, 260));
@@ -283,8 +273,7 @@ private slots:
     void typingStartsAnEditThatReplacesTheText()
     {
         CGridCtrl grid;
-        SetUpGrid(grid, 6, 4);
-        QVERIFY(ShowGrid(grid, QSize(240, 200)));
+        QVERIFY(ShowStandardGrid(grid));
         grid.SetCurrentCell(2, 2);
         GridLog log(grid);
         QTest::keyClick(&grid, Qt::Key_X, Qt::NoModifier);
@@ -306,8 +295,7 @@ private slots:
     void typedCharactersAreNeverTakenForKeys()
     {
         CGridCtrl grid;
-        SetUpGrid(grid, 6, 4);
-        QVERIFY(ShowGrid(grid, QSize(240, 200)));
+        QVERIFY(ShowStandardGrid(grid));
         grid.SetCurrentCell(2, 2);
         QTest::keyClick(&grid, '(');
         QVERIFY(EditBox());
@@ -324,8 +312,7 @@ private slots:
     void arrowsEndATypedEditAndContinueBelow()
     {
         CGridCtrl grid;
-        SetUpGrid(grid, 6, 4);
-        QVERIFY(ShowGrid(grid, QSize(240, 200)));
+        QVERIFY(ShowStandardGrid(grid));
         grid.SetCurrentCell(2, 2);
         GridLog log(grid);
         QTest::keyClick(&grid, Qt::Key_Q);
@@ -351,8 +338,7 @@ private slots:
     void clickOnTheCurrentCellEditsWithTheCaretAtTheEnd()
     {
         CGridCtrl grid;
-        SetUpGrid(grid, 6, 4);
-        QVERIFY(ShowGrid(grid, QSize(240, 200)));
+        QVERIFY(ShowStandardGrid(grid));
         QWidget* view = grid.viewport();
         QTest::mouseClick(view, Qt::LeftButton, {}, Centre(grid, 2, 2));
         QCOMPARE(EditBox(), nullptr);
@@ -377,8 +363,7 @@ private slots:
     void escapeAndUnchangedCommitsMarkNothing()
     {
         CGridCtrl grid;
-        SetUpGrid(grid, 6, 4);
-        QVERIFY(ShowGrid(grid, QSize(240, 200)));
+        QVERIFY(ShowStandardGrid(grid));
         grid.SetCurrentCell(2, 2);
         GridLog log(grid);
         QTest::keyClick(&grid, Qt::Key_Z);
@@ -399,8 +384,7 @@ private slots:
     void aPressElsewhereCommitsTheEdit()
     {
         CGridCtrl grid;
-        SetUpGrid(grid, 6, 4);
-        QVERIFY(ShowGrid(grid, QSize(240, 200)));
+        QVERIFY(ShowStandardGrid(grid));
         grid.SetCurrentCell(2, 2);
         QTest::keyClick(&grid, Qt::Key_M);
         QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, Centre(grid, 4, 1));
@@ -412,8 +396,7 @@ private slots:
     void theBoxGrowsWithItsTextUpToTheGridEdge()
     {
         CGridCtrl grid;
-        SetUpGrid(grid, 6, 4);
-        QVERIFY(ShowGrid(grid, QSize(240, 200)));
+        QVERIFY(ShowStandardGrid(grid));
         grid.SetCurrentCell(2, 1);
         QTest::keyClick(&grid, Qt::Key_W);
         CGridEditBox* box = EditBox();
@@ -425,8 +408,7 @@ private slots:
     void doubleClickEditsAndReadOnlyCellsRefuse()
     {
         CGridCtrl grid;
-        SetUpGrid(grid, 6, 4);
-        QVERIFY(ShowGrid(grid, QSize(240, 200)));
+        QVERIFY(ShowStandardGrid(grid));
         QWidget* view = grid.viewport();
         QTest::mouseClick(view, Qt::LeftButton, {}, Centre(grid, 3, 1));
         QTest::mouseDClick(view, Qt::LeftButton, {}, Centre(grid, 3, 1));
@@ -516,8 +498,7 @@ private slots:
     void thePlainGridEditsTheAliasedCellItself()
     {
         CGridCtrl grid;
-        SetUpGrid(grid, 6, 3);
-        QVERIFY(ShowGrid(grid, QSize(240, 200)));
+        QVERIFY(ShowStandardGrid(grid, 6, 3, {240, 200}));
         QWidget* view = grid.viewport();
         QTest::mouseClick(view, Qt::LeftButton, {}, Centre(grid, 2, 2));
         QTest::mouseClick(view, Qt::LeftButton, {}, Centre(grid, 2, 2));
@@ -528,8 +509,7 @@ private slots:
         QCOMPARE(grid.CellText(2, 2), QString("2,29"));
 
         CGridCtrl wide;
-        SetUpGrid(wide, 4, 7);
-        QVERIFY(ShowGrid(wide, QSize(480, 200)));
+        QVERIFY(ShowStandardGrid(wide, 4, 7, {480, 200}));
         QTest::mouseClick(wide.viewport(), Qt::LeftButton, {}, Centre(wide, 2, 5));
         QTest::mouseClick(wide.viewport(), Qt::LeftButton, {}, Centre(wide, 2, 5));
         QVERIFY(EditBox());

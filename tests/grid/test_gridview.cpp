@@ -29,8 +29,7 @@ private slots:
         QFETCH(int, pos);
         QFETCH(int, topRow);
         CGridCtrl grid;
-        SetUpGrid(grid, 50, 4);
-        QVERIFY(ShowGrid(grid, QSize(240, 210)));
+        QVERIFY(ShowStandardGrid(grid, 50, 4, {240, 210}));
         grid.verticalScrollBar()->setValue(pos);
         QCOMPARE(grid.TopLeftScrolledCell(), (GridPos{topRow, 1}));
 
@@ -61,8 +60,7 @@ private slots:
     void pointsPastTheLastCellHitNothing()
     {
         CGridCtrl grid;
-        SetUpGrid(grid, 3, 3);
-        QVERIFY(ShowGrid(grid, QSize(300, 200)));
+        QVERIFY(ShowStandardGrid(grid, 3, 3, {300, 200}));
         QCOMPARE(grid.CellFromPoint(QPoint(190, 30)), (GridPos{1, -1}));
         QCOMPARE(grid.CellFromPoint(QPoint(70, 70)), (GridPos{-1, 1}));
         QRect drawn;
@@ -125,8 +123,7 @@ private slots:
     void aGridWhoseRowsAllFitDoesNotScroll()
     {
         CGridCtrl grid;
-        SetUpGrid(grid, 5, 3);
-        QVERIFY(ShowGrid(grid, QSize(180, 200)));
+        QVERIFY(ShowStandardGrid(grid, 5, 3, {180, 200}));
         QCOMPARE(grid.verticalScrollBar()->maximum(), 0);
         for (const int code : {SB_LINEDOWN, SB_PAGEDOWN, SB_BOTTOM, SB_LINEUP, SB_PAGEUP}) {
             grid.OnVScroll(code);
@@ -138,8 +135,7 @@ private slots:
     void emptiedGridDropsItsScrollRange()
     {
         CGridCtrl grid;
-        SetUpGrid(grid, 100, 3);
-        QVERIFY(ShowGrid(grid, QSize(180, 200)));
+        QVERIFY(ShowStandardGrid(grid, 100, 3, {180, 200}));
         QVERIFY(grid.verticalScrollBar()->maximum() > 0);
         grid.SetRows(1);
         QCOMPARE(grid.verticalScrollBar()->maximum(), 0);
@@ -161,8 +157,7 @@ private slots:
         QFETCH(int, rowsUp);
         CGridCtrl grid;
         QCOMPARE(grid.WheelLines(), 3);
-        SetUpGrid(grid, 100, 3);
-        QVERIFY(ShowGrid(grid, QSize(180, 200)));
+        QVERIFY(ShowStandardGrid(grid, 100, 3, {180, 200}));
         for (int i = 0; i < 10; ++i)
             grid.OnVScroll(SB_LINEDOWN);
         QCOMPARE(VPos(grid), 200);
@@ -192,8 +187,7 @@ private slots:
         QFETCH(QPoint, point);
         QFETCH(int, mode);
         CGridCtrl grid;
-        SetUpGrid(grid, 10, 4);
-        QVERIFY(ShowGrid(grid, QSize(240, 200)));
+        QVERIFY(ShowStandardGrid(grid, 10, 4, {240, 200}));
         HoverTo(grid, point);
         QCOMPARE(grid.MouseMode(), mode);
         const Qt::CursorShape shape = mode == MOUSE_OVER_COL_DIVIDE ? Qt::SizeHorCursor
@@ -205,8 +199,7 @@ private slots:
     void draggingABorderResizes()
     {
         CGridCtrl grid;
-        SetUpGrid(grid, 10, 4);
-        QVERIFY(ShowGrid(grid, QSize(240, 200)));
+        QVERIFY(ShowStandardGrid(grid, 10, 4, {240, 200}));
         QWidget* view = grid.viewport();
 
         // Pressed near the left edge of column 2: column 1 is sized.
