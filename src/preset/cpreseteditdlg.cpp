@@ -1,5 +1,6 @@
 #include "preset/cpreseteditdlg.h"
 
+#include "app/cmainframe.h"
 #include "app/dialogunits.h"
 #include "app/filedialog.h"
 #include "app/messagebox.h"
@@ -8,6 +9,7 @@
 #include "preset/presetcelltext.h"
 #include "preset/presetimage.h"
 #include "preset/presettables.h"
+#include "transfer/ctransferengine.h"
 #include "transfer/receivestore.h"
 
 #include <QApplication>
@@ -453,4 +455,16 @@ void CPresetEditDlg::keyPressEvent(QKeyEvent* event)
 bool CPresetEditDlg::focusNextPrevChild(bool /*next*/)
 {
     return false;
+}
+
+CPresetEditDlg* InstallPresetEditor(CMainFrame& frame)
+{
+    auto* editor = new CPresetEditDlg;
+    editor->SetTransferLink(
+        [&frame](int kind, const std::uint8_t* data, std::uint32_t length) {
+            return frame.StartBufferTransfer(kind, data, length);
+        },
+        [&frame] { return frame.Engine().ReceivedLength(); });
+    frame.SetPresetEditor(editor);
+    return editor;
 }

@@ -1,0 +1,209 @@
+#include "app/cmainframe.h"
+#include "app/modaldialog.h"
+#include "editortestkit.h"
+#include "messagerecorder.h"
+#include "preset/cpresetgrid.h"
+#include "preset/presetimage.h"
+#include "transfer/ctransferengine.h"
+
+#include <QDialog>
+#include <QEventLoop>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+QByteArray BuiltImage()
+{
+    std::vector<std::uint8_t> image(kPresetImageBufferSize);
+    const std::size_t length = BuildPresetImage(image.data(), image.size());
+    return QByteArray(reinterpret_cast<const char*>(image.data()), qsizetype(length));
+}
+
+QByteArray ReadFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The receiver emulator on a pseudo-terminal that COM1 points to.
+class Emulator {
+public:
+    explicit Emulator(const QStringList& arguments)
+    {
+        m_process.setProgram(qEnvironmentVariable("TESSAVO_BIN_DIR") + QStringLiteral("/stb-emulator"));
+        m_process.setArguments(QStringList { "--save-dir", m_saveDir.path() } + arguments);
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_process.start();
+        if (m_process.waitForStarted() && m_process.waitForReadyRead(10000))
+            m_device = QString::fromLocal8Bit(m_process.readLine()).trimmed();
+        qputenv("TESSAVO2_COM1", m_device.toLocal8Bit());
+    }
+    ~Emulator()
+    {
+        m_process.terminate();
+        m_process.waitForFinished(5000);
+    }
+    [[nodiscard]] bool Ready() const { return !m_device.isEmpty(); }
+
+    // The next line the emulator printed that starts with prefix, empty if none came in time.
+    QString NextLine(const QString& prefix)
+    {
+        for (int i = 0; i < 100; ++i) {
+            while (m_process.canReadLine()) {
+                const QString line = QString::fromLocal8Bit(m_process.readLine()).trimmed();
+                if (line.startsWith(prefix))
+                    return line;
+            }
+            m_process.waitForReadyRead(100);
+        }
+        return {};
+    }
+
+private:
+    QTemporaryDir m_saveDir;
+    QProcess m_process;
+    QString m_device;
+};
+
+// A main window past its start-up with the editor shown, logging what the user sees of a copy.
+class Bench : public QObject {
+public:
+    Bench()
+    {
+        SetModalHandler([](QDialog& dialog) { Button(dialog, 1024)->click(); });
+        frame = std::make_unique<CMainFrame>();
+        SetModalHandler(nullptr);
+        frame->Create();
+        frame->Engine().SetTimerIntervals(300, 3000);
+        editor = InstallPresetEditor(*frame);
+        editor->show();
+        QObject::connect(Progress(*editor), &QProgressBar::valueChanged, this, [this](int value) {
+            if (value != 0)
+                log << StatusText(*editor);
+        });
+        Button(*editor, 1000)->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::EnabledChange)
+            log << (static_cast<QWidget*>(watched)->isEnabled() ? QStringLiteral("unlock") : QStringLiteral("lock"));
+        return false;
+    }
+
+    // Runs the event loop until the copy's worker has ended.
+    bool WaitForTransfer()
+    {
+        QEventLoop loop;
+        bool ended = false;
+        QObject::connect(&frame->Engine(), &CTransferEngine::TransferFinished, &loop, [&] {
+            ended = true;
+            loop.quit();
+        });
+        QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+        if (frame->Engine().IsTransferRunning())
+            loop.exec();
+        return ended;
+    }
+
+    std::unique_ptr<CMainFrame> frame;
+    CPresetEditDlg* editor = nullptr;
+    QStringList log;
+};
+
+} // namespace
+
+class TestPresetCopy : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+
+    QString WritePresetFile(const QString& name, const QByteArray& bytes)
+    {
+        QFile file(m_dir.filePath(name));
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            return {};
+        return file.fileName();
+    }
+
+private slots:
+    void init() { ResetPresetTables(); }
+
+    void pcToStbSendsTheImageByteForByte()
+    {
+        g_SatTable[0] = MakeSat("Astra 19.2E");
+        g_SatTable[1] = MakeSat("Hot Bird 13E");
+        for (int i = 0; i < 10; ++i)
+            g_TpTable[std::size_t(i)] = MakeTp(std::uint16_t(10700 + 37 * i), std::uint8_t(i / 6), 27500);
+        MessageRecorder messages;
+        Emulator emulator({});
+        QVERIFY(emulator.Ready());
+        Bench bench;
+        Button(*bench.editor, 1003)->click();
+        QVERIFY(bench.WaitForTransfer());
+        const QString saved = emulator.NextLine(QStringLiteral("saved kind=preset"));
+        const QString path = saved.mid(saved.indexOf(QLatin1String("file=")) + 5);
+        // What the editor gathered is what the tables now build.
+        QCOMPARE(ReadFile(path).size(), 1252);
+        QCOMPARE(ReadFile(path), BuiltImage());
+        QCOMPARE(bench.log, (QStringList { "lock", "Packet 1/2 Received", "unlock" }));
+        QCOMPARE(StatusText(*bench.editor), QStringLiteral(" "));
+        QCOMPARE(messages.Texts(), QStringList { "Transfer Completed " });
+    }
+
+    void stbToPcFillsTheGrids()
+    {
+        FillRealisticTables();
+        const QByteArray image = BuiltImage();
+        QVERIFY(image.size() > 1024 && image.size() <= 2048);
+        const QString file = WritePresetFile(QStringLiteral("receiver.rcu"), image);
+        ResetPresetTables();
+        MessageRecorder messages;
+        Emulator emulator({ "--send-preset", file });
+        QVERIFY(emulator.Ready());
+        Bench bench;
+        QCOMPARE(bench.editor->SatGrid().CellText(1, 1), QString());
+        Button(*bench.editor, 1002)->click();
+        QVERIFY(bench.WaitForTransfer());
+        QVERIFY(!emulator.NextLine(QStringLiteral("sent kind=preset")).isEmpty());
+        QCOMPARE(bench.log,
+            (QStringList { "lock", "Packet 1/64 Received", "Packet 2/64 Received", "Packet 3/64 Received", "unlock" }));
+        QCOMPARE(BuiltImage(), image);
+        QCOMPARE(bench.editor->SatGrid().CellText(1, 1), QStringLiteral("Astra 19.2E"));
+        QCOMPARE(bench.editor->SatGrid().CellText(3, 2), QStringLiteral("10750"));
+        QCOMPARE(bench.editor->SatGrid().SelectedBlock(), (GridBlock { 1, 1, 1, 1 }));
+        QCOMPARE(bench.editor->TpGrid().CellText(40, 1), QString::number(10714 + 29 * 39));
+        QCOMPARE(bench.editor->TpGrid().CellText(41, 1), QString());
+        QCOMPARE(messages.Texts(), QStringList { "Transfer Completed " });
+    }
+
+    void receivedImageOfAnotherModelChangesNothing()
+    {
+        FillRealisticTables();
+        QByteArray image = BuiltImage();
+        image[80] = 'X';
+        const QString file = WritePresetFile(QStringLiteral("other.rcu"), image);
+        ResetPresetTables();
+        g_SatTable[0] = MakeSat("Kept");
+        MessageRecorder messages;
+        Emulator emulator({ "--send-preset", file });
+        QVERIFY(emulator.Ready());
+        Bench bench;
+        TypeCell(bench.editor->SatGrid(), 1, 1, QStringLiteral("Not committed"));
+        const QByteArray before = BuiltImage();
+        Button(*bench.editor, 1002)->click();
+        QVERIFY(bench.WaitForTransfer());
+        QCOMPARE(BuiltImage(), before);
+        QCOMPARE(bench.editor->SatGrid().CellText(1, 1), QStringLiteral("Kept"));
+        QVERIFY(bench.log.endsWith(QStringLiteral("unlock")));
+        QCOMPARE(messages.Texts(), QStringList { "Transfer Completed " });
+    }
+};
+
+QTEST_MAIN(TestPresetCopy)
+#include "test_presetcopy.moc"
