@@ -140,8 +140,6 @@ void CTpListCreateDlg::ShowGroup(int g)
     m_satList->clear();
     m_satList->addItems(m_catalog.GroupTexts(g));
     m_groupCombo->setCurrentIndex(g);
-    // The edit field may still hold "All Sat" or typed text with the index unchanged.
-    m_groupCombo->setEditText(m_groupCombo->itemText(g));
     m_status->setText(GroupName(g));
 }
 

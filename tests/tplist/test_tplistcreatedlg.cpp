@@ -17,7 +17,6 @@
 #include <QTest>
 #include <functional>
 #include <map>
-#include <numeric>
 
 void PrintTo(const QString& text, std::ostream* out)
 {
@@ -26,76 +25,60 @@ void PrintTo(const QString& text, std::ostream* out)
 
 namespace {
 
-template <typename T = QPushButton> T* Control(const QWidget& dialog, int id)
+template <typename T = QPushButton> T* Find(const QWidget& dialog, int id)
 {
     T* control = dialog.findChild<T*>(QStringLiteral("id%1").arg(id));
     EXPECT_NE(control, nullptr) << id;
     return control;
 }
 
-QListWidget* List(const QWidget& dialog)
-{
-    return Control<QListWidget>(dialog, 1045);
-}
-QComboBox* Combo(const QWidget& dialog)
-{
-    return Control<QComboBox>(dialog, 1046);
-}
-QString Status(const QWidget& dialog)
-{
-    return Control<QLabel>(dialog, 1047)->text();
-}
-
-void Click(const QWidget& dialog, int id)
-{
-    QTest::mouseClick(Control(dialog, id), Qt::LeftButton);
-}
-void ClickGroup(const QWidget& dialog, int g)
-{
-    Click(dialog, 1048 + g);
-}
-
-QStringList Rows(const QWidget& dialog)
-{
-    QStringList rows;
-    for (int r = 0; r < List(dialog)->count(); ++r)
-        rows << List(dialog)->item(r)->text();
-    return rows;
-}
-
-// Indices of the rows shown as selected (no leading blank).
-std::vector<int> OnRows(const QWidget& dialog)
-{
-    std::vector<int> on;
-    const QStringList rows = Rows(dialog);
-    for (int r = 0; r < rows.size(); ++r) {
-        if (!rows[r].startsWith(QLatin1Char(' ')))
-            on.push_back(r);
+// The dialog's controls and what a user does with them.
+struct Probe {
+    explicit Probe(QWidget& shown)
+        : dialog(shown)
+        , list(Find<QListWidget>(shown, 1045))
+        , combo(Find<QComboBox>(shown, 1046))
+        , status(Find<QLabel>(shown, 1047))
+    {
     }
-    return on;
-}
 
-std::vector<int> Range(int count)
-{
-    std::vector<int> all(count);
-    std::iota(all.begin(), all.end(), 0);
-    return all;
-}
+    void Click(int id) const { QTest::mouseClick(Find(dialog, id), Qt::LeftButton); }
+    void ClickGroup(int g) const { Click(1048 + g); }
+    [[nodiscard]] bool Pressed(int g) const { return Find(dialog, 1048 + g)->isChecked(); }
+    [[nodiscard]] bool ListEnabled() const { return list->isEnabled() && combo->isEnabled(); }
+    [[nodiscard]] QString Row(int r) const { return list->item(r)->text(); }
 
-// Moves the group combo box with the arrow keys, as a user would.
-void ChooseGroup(const QWidget& dialog, int g)
-{
-    QComboBox* combo = Combo(dialog);
-    while (combo->currentIndex() != g)
-        QTest::keyClick(combo, combo->currentIndex() < g ? Qt::Key_Down : Qt::Key_Up);
-}
+    void ChooseGroup(int g) const
+    {
+        while (combo->currentIndex() != g)
+            QTest::keyClick(combo, combo->currentIndex() < g ? Qt::Key_Down : Qt::Key_Up);
+    }
 
-void DoubleClickRow(const QWidget& dialog, int r)
+    void DoubleClickRow(int r) const
+    {
+        const QPoint at = list->visualItemRect(list->item(r)).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+    }
+
+    // One mark per row: '+' shown selected, '-' shown with the leading blank.
+    [[nodiscard]] QString Marks() const
+    {
+        QString marks;
+        for (int r = 0; r < list->count(); ++r)
+            marks += Row(r).startsWith(QLatin1Char(' ')) ? '-' : '+';
+        return marks;
+    }
+
+    QWidget& dialog;
+    QListWidget* list;
+    QComboBox* combo;
+    QLabel* status;
+};
+
+QString Marks(int count, char mark = '-')
 {
-    QListWidget* list = List(dialog);
-    const QPoint at = list->visualItemRect(list->item(r)).center();
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+    return QString(count, QLatin1Char(mark));
 }
 
 std::map<QString, QByteArray> OutputFiles()
@@ -135,102 +118,99 @@ protected:
 
     MessageRecorder m_messages;
     CTpListCreateDlg m_dialog;
+    Probe m_ui { m_dialog };
 };
 
 TEST_F(TpListCreateDlgTest, OpensOnAnUnselectedFirstGroupEveryTime)
 {
     EXPECT_EQ(m_dialog.windowTitle(), "TP List Create");
-    ClickGroup(m_dialog, 1);
-    DoubleClickRow(m_dialog, 0);
-    Click(m_dialog, 1057);
+    m_ui.ClickGroup(0);
+    m_ui.DoubleClickRow(0);
+    m_ui.Click(1057);
     m_dialog.hide();
     m_dialog.show();
 
-    EXPECT_EQ(Rows(m_dialog).size(), 7);
-    EXPECT_EQ(Rows(m_dialog).first(), " 0030 (Telecom 2A)");
-    EXPECT_TRUE(OnRows(m_dialog).empty());
-    EXPECT_EQ(Status(m_dialog), "SatcoDx1");
-    EXPECT_EQ(Combo(m_dialog)->currentText(), "SatcoDx1");
-    EXPECT_TRUE(List(m_dialog)->isEnabled() && Combo(m_dialog)->isEnabled());
-    for (int id = 1048; id <= 1057; ++id)
-        EXPECT_FALSE(Control(m_dialog, id)->isChecked()) << id;
+    EXPECT_EQ(m_ui.Marks(), Marks(7));
+    EXPECT_EQ(m_ui.Row(0), " 0030 (Telecom 2A)");
+    EXPECT_EQ(m_ui.status->text(), "SatcoDx1");
+    EXPECT_EQ(m_ui.combo->currentText(), "SatcoDx1");
+    EXPECT_TRUE(m_ui.ListEnabled());
+    for (int g = 0; g <= CTpListCreateDlg::kAllSat; ++g)
+        EXPECT_FALSE(m_ui.Pressed(g)) << g;
 
     TplistWorkDir dir;
-    Click(m_dialog, 1002);
-    EXPECT_EQ(Status(m_dialog), " Check the TP && Sat ");
+    m_ui.Click(1002);
+    EXPECT_EQ(m_ui.status->text(), " Check the TP && Sat ");
     EXPECT_FALSE(QFile::exists("List.c"));
     EXPECT_EQ(m_messages.Count(), 0);
 }
 
 TEST_F(TpListCreateDlgTest, GroupButtonsSelectAndTheComboBoxOnlyShows)
 {
-    ClickGroup(m_dialog, 1);
-    EXPECT_EQ(OnRows(m_dialog), Range(13));
-    EXPECT_EQ(Status(m_dialog), "SatcoDx2");
-    ChooseGroup(m_dialog, 0);
-    EXPECT_EQ(Rows(m_dialog).size(), 7);
-    EXPECT_TRUE(OnRows(m_dialog).empty());
-    EXPECT_EQ(Status(m_dialog), "SatcoDx1");
-    ChooseGroup(m_dialog, 1);
-    EXPECT_EQ(OnRows(m_dialog), Range(13));
-    EXPECT_TRUE(Control(m_dialog, 1049)->isChecked());
+    m_ui.ClickGroup(1);
+    EXPECT_EQ(m_ui.Marks(), Marks(13, '+'));
+    EXPECT_EQ(m_ui.status->text(), "SatcoDx2");
+    m_ui.ChooseGroup(0);
+    EXPECT_EQ(m_ui.Marks(), Marks(7));
+    EXPECT_EQ(m_ui.status->text(), "SatcoDx1");
+    m_ui.ChooseGroup(1);
+    EXPECT_EQ(m_ui.Marks(), Marks(13, '+'));
+    EXPECT_TRUE(m_ui.Pressed(1));
 
-    ClickGroup(m_dialog, 2);
-    ClickGroup(m_dialog, 2);
-    EXPECT_EQ(Rows(m_dialog).size(), 27);
-    EXPECT_TRUE(OnRows(m_dialog).empty());
-    EXPECT_FALSE(Control(m_dialog, 1050)->isChecked());
-    EXPECT_EQ(Combo(m_dialog)->currentText(), "SatcoDx3");
+    m_ui.ClickGroup(2);
+    m_ui.ClickGroup(2);
+    EXPECT_EQ(m_ui.Marks(), Marks(27));
+    EXPECT_FALSE(m_ui.Pressed(2));
+    EXPECT_EQ(m_ui.combo->currentText(), "SatcoDx3");
 }
 
 TEST_F(TpListCreateDlgTest, AllSatBothWaysThenBackToOneGroup)
 {
-    Click(m_dialog, 1057);
-    EXPECT_EQ(OnRows(m_dialog), Range(153));
-    EXPECT_EQ(Rows(m_dialog).last(), "3592 (Thor 123)");
-    EXPECT_FALSE(List(m_dialog)->isEnabled() || Combo(m_dialog)->isEnabled());
-    EXPECT_EQ(Combo(m_dialog)->currentText(), "All Sat");
-    EXPECT_EQ(Status(m_dialog), "SatcoDxAll");
+    m_ui.Click(1057);
+    EXPECT_EQ(m_ui.Marks(), Marks(153, '+'));
+    EXPECT_EQ(m_ui.Row(152), "3592 (Thor 123)");
+    EXPECT_FALSE(m_ui.list->isEnabled() || m_ui.combo->isEnabled());
+    EXPECT_EQ(m_ui.combo->currentText(), "All Sat");
+    EXPECT_EQ(m_ui.status->text(), "SatcoDxAll");
 
-    Click(m_dialog, 1057);
-    EXPECT_EQ(Rows(m_dialog).size(), 153);
-    EXPECT_TRUE(OnRows(m_dialog).empty());
-    EXPECT_FALSE(List(m_dialog)->isEnabled() || Combo(m_dialog)->isEnabled());
-    EXPECT_FALSE(Control(m_dialog, 1048)->isChecked());
+    m_ui.Click(1057);
+    EXPECT_EQ(m_ui.Marks(), Marks(153));
+    EXPECT_FALSE(m_ui.list->isEnabled() || m_ui.combo->isEnabled());
+    EXPECT_FALSE(m_ui.Pressed(0));
 
-    ClickGroup(m_dialog, 8);
-    EXPECT_TRUE(List(m_dialog)->isEnabled() && Combo(m_dialog)->isEnabled());
-    EXPECT_EQ(OnRows(m_dialog), Range(23));
-    EXPECT_EQ(Combo(m_dialog)->currentText(), "SatcoDx9");
+    m_ui.ClickGroup(8);
+    EXPECT_TRUE(m_ui.ListEnabled());
+    EXPECT_EQ(m_ui.Marks(), Marks(23, '+'));
+    EXPECT_EQ(m_ui.combo->currentText(), "SatcoDx9");
 }
 
 TEST_F(TpListCreateDlgTest, DoubleClickFlipsOneSatelliteThatSurvivesAGroupChange)
 {
-    DoubleClickRow(m_dialog, 3);
-    EXPECT_EQ(Rows(m_dialog)[3], "0070 (Eutelsat W3)");
-    EXPECT_EQ(OnRows(m_dialog), std::vector<int> { 3 });
-    ChooseGroup(m_dialog, 4);
-    EXPECT_TRUE(OnRows(m_dialog).empty());
-    ChooseGroup(m_dialog, 0);
-    EXPECT_EQ(OnRows(m_dialog), std::vector<int> { 3 });
-    DoubleClickRow(m_dialog, 3);
-    EXPECT_EQ(Rows(m_dialog)[3], " 0070 (Eutelsat W3)");
-    ChooseGroup(m_dialog, 1);
-    ChooseGroup(m_dialog, 0);
-    EXPECT_TRUE(OnRows(m_dialog).empty());
+    m_ui.DoubleClickRow(3);
+    EXPECT_EQ(m_ui.Row(3), "0070 (Eutelsat W3)");
+    EXPECT_EQ(m_ui.Marks(), "---+---");
+    m_ui.ChooseGroup(4);
+    EXPECT_EQ(m_ui.Marks(), Marks(14));
+    m_ui.ChooseGroup(0);
+    EXPECT_EQ(m_ui.Marks(), "---+---");
+    m_ui.DoubleClickRow(3);
+    EXPECT_EQ(m_ui.Row(3), " 0070 (Eutelsat W3)");
+    m_ui.ChooseGroup(1);
+    m_ui.ChooseGroup(0);
+    EXPECT_EQ(m_ui.Marks(), Marks(7));
 }
 
 TEST_F(TpListCreateDlgTest, ListFileWritesWhatTheCommandLineWrites)
 {
     TplistWorkDir dir;
     WriteGroupOneFiles();
-    ClickGroup(m_dialog, 0);
-    DoubleClickRow(m_dialog, 3);
-    Click(m_dialog, 1002);
+    m_ui.ClickGroup(0);
+    m_ui.DoubleClickRow(3);
+    m_ui.Click(1002);
     const auto fromDialog = OutputFiles();
     EXPECT_EQ(fromDialog.size(), 1 + 12u);
     EXPECT_EQ(m_dialog.BuildState().listCount, 12);
-    EXPECT_EQ(Status(m_dialog), "Create File \"SatcoDx1/0160.txt\"");
+    EXPECT_EQ(m_ui.status->text(), "Create File \"SatcoDx1/0160.txt\"");
     EXPECT_EQ(m_messages.Count(), 0);
     EXPECT_TRUE(m_dialog.isVisible());
 
@@ -240,7 +220,7 @@ TEST_F(TpListCreateDlgTest, ListFileWritesWhatTheCommandLineWrites)
         { "tplist", "--sat", "0030", "0050", "0051", "0100", "0130", "0160" });
     ASSERT_TRUE(cli.waitForFinished(60000));
     EXPECT_EQ(cli.exitCode(), 0);
-    EXPECT_TRUE(cli.readAllStandardOutput().endsWith(Status(m_dialog).toLatin1() + "\n"));
+    EXPECT_TRUE(cli.readAllStandardOutput().endsWith(m_ui.status->text().toLatin1() + "\n"));
     EXPECT_EQ(OutputFiles(), fromDialog);
 }
 
@@ -249,8 +229,8 @@ TEST_F(TpListCreateDlgTest, ConversionFailuresAreShownAndTheDialogStays)
     TplistWorkDir dir;
     WriteGroupOneFiles();
     QFile::remove("SatcoDx1/0100.txt");
-    ClickGroup(m_dialog, 0);
-    Click(m_dialog, 1002);
+    m_ui.ClickGroup(0);
+    m_ui.Click(1002);
     EXPECT_EQ(m_messages.Texts(), QStringList { "File Read Error" });
     EXPECT_TRUE(QFile::exists("TP_List/0070_K.tp"));
     EXPECT_FALSE(QFile::exists("TP_List/0100_C.tp"));
@@ -259,7 +239,7 @@ TEST_F(TpListCreateDlgTest, ConversionFailuresAreShownAndTheDialogStays)
     m_messages.Clear();
     WriteGroupOneFiles();
     QDir("TP_List").removeRecursively();
-    Click(m_dialog, 1002);
+    m_ui.Click(1002);
     EXPECT_EQ(m_messages.Texts(), QStringList { "File Write Error" });
     EXPECT_EQ(m_messages.Captions(), QStringList { ApplicationTitle() });
     EXPECT_TRUE(m_dialog.isVisible());
@@ -268,46 +248,42 @@ TEST_F(TpListCreateDlgTest, ConversionFailuresAreShownAndTheDialogStays)
 // How each way out of the dialog reaches the main window, through the real start-up.
 struct Ending {
     const char* name;
-    std::function<void(CTpListCreateDlg&, MessageRecorder&)> act;
+    std::function<void(const Probe&, MessageRecorder&)> act;
     QStringList messages;
 };
+
+void PressEnterOn(QWidget* control)
+{
+    control->setFocus();
+    QTest::keyClick(control, Qt::Key_Return);
+}
 
 TEST(TpListCreateDlgEnding, OnlyOkEndingsSpareTheNotOpenMessage)
 {
     const std::vector<Ending> endings {
         { "Exit, No, Exit, Yes",
-            [](CTpListCreateDlg& dialog, MessageRecorder& messages) {
+            [](const Probe& ui, MessageRecorder& messages) {
                 messages.QueueAnswer(IDNO);
-                Click(dialog, 1000);
-                EXPECT_TRUE(dialog.isVisible());
-                Click(dialog, 1000);
+                ui.Click(1000);
+                EXPECT_TRUE(ui.dialog.isVisible());
+                ui.Click(1000);
             },
             { "EXIT NOW?", "EXIT NOW?" } },
-        { "close box", [](CTpListCreateDlg& dialog, MessageRecorder&) { dialog.close(); }, { "Not Open" } },
-        { "Esc", [](CTpListCreateDlg& dialog, MessageRecorder&) { QTest::keyClick(&dialog, Qt::Key_Escape); },
+        { "close box", [](const Probe& ui, MessageRecorder&) { ui.dialog.close(); }, { "Not Open" } },
+        { "Esc", [](const Probe& ui, MessageRecorder&) { QTest::keyClick(&ui.dialog, Qt::Key_Escape); },
             { "Not Open" } },
-        { "Enter on the list",
-            [](CTpListCreateDlg& dialog, MessageRecorder&) {
-                List(dialog)->setFocus();
-                QTest::keyClick(List(dialog), Qt::Key_Return);
-            },
-            {} },
-        { "Enter on a toggle button",
-            [](CTpListCreateDlg& dialog, MessageRecorder&) {
-                Control(dialog, 1050)->setFocus();
-                QTest::keyClick(Control(dialog, 1050), Qt::Key_Return);
-            },
+        { "Enter on the list", [](const Probe& ui, MessageRecorder&) { PressEnterOn(ui.list); }, {} },
+        { "Enter on a toggle button", [](const Probe& ui, MessageRecorder&) { PressEnterOn(Find(ui.dialog, 1050)); },
             {} },
         { "Enter on Exit, No",
-            [](CTpListCreateDlg& dialog, MessageRecorder& messages) {
+            [](const Probe& ui, MessageRecorder& messages) {
                 messages.QueueAnswer(IDNO);
-                Control(dialog, 1000)->setFocus();
-                QTest::keyClick(Control(dialog, 1000), Qt::Key_Return);
+                PressEnterOn(Find(ui.dialog, 1000));
             },
             { "EXIT NOW?", "Not Open" } },
     };
 
-    SetModalHandler([](QDialog& dialog) { Control(dialog, 1024)->click(); });
+    SetModalHandler([](QDialog& dialog) { Find(dialog, 1024)->click(); });
     CTessavo2App app;
     ASSERT_TRUE(app.InitInstance());
     QAction* rcuFileCreate = app.MainFrame()->findChild<QAction*>("id32773");
@@ -315,9 +291,8 @@ TEST(TpListCreateDlgEnding, OnlyOkEndingsSpareTheNotOpenMessage)
     for (const Ending& ending : endings) {
         MessageRecorder messages;
         SetModalHandler([&](QDialog& dialog) {
-            auto* tpList = qobject_cast<CTpListCreateDlg*>(&dialog);
-            ASSERT_NE(tpList, nullptr);
-            ending.act(*tpList, messages);
+            ASSERT_NE(qobject_cast<CTpListCreateDlg*>(&dialog), nullptr);
+            ending.act(Probe(dialog), messages);
         });
         rcuFileCreate->trigger();
         EXPECT_EQ(messages.Texts(), ending.messages) << ending.name;
@@ -334,8 +309,9 @@ TEST(TpListCreateDlgLayout, ControlsFitAndDoNotOverlap)
 {
     CTpListCreateDlg dialog;
     dialog.show();
-    ClickGroup(dialog, 0);
-    DoubleClickRow(dialog, 1);
+    const Probe ui(dialog);
+    ui.ClickGroup(0);
+    ui.DoubleClickRow(1);
     const QList<QWidget*> controls = dialog.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
     EXPECT_EQ(controls.size(), 16);
     for (QWidget* control : controls) {
@@ -351,9 +327,8 @@ TEST(TpListCreateDlgLayout, ControlsFitAndDoNotOverlap)
                     << control->objectName().toStdString() << " " << other->objectName().toStdString();
         }
     }
-    QListWidget* list = List(dialog);
-    EXPECT_GE(list->viewport()->width(), list->sizeHintForColumn(0));
-    EXPECT_GE(Combo(dialog)->height(), Combo(dialog)->fontMetrics().height());
+    EXPECT_GE(ui.list->viewport()->width(), ui.list->sizeHintForColumn(0));
+    EXPECT_GE(ui.combo->height(), ui.combo->fontMetrics().height());
     const QString shots = qEnvironmentVariable("TESSAVO2_SHOT_DIR");
     if (!shots.isEmpty())
         EXPECT_TRUE(dialog.grab().save(shots + "/tp-list-create.png"));
