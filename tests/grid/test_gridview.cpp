@@ -284,12 +284,22 @@ private slots:
         QCOMPARE(QColor(image.pixel(150, 50)), grid.palette().color(QPalette::Highlight));
         QCOMPARE(image.pixel(250, 100), grid.BackColor());
         QCOMPARE(image.pixel(150, 90), grid.TextBackColor());
+        // Headings of the current row and column are sunken, the others raised.
+        const QPalette& pal = grid.palette();
+        QCOMPARE(image.pixel(0, 20), pal.color(QPalette::Shadow).rgb());
+        QCOMPARE(image.pixel(60, 0), pal.color(QPalette::Shadow).rgb());
+        QCOMPARE(image.pixel(0, 40), pal.color(QPalette::Light).rgb());
+        QCOMPARE(image.pixel(59, 59), pal.color(QPalette::Shadow).rgb());
+        grid.SetCurrentCell(2, 1);
+        image = grid.viewport()->grab().toImage();
+        QCOMPARE(image.pixel(0, 20), pal.color(QPalette::Light).rgb());
+        QCOMPARE(image.pixel(0, 40), pal.color(QPalette::Shadow).rgb());
 
         grid.SetGridLines(GVL_NONE);
         grid.viewport()->update();
         image = grid.viewport()->grab().toImage();
-        QCOMPARE(image.pixel(90, 59), grid.TextBackColor());
-        QCOMPARE(image.pixel(60, 25), qRgb(0, 0, 0));
+        QCOMPARE(image.pixel(150, 79), grid.TextBackColor());
+        QCOMPARE(image.pixel(60, 45), qRgb(0, 0, 0));
     }
 };
 
