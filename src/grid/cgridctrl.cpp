@@ -1394,7 +1394,8 @@ void CGridCtrl::keyPressEvent(QKeyEvent* event)
     if (const unsigned key = GridKeyOf(*event))
         OnKeyDown(key, modifiers);
     const QString text = event->text();
-    if (!text.isEmpty()) {
+    // Alt combinations are the dialog's mnemonics, never typing.
+    if (!text.isEmpty() && !(modifiers & Qt::AltModifier)) {
         const char16_t ch = text.at(0).unicode();
         if ((ch >= 32 && ch != 127) || ch == GK_BACK)
             OnChar(ch, modifiers);
@@ -1851,7 +1852,8 @@ void CGridCtrl::MakeInPlaceEditor(const QRect& rect, int style, int controlId, i
 
 void CGridCtrl::FinishCellEdit(int row, int column, const QString& text)
 {
-    if (CellText(row, column) != text) {
+    // A cell removed while its edit was open takes nothing and marks nothing.
+    if (IsValid(row, column) && CellText(row, column) != text) {
         MarkModified(true, row, column);
         SetCellText(row, column, text);
     }

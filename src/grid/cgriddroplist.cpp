@@ -71,7 +71,8 @@ void CGridDropList::keyPressEvent(QKeyEvent* event)
         m_session.End(*this, currentText());
         return;
     }
-    if (event->modifiers() & Qt::AltModifier)
+    // Alt+Up and Alt+Down open and close the list; other Alt combinations are swallowed.
+    if ((event->modifiers() & Qt::AltModifier) && event->key() != Qt::Key_Up && event->key() != Qt::Key_Down)
         return;
     QComboBox::keyPressEvent(event);
     event->accept();

@@ -297,6 +297,8 @@ private slots:
         CGridCtrl grid;
         QVERIFY(ShowStandardGrid(grid));
         grid.SetCurrentCell(2, 2);
+        QTest::keyClick(&grid, Qt::Key_E, Qt::AltModifier);
+        QCOMPARE(EditBox(), nullptr);
         QTest::keyClick(&grid, '(');
         QVERIFY(EditBox());
         QCOMPARE(EditBox()->text(), QString("("));
@@ -391,6 +393,18 @@ private slots:
         QCOMPARE(grid.CellText(2, 2), QString("m"));
         QCOMPARE(grid.CurrentCell(), (GridPos{4, 1}));
         QCOMPARE(EditBox(), nullptr);
+    }
+
+    void anEditOfARemovedCellChangesNothing()
+    {
+        CGridCtrl grid;
+        QVERIFY(ShowStandardGrid(grid));
+        grid.SetCurrentCell(5, 2);
+        QTest::keyClick(&grid, Qt::Key_N);
+        grid.SetRows(4);
+        QTest::keyClick(EditBox(), Qt::Key_Return);
+        QVERIFY(!grid.IsModified());
+        QCOMPARE(grid.GetRows(), 4);
     }
 
     void theBoxGrowsWithItsTextUpToTheGridEdge()
