@@ -19,8 +19,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!in)
         return 0;
     char heading[kSatcoDxLineLimit + 1];
+    // The passes of one input carry the last frequency over; inputs stay independent of each other.
+    state.lastFreq = 0;
     for (int pass = 0; pass < 2 && ReadSatcoDxLine(in, heading) >= 0; ++pass) {
-        state.lastFreq = 0;
         (void)ConvertSatcoDxPass(in, sink, pass == 0 ? 'C' : 'K', pass, state);
         std::rewind(in);
     }

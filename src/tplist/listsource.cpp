@@ -125,9 +125,9 @@ void WriteTpTable(ListSourceWriter& out, const TpBuildState& state)
     out.Line("{");
     out.Line("//Freq  //symbol   //sat_num  //fec=0:1/2, 1:2/3, 2:3/4, 3:5/6, 4:7/8 5:auto, //polar=0:Auto, "
              "1:Horizontal, 2:Vertical");
-    // The include names the list file the conversion wrote, extension included.
+    // The firmware build puts each list on its include path under its include name.
     for (int i = 0; i < state.listCount; ++i)
-        out.Line("\t#include \"%s.tp\"", state.lists[i].includeName);
+        out.Line("\t#include \"%s\"", state.lists[i].includeName);
     out.Line("};");
 }
 

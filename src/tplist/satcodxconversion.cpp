@@ -119,7 +119,9 @@ int ConvertSatcoDxPass(std::FILE* in, std::FILE* out, char band, int listIndex, 
     char line[kSatcoDxLineLimit + 1];
     int written = 0;
     int length = 0;
-    while ((length = ReadSatcoDxLine(in, line)) >= 0) {
+    // A read that reached the end of the file ends the pass, so a last line without a line end is
+    // left out.
+    while ((length = ReadSatcoDxLine(in, line)) >= 0 && !std::feof(in)) {
         SatcoDxRecord record;
         if (!ParseSatcoDxLine(line, static_cast<std::size_t>(length), record))
             continue;
@@ -175,9 +177,6 @@ bool ConvertSatcoDxFiles(const CSatelliteCatalog& catalog, TpBuildState& state, 
                 ShowMessageBox(QStringLiteral(" Fgets Erro "));
                 return false;
             }
-            // Each pass reads the file from its top, so the duplicate check starts afresh: a frequency
-            // seen at the end of the other pass or of another file is no duplicate here.
-            state.lastFreq = 0;
             const int written = ConvertSatcoDxPass(in.get(), out.get(), band, listsRegistered, state);
             if (status)
                 status(QStringLiteral("Create File \"%1\"").arg(QString::fromLatin1(row.sourcePath)));

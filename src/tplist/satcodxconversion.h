@@ -31,8 +31,9 @@ struct SatcoDxRecord {
 [[nodiscard]] bool ParseSatcoDxLine(const char* line, std::size_t length, SatcoDxRecord& record);
 
 // One pass over an open SatcoDX file (positioned after its heading) for band 'C' or 'K': writes the
-// band's transponder lines to out, numbered from lineNumber on, and returns how many it wrote, or -1
-// when writing failed.
+// band's transponder lines to out, numbered from 1, and returns how many it wrote, or -1 when writing
+// failed. A line cut off by the end of the file is not converted. state.lastFreq goes on from the
+// previous pass, file or run.
 int ConvertSatcoDxPass(std::FILE* in, std::FILE* out, char band, int listIndex, TpBuildState& state);
 
 // Converts the SatcoDX file of every row of the selection table into the lists TP_List/PPPP_C.tp and

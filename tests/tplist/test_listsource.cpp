@@ -29,29 +29,36 @@ struct ListSourceTest : ::testing::Test {
         catalog->SetSlot(0, 5, true);
     }
 
-    // Groups SatcoDx1 to SatcoDx3, 47 satellites: every third has a Ku-band line only, the others a
-    // C-band and a Ku-band line, which gives 79 lists of one transponder each.
+    // Groups SatcoDx1 to SatcoDx3, 47 satellites: every third has a Ku-band transponder only, the
+    // others a C-band and a Ku-band one, which gives 79 lists of one transponder each. The C-band line
+    // without symbol rate keeps the Ku-band line from repeating the frequency the file's C pass ended on.
     void SelectManySatellites()
     {
         int index = 0;
         for (int g = 0; g < 3; ++g) {
             catalog->SetGroup(g, true);
             for (int i = 0; i < catalog->GroupSize(g); ++i, ++index) {
-                const QByteArray body = index % 3 == 2 ? Lines({ "h", SatcoDxLine("11.7") })
-                                                       : Lines({ "h", SatcoDxLine("3.7"), SatcoDxLine("11.7") });
+                const QByteArray body = index % 3 == 2
+                    ? Lines({ "h", SatcoDxLine("11.7"), SatcoDxLine("3.6", "H", "0") })
+                    : Lines({ "h", SatcoDxLine("3.7"), SatcoDxLine("11.7") });
                 TplistWorkDir::Write(QStringLiteral("SatcoDx%1/%2.txt").arg(g + 1).arg(catalog->PosText(g, i)), body);
             }
         }
     }
 
     // Compiles List.c with the C compiler against our stand-in of the firmware's record types and
-    // returns what the probe program prints.
+    // returns what the probe program prints. As in the firmware build, each list is reachable on the
+    // include path under its include name.
     QByteArray CompileAndRun(int sats, int tps)
     {
         const QString data = QString::fromLocal8Bit(qgetenv("TESSAVO_TEST_DATA")) + QStringLiteral("/tplist");
+        const QDir lists(QStringLiteral("TP_List"));
+        QDir().mkdir(QStringLiteral("lists"));
+        for (const QString& name : lists.entryList({ QStringLiteral("*.tp") }, QDir::Files))
+            EXPECT_TRUE(QFile::link(lists.absoluteFilePath(name), QStringLiteral("lists/") + name.chopped(3)));
         QProcess cc;
         cc.start(QStringLiteral(TESSAVO_C_COMPILER),
-            { "-std=gnu11", "-I", "TP_List", "-I", ".", "-I", data, QStringLiteral("-DEXPECTED_SATS=%1").arg(sats),
+            { "-std=gnu11", "-I", "lists", "-I", ".", "-I", data, QStringLiteral("-DEXPECTED_SATS=%1").arg(sats),
                 QStringLiteral("-DEXPECTED_TPS=%1").arg(tps), data + "/listc_probe.c", "-o", "listc_probe" });
         EXPECT_TRUE(cc.waitForFinished(60000));
         EXPECT_EQ(cc.exitCode(), 0) << cc.readAllStandardError().toStdString();

@@ -53,10 +53,10 @@ TEST_P(FrequencyParse, GigahertzTruncateToMegahertzAndSplitBandsAt7300)
     SatcoDxRecord record;
     ASSERT_TRUE(ParseSatcoDxLine(line.constData(), size_t(line.size()), record));
     EXPECT_EQ(record.freq, GetParam().mhz);
+    auto other = std::make_unique<TpBuildState>();
+    EXPECT_TRUE(Pass(line + "\r\n", GetParam().band == 'C' ? 'K' : 'C', *other).isEmpty());
+    EXPECT_EQ(other->lastFreq, GetParam().mhz);
     auto state = std::make_unique<TpBuildState>();
-    const QByteArray other = Pass(line + "\r\n", GetParam().band == 'C' ? 'K' : 'C', *state);
-    EXPECT_TRUE(other.isEmpty());
-    state->lastFreq = 0;
     EXPECT_TRUE(Pass(line + "\r\n", GetParam().band, *state).startsWith("{ " + QByteArray::number(GetParam().mhz)));
 }
 
@@ -126,17 +126,61 @@ TEST(SatcoDxPass, RepeatedFrequenciesAreOneTransponderEvenAcrossSkippedLines)
             "{ 11817, 27500, 0, Auto, POL_Horizontal }, /* 3 */" }));
 }
 
-TEST(SatcoDxLines, CrLfLongLinesAndTheLastLine)
+namespace {
+
+struct LastLineCase {
+    const char* name;
+    QByteArray bytes;
+    QList<int> freqs;
+};
+
+// A T line of exactly 999 characters.
+QByteArray Line999(const char* freq)
+{
+    const QByteArray line = SatcoDxLine(freq);
+    return line + QByteArray(999 - line.size(), 'x');
+}
+
+QList<int> PassFrequencies(const QByteArray& bytes)
 {
     auto state = std::make_unique<TpBuildState>();
-    // Plain LF ends lines as well; the last line without a line end still counts.
-    EXPECT_EQ(Pass(SatcoDxLine("11.1") + "\n" + SatcoDxLine("11.2"), 'K', *state).count('\n'), 2);
-    state->lastFreq = 0;
-    EXPECT_EQ(Pass(SatcoDxLine("11.1") + "\r\n" + SatcoDxLine("11.2") + "\r\n", 'K', *state).count('\n'), 2);
+    QList<int> freqs;
+    for (const QByteArray& row : Pass(bytes, 'K', *state).split('\n')) {
+        if (!row.isEmpty())
+            freqs << row.mid(2, row.indexOf(',') - 2).toInt();
+    }
+    return freqs;
+}
 
+} // namespace
+
+TEST(SatcoDxLines, TheLastLineCountsOnlyWithItsLineEnd)
+{
+    const QByteArray a = SatcoDxLine("11.1");
+    const QByteArray b = SatcoDxLine("11.2");
+    const LastLineCase cases[] = {
+        { "CR LF throughout", a + "\r\n" + b + "\r\n", { 11100, 11200 } },
+        { "LF throughout", a + "\n" + b + "\n", { 11100, 11200 } },
+        { "no final line end", a + "\r\n" + b, { 11100 } },
+        { "final CR only", a + "\r\n" + b + "\r", { 11100 } },
+        { "last field ends in CR LF", a + "\r\n" + "T\tx\t11.2\tH\tx\tx\tx\tx\tx\t27500\tx\tx\t1\r\n",
+            { 11100, 11200 } },
+        { "only line, no line end", a, {} },
+        // A full buffer ends the read before the end of the file is seen.
+        { "999 characters, no line end", Line999("11.3"), { 11300 } },
+        { "999 characters and CR LF", Line999("11.3") + "\r\n" + b + "\r\n", { 11300, 11200 } },
+        { "rest of a long line ends the file", Line999("11.3") + b, { 11300 } },
+        { "rest of a long line with CR LF", Line999("11.3") + b + "\r\n", { 11300, 11200 } },
+    };
+    for (const LastLineCase& c : cases)
+        EXPECT_EQ(PassFrequencies(c.bytes), c.freqs) << c.name;
+}
+
+TEST(SatcoDxLines, CrLfAndLongLines)
+{
     // 999 characters fit in one line; the rest of a longer line comes as a line of its own.
-    const QByteArray line999 = SatcoDxLine("11.3") + QByteArray(999 - SatcoDxLine("11.3").size(), 'x');
-    MemoryFile in(line999 + "\r\n" + line999 + "y\r\nT\r\n");
+    const QByteArray line999 = Line999("11.3");
+    MemoryFile in(line999 + "\r\n" + line999 + "y\r\nT\r\n" + line999.left(998) + "\r\n");
     char buffer[kSatcoDxLineLimit + 1];
     EXPECT_EQ(ReadSatcoDxLine(in.file, buffer), 999);
     EXPECT_EQ(ReadSatcoDxLine(in.file, buffer), 0);
@@ -145,6 +189,7 @@ TEST(SatcoDxLines, CrLfLongLinesAndTheLastLine)
     EXPECT_STREQ(buffer, "y");
     EXPECT_EQ(ReadSatcoDxLine(in.file, buffer), 1);
     EXPECT_STREQ(buffer, "T");
+    EXPECT_EQ(ReadSatcoDxLine(in.file, buffer), 998);
     EXPECT_EQ(ReadSatcoDxLine(in.file, buffer), -1);
 
     MemoryFile lone(QByteArray("a\rb\r"));
@@ -196,7 +241,7 @@ TEST_F(ConversionTest, OneSatelliteWithBothBandsGivesTheExpectedLists)
 
 TEST_F(ConversionTest, ListIndicesCountRegisteredListsAndEmptyListsStayUnregistered)
 {
-    TplistWorkDir::Write("SatcoDx1/0030.txt", Lines({ "heading", SatcoDxLine("11.5") }));
+    TplistWorkDir::Write("SatcoDx1/0030.txt", Lines({ "heading", SatcoDxLine("11.5"), SatcoDxLine("3.5", "H", "0") }));
     TplistWorkDir::Write("SatcoDx1/0050.txt", "heading only\r\n");
     TplistWorkDir::Write("SatcoDx1/0070.txt", Lines({ "heading", SatcoDxLine("11.6"), SatcoDxLine("4.0") }));
     ASSERT_TRUE(Convert({ "0030", "0050", "0070" }));
@@ -215,18 +260,47 @@ TEST_F(ConversionTest, ListIndicesCountRegisteredListsAndEmptyListsStayUnregiste
     EXPECT_EQ(status.at(2), QStringLiteral("Create File \"SatcoDx1/0050.txt\""));
 }
 
-TEST_F(ConversionTest, AFrequencySeenBeforeDoesNotHideTheFirstTransponderOfAPass)
+TEST_F(ConversionTest, TheLastFrequencyCarriesOverPassesSatellitesAndRuns)
 {
-    // The C pass ends on 11.5 (read, other band); the K pass and the next satellite, and a second run,
-    // start with 11.5 again.
-    TplistWorkDir::Write("SatcoDx1/0030.txt", Lines({ "heading", SatcoDxLine("11.5"), SatcoDxLine("11.5") }));
-    TplistWorkDir::Write("SatcoDx1/0050.txt", Lines({ "heading", SatcoDxLine("11.5") }));
-    ASSERT_TRUE(Convert({ "0030", "0050" }));
-    EXPECT_EQ(state->tpCount, 2);
-    ASSERT_TRUE(Convert({ "0030", "0050" }));
-    EXPECT_EQ(state->tpCount, 2);
+    TplistWorkDir::Write(
+        "SatcoDx1/0030.txt", Lines({ "heading", SatcoDxLine("3.6"), SatcoDxLine("11.5"), SatcoDxLine("3.6") }));
+    TplistWorkDir::Write("SatcoDx1/0050.txt", Lines({ "heading", SatcoDxLine("3.6"), SatcoDxLine("12.0") }));
+    TplistWorkDir::Write(
+        "SatcoDx1/0070.txt", Lines({ "heading", SatcoDxLine("11.5"), SatcoDxLine("3.6"), SatcoDxLine("11.5") }));
+    ASSERT_TRUE(Convert({ "0030" }));
+    EXPECT_EQ(state->tpCount, 3);
+    EXPECT_EQ(state->lastFreq, 3600);
+
+    // The first run ended on 3.6, the first line of 0030, and 0030 ends on the first line of 0050.
+    // 0070 starts and ends with 11.5, so its K pass begins with the frequency its C pass ended on.
+    ASSERT_TRUE(Convert({ "0030", "0050", "0070" }));
+    EXPECT_EQ(TplistWorkDir::Read("TP_List/0030_C.tp"), Lines({ "{ 3600, 27500, 0, Auto, POL_Horizontal }, /* 1 */" }));
     EXPECT_EQ(
-        TplistWorkDir::Read("TP_List/0050_K.tp"), Lines({ "{ 11500, 27500, 1, Auto, POL_Horizontal }, /* 1 */" }));
+        TplistWorkDir::Read("TP_List/0030_K.tp"), Lines({ "{ 11500, 27500, 1, Auto, POL_Horizontal }, /* 1 */" }));
+    EXPECT_EQ(TplistWorkDir::Read("TP_List/0050_C.tp"), "");
+    EXPECT_EQ(
+        TplistWorkDir::Read("TP_List/0050_K.tp"), Lines({ "{ 12000, 27500, 2, Auto, POL_Horizontal }, /* 1 */" }));
+    EXPECT_EQ(TplistWorkDir::Read("TP_List/0070_C.tp"), Lines({ "{ 3600, 27500, 3, Auto, POL_Horizontal }, /* 1 */" }));
+    EXPECT_EQ(
+        TplistWorkDir::Read("TP_List/0070_K.tp"), Lines({ "{ 11500, 27500, 4, Auto, POL_Horizontal }, /* 1 */" }));
+    EXPECT_EQ(state->tpCount, 5);
+    EXPECT_EQ(state->listCount, 5);
+    EXPECT_EQ(state->lastFreq, 11500);
+}
+
+TEST_F(ConversionTest, ALastLineWithoutLineEndIsLeftOutButAHeadingWithoutOneIsRead)
+{
+    TplistWorkDir::Write("SatcoDx1/0030.txt", Lines({ "heading", SatcoDxLine("3.6") }) + SatcoDxLine("11.5"));
+    TplistWorkDir::Write("SatcoDx1/0050.txt", "heading without line end");
+    ASSERT_TRUE(Convert({ "0030", "0050" }));
+    EXPECT_EQ(TplistWorkDir::Read("TP_List/0030_C.tp"), Lines({ "{ 3600, 27500, 0, Auto, POL_Horizontal }, /* 1 */" }));
+    EXPECT_EQ(TplistWorkDir::Read("TP_List/0030_K.tp"), "");
+    EXPECT_EQ(TplistWorkDir::Read("TP_List/0050_C.tp"), "");
+    EXPECT_EQ(TplistWorkDir::Read("TP_List/0050_K.tp"), "");
+    EXPECT_EQ(state->listCount, 1);
+    EXPECT_EQ(state->tpCount, 1);
+    EXPECT_EQ(status.size(), 4);
+    EXPECT_EQ(messages.Count(), 0);
 }
 
 TEST_F(ConversionTest, FailuresEndTheRunAndKeepTheTotalsOfTheLastCompleteRun)

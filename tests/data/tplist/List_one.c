@@ -183,6 +183,6 @@ static const pre_sat_t		pre_me_sat_table[NUM_ME_SAT] =
 static const pre_tp_t   pre_me_tp_table[43] = 
 {
 //Freq  //symbol   //sat_num  //fec=0:1/2, 1:2/3, 2:3/4, 3:5/6, 4:7/8 5:auto, //polar=0:Auto, 1:Horizontal, 2:Vertical
-	#include "0130_C.tp"
-	#include "0130_K.tp"
+	#include "0130_C"
+	#include "0130_K"
 };
