@@ -3,6 +3,7 @@
 #include "app/cmainframe.h"
 #include "app/ctessavo2view.h"
 #include "app/messagebox.h"
+#include "preset/cpreseteditdlg.h"
 #include "tplist/ctplistcreatedlg.h"
 
 #include <QCoreApplication>
@@ -23,6 +24,7 @@ bool CTessavo2App::InitInstance()
     }
     m_mainFrame->Create();
     m_mainFrame->View()->SetTpListCreateDialog(new CTpListCreateDlg);
+    InstallPresetEditor(*m_mainFrame);
     m_mainFrame->show();
     return true;
 }

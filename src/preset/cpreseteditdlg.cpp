@@ -56,11 +56,6 @@ constexpr ButtonLayout kButtons[] = {
     { 1003, "PC -> STB COPY", 218 },
 };
 
-QString ControlIdName(int id)
-{
-    return QStringLiteral("id%1").arg(id);
-}
-
 void WriteCell(CGridCtrl& grid, int row, int column, const QString& text, std::uint32_t format)
 {
     GridItemInfo info;
@@ -121,18 +116,18 @@ CPresetEditDlg::CPresetEditDlg(QWidget* parent)
     du.Place(new QGroupBox(QStringLiteral("Preset Data Copy"), this), 33, 190, 90, 47);
 
     auto* tpItem = new QWidget(this);
-    tpItem->setObjectName(ControlIdName(1019));
+    tpItem->setObjectName(ResourceIdName(1019));
     du.Place(tpItem, 171, 17, 204, 229);
     auto* satItem = new QWidget(this);
-    satItem->setObjectName(ControlIdName(1021));
+    satItem->setObjectName(ResourceIdName(1021));
     du.Place(satItem, 14, 21, 135, 100);
-    AttachGridControl(this, ControlIdName(1019), *m_tpGrid);
-    AttachGridControl(this, ControlIdName(1021), *m_satGrid);
+    AttachGridControl(this, ResourceIdName(1019), *m_tpGrid);
+    AttachGridControl(this, ResourceIdName(1021), *m_satGrid);
     m_satGrid->installEventFilter(this);
 
     for (std::size_t i = 0; i < m_fileAndCopyButtons.size(); ++i) {
         auto* button = new QPushButton(QString::fromLatin1(kButtons[i].text), this);
-        button->setObjectName(ControlIdName(kButtons[i].id));
+        button->setObjectName(ResourceIdName(kButtons[i].id));
         button->setAutoDefault(false);
         du.Place(button, 39, kButtons[i].y, 77, 14);
         m_fileAndCopyButtons[i] = button;
@@ -143,19 +138,19 @@ CPresetEditDlg::CPresetEditDlg(QWidget* parent)
     connect(m_fileAndCopyButtons[3], &QPushButton::clicked, this, &CPresetEditDlg::OnPcToStbCopy);
 
     auto* status = new QLabel(this);
-    status->setObjectName(ControlIdName(1040));
+    status->setObjectName(ResourceIdName(1040));
     status->setAlignment(Qt::AlignCenter);
     du.Place(status, 11, 242, 90, 13);
 
     m_progress = new QProgressBar(this);
-    m_progress->setObjectName(ControlIdName(1036));
+    m_progress->setObjectName(ResourceIdName(1036));
     m_progress->setTextVisible(false);
     m_progress->setRange(0, 100);
     m_progress->setValue(0);
     du.Place(m_progress, 44, 259, 283, 10);
 
     auto* exit = new QPushButton(QStringLiteral("EXIT"), this);
-    exit->setObjectName(ControlIdName(1037));
+    exit->setObjectName(ResourceIdName(1037));
     exit->setAutoDefault(false);
     du.Place(exit, 340, 255, 50, 14);
     connect(exit, &QPushButton::clicked, this, &CPresetEditDlg::OnExit);
@@ -271,7 +266,7 @@ void CPresetEditDlg::CommitShownSatellite()
 
 void CPresetEditDlg::SetStatusText(const QString& text)
 {
-    findChild<QLabel*>(ControlIdName(1040))->setText(text);
+    findChild<QLabel*>(ResourceIdName(1040))->setText(text);
 }
 
 void CPresetEditDlg::OnSatSelChanged()

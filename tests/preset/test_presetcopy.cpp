@@ -1,4 +1,5 @@
 #include "app/cmainframe.h"
+#include "app/ctessavo2app.h"
 #include "app/modaldialog.h"
 #include "editortestkit.h"
 #include "messagerecorder.h"
@@ -133,6 +134,30 @@ private:
 
 private slots:
     void init() { ResetPresetTables(); }
+
+    void menuOpensTheEditorOnTheTables()
+    {
+        g_SatTable[0] = MakeSat("Astra 19.2E");
+        MessageRecorder messages;
+        QStringList shown;
+        SetModalHandler([&shown](QDialog& dialog) {
+            shown << dialog.windowTitle();
+            if (auto* editor = qobject_cast<CPresetEditDlg*>(&dialog)) {
+                shown << editor->SatGrid().CellText(1, 1);
+                Button(dialog, 1037)->click();
+            } else {
+                Button(dialog, 1024)->click();
+            }
+        });
+        CTessavo2App app;
+        const bool started = app.InitInstance();
+        if (started)
+            app.MainFrame()->findChild<QAction*>(QStringLiteral("id32772"))->trigger();
+        SetModalHandler(nullptr);
+        QVERIFY(started);
+        QCOMPARE(shown, (QStringList { "Port Setting", "Edit Preset Data", "Astra 19.2E" }));
+        QCOMPARE(messages.Texts(), QStringList { "EXIT NOW?" });
+    }
 
     void pcToStbSendsTheImageByteForByte()
     {
