@@ -4,10 +4,10 @@
 #include "app/filedialog.h"
 #include "app/modaldialog.h"
 #include "messagerecorder.h"
+#include "../tools/emulatorprocess.h"
 
 #include <QAbstractButton>
 #include <QDialog>
-#include <QProcess>
 #include <QProgressBar>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -85,46 +85,12 @@ QByteArray ReadAll(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// The receiver emulator on a pseudo-terminal that COM1 points to.
-class Emulator {
-public:
-    explicit Emulator(const QStringList& faults)
-    {
-        m_process.setProgram(qEnvironmentVariable("TESSAVO_BIN_DIR") + QStringLiteral("/stb-emulator"));
-        m_process.setArguments(QStringList { "--save-dir", m_saveDir.path() } + faults);
-        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.start();
-        if (m_process.waitForStarted() && m_process.waitForReadyRead(10000))
-            m_device = QString::fromLocal8Bit(m_process.readLine()).trimmed();
-        qputenv("TESSAVO2_COM1", m_device.toLocal8Bit());
-    }
-    ~Emulator()
-    {
-        m_process.terminate();
-        m_process.waitForFinished(5000);
-    }
-    [[nodiscard]] bool Ready() const { return !m_device.isEmpty(); }
-
-    // The path of the next download the emulator saved, empty if none came within the time.
-    QString NextSaved()
-    {
-        for (int i = 0; i < 100; ++i) {
-            while (m_process.canReadLine()) {
-                const QString line = QString::fromLocal8Bit(m_process.readLine()).trimmed();
-                const int at = line.indexOf(QLatin1String(" file="));
-                if (line.startsWith(QLatin1String("saved ")) && at > 0)
-                    return line.mid(at + 6);
-            }
-            m_process.waitForReadyRead(100);
-        }
-        return {};
-    }
-
-private:
-    QTemporaryDir m_saveDir;
-    QProcess m_process;
-    QString m_device;
-};
+// Points COM1 at the emulator.
+bool UseEmulator(const EmulatorProcess& emulator)
+{
+    qputenv("TESSAVO2_COM1", emulator.Device().toLocal8Bit());
+    return !emulator.Device().isEmpty();
+}
 
 } // namespace
 
@@ -235,8 +201,8 @@ private slots:
         QFETCH(QString, countText);
         QTemporaryDir dir;
         const QString path = WriteRandomFile(dir, name, 3000);
-        Emulator emulator({});
-        QVERIFY(emulator.Ready());
+        EmulatorProcess emulator({ "--save-dir", dir.path() });
+        QVERIFY(UseEmulator(emulator));
         MessageRecorder messages;
         Bench bench;
         bench.Open(open, path);
@@ -255,7 +221,9 @@ private slots:
         QByteArray expected = ReadAll(path);
         if (name.endsWith(QLatin1String(".bin")))
             expected.append(3 * 1024 - expected.size(), '\0');
-        QCOMPARE(ReadAll(emulator.NextSaved()), expected);
+        const QStringList summaries = emulator.Summaries(1, 10000);
+        QCOMPARE(summaries.size(), 1);
+        QCOMPARE(ReadAll(summaries.first().section(QStringLiteral(" file="), 1)), expected);
 
         const QString shots = qEnvironmentVariable("TESSAVO2_SHOT_DIR");
         if (!shots.isEmpty() && name == QLatin1String("loader.bin"))
@@ -266,8 +234,8 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = WriteRandomFile(dir, QStringLiteral("code.bin"), 5000);
-        Emulator emulator({ "--terminate", "2" });
-        QVERIFY(emulator.Ready());
+        EmulatorProcess emulator({ "--terminate", "2" });
+        QVERIFY(UseEmulator(emulator));
         MessageRecorder messages;
         Bench bench;
         bench.Open(1009, path);
