@@ -7,9 +7,7 @@
 #include <QHeaderView>
 #include <QImage>
 #include <QTableWidget>
-
 #include <benchmark/benchmark.h>
-
 #include <cstdio>
 #include <map>
 #include <set>
@@ -27,7 +25,7 @@ QString CellText(int row, int column)
         return QStringLiteral("Heading %1").arg(column);
     if (column == 0)
         return QString::number(row);
-    static const char* const kFec[] = {"1/2", "2/3", "3/4", "5/6", "7/8", "AUTO"};
+    static const char* const kFec[] = { "1/2", "2/3", "3/4", "5/6", "7/8", "AUTO" };
     switch (column) {
     case 1:
         return QString::number(10700 + row * 3);
@@ -118,7 +116,7 @@ public:
         if (grid == m_times.end() || table == m_times.end() || table->second <= 0)
             return;
         std::printf("CGridCtrl time / QTableWidget time: %.3f (below 1 means the grid is faster)\n",
-                    grid->second / table->second);
+            grid->second / table->second);
     }
 
 private:

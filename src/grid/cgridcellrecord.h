@@ -3,7 +3,6 @@
 #include "grid/gridtypes.h"
 
 #include <QString>
-
 #include <cstdint>
 #include <vector>
 

@@ -10,18 +10,29 @@
 #include <QPainter>
 #include <QPointer>
 #include <QScrollBar>
-
 #include <algorithm>
 #include <cstdlib>
 
 namespace {
 
-qint64 CellKey(int row, int column) { return (static_cast<qint64>(row) << 32) | static_cast<quint32>(column); }
-int KeyRow(qint64 key) { return static_cast<int>(key >> 32); }
-int KeyColumn(qint64 key) { return static_cast<int>(static_cast<quint32>(key & 0xFFFFFFFF)); }
+qint64 CellKey(int row, int column)
+{
+    return (static_cast<qint64>(row) << 32) | static_cast<quint32>(column);
+}
+int KeyRow(qint64 key)
+{
+    return static_cast<int>(key >> 32);
+}
+int KeyColumn(qint64 key)
+{
+    return static_cast<int>(static_cast<quint32>(key & 0xFFFFFFFF));
+}
 
 // A rectangle given by its left, top and exclusive right and bottom ends.
-QRect Span(int left, int top, int right, int bottom) { return QRect(left, top, right - left, bottom - top); }
+QRect Span(int left, int top, int right, int bottom)
+{
+    return QRect(left, top, right - left, bottom - top);
+}
 
 int SumOf(const std::vector<int>& sizes, int from, int to)
 {
@@ -73,9 +84,9 @@ CGridCtrl::CGridCtrl(int rows, int columns, int fixedRows, int fixedColumns, QWi
     m_kept.clear();
     ApplyFont();
     connect(verticalScrollBar(), &QScrollBar::actionTriggered, this,
-            [this](int action) { OnScrollAction(Qt::Vertical, action); });
+        [this](int action) { OnScrollAction(Qt::Vertical, action); });
     connect(horizontalScrollBar(), &QScrollBar::actionTriggered, this,
-            [this](int action) { OnScrollAction(Qt::Horizontal, action); });
+        [this](int action) { OnScrollAction(Qt::Horizontal, action); });
 }
 
 CGridCtrl::~CGridCtrl()
@@ -229,10 +240,22 @@ bool CGridCtrl::SetColumnWidthAt(int column, int width)
     return true;
 }
 
-int CGridCtrl::FixedRowsHeight() const { return SumOf(m_rowHeights, 0, m_nFixedRows); }
-int CGridCtrl::FixedColumnsWidth() const { return SumOf(m_columnWidths, 0, m_nFixedColumns); }
-int CGridCtrl::TotalHeight() const { return SumOf(m_rowHeights, 0, m_nRows); }
-int CGridCtrl::TotalWidth() const { return SumOf(m_columnWidths, 0, m_nColumns); }
+int CGridCtrl::FixedRowsHeight() const
+{
+    return SumOf(m_rowHeights, 0, m_nFixedRows);
+}
+int CGridCtrl::FixedColumnsWidth() const
+{
+    return SumOf(m_columnWidths, 0, m_nFixedColumns);
+}
+int CGridCtrl::TotalHeight() const
+{
+    return SumOf(m_rowHeights, 0, m_nRows);
+}
+int CGridCtrl::TotalWidth() const
+{
+    return SumOf(m_columnWidths, 0, m_nColumns);
+}
 
 // ---------------------------------------------------------------- cells
 
@@ -486,11 +509,14 @@ void CGridCtrl::changeEvent(QEvent* event)
 
 // ---------------------------------------------------------------- geometry
 
-QRect CGridCtrl::ClientRect() const { return viewport()->rect(); }
+QRect CGridCtrl::ClientRect() const
+{
+    return viewport()->rect();
+}
 
 GridPos CGridCtrl::TopLeftScrolledCell() const
 {
-    GridPos cell{m_nFixedRows, m_nFixedColumns};
+    GridPos cell { m_nFixedRows, m_nFixedColumns };
     const int hPos = horizontalScrollBar()->value();
     for (int width = 0; width < hPos && cell.column < m_nColumns - 1; ++cell.column)
         width += m_columnWidths[static_cast<size_t>(cell.column)];
@@ -512,7 +538,7 @@ struct Extent {
 
 Extent ExtentTo(const std::vector<int>& sizes, int count, int from, int start, int limit)
 {
-    Extent e{from - 1, false, start};
+    Extent e { from - 1, false, start };
     for (int i = from; i < count && e.end < limit; ++i) {
         e.end += sizes[static_cast<size_t>(i)];
         e.last = i;
@@ -532,7 +558,7 @@ GridBlock CGridCtrl::VisibleBlock(QRect* rect) const
     const Extent columns = ExtentTo(m_columnWidths, m_nColumns, topLeft.column, FixedColumnsWidth(), client.width());
     if (rect)
         *rect = Span(0, 0, columns.end, rows.end);
-    return {topLeft.row, topLeft.column, std::min(rows.last, m_nRows - 1), std::min(columns.last, m_nColumns - 1)};
+    return { topLeft.row, topLeft.column, std::min(rows.last, m_nRows - 1), std::min(columns.last, m_nColumns - 1) };
 }
 
 GridBlock CGridCtrl::FullyVisibleBlock() const
@@ -541,8 +567,8 @@ GridBlock CGridCtrl::FullyVisibleBlock() const
     const QRect client = ClientRect();
     const Extent rows = ExtentTo(m_rowHeights, m_nRows, topLeft.row, FixedRowsHeight(), client.height());
     const Extent columns = ExtentTo(m_columnWidths, m_nColumns, topLeft.column, FixedColumnsWidth(), client.width());
-    GridBlock block{topLeft.row, topLeft.column, std::min(rows.last, m_nRows - 1),
-                    std::min(columns.last, m_nColumns - 1)};
+    GridBlock block { topLeft.row, topLeft.column, std::min(rows.last, m_nRows - 1),
+        std::min(columns.last, m_nColumns - 1) };
     if (rows.cut && block.maxRow > 0)
         --block.maxRow;
     if (columns.cut && block.maxColumn > 0)
@@ -553,8 +579,8 @@ GridBlock CGridCtrl::FullyVisibleBlock() const
 namespace {
 
 // The index at pixel `at` along one direction, or -1.
-int IndexAt(const std::vector<int>& sizes, int count, int fixedCount, int fixedSize, int firstScrolled, int at,
-            bool allowFixed)
+int IndexAt(
+    const std::vector<int>& sizes, int count, int fixedCount, int fixedSize, int firstScrolled, int at, bool allowFixed)
 {
     if (at < 0)
         return -1;
@@ -583,11 +609,10 @@ int IndexAt(const std::vector<int>& sizes, int count, int fixedCount, int fixedS
 GridPos CGridCtrl::CellFromPoint(QPoint point, bool allowFixed) const
 {
     const GridPos topLeft = TopLeftScrolledCell();
-    const int column = IndexAt(m_columnWidths, m_nColumns, m_nFixedColumns, FixedColumnsWidth(), topLeft.column,
-                               point.x(), allowFixed);
-    const int row
-        = IndexAt(m_rowHeights, m_nRows, m_nFixedRows, FixedRowsHeight(), topLeft.row, point.y(), allowFixed);
-    return {row, column};
+    const int column = IndexAt(
+        m_columnWidths, m_nColumns, m_nFixedColumns, FixedColumnsWidth(), topLeft.column, point.x(), allowFixed);
+    const int row = IndexAt(m_rowHeights, m_nRows, m_nFixedRows, FixedRowsHeight(), topLeft.row, point.y(), allowFixed);
+    return { row, column };
 }
 
 bool CGridCtrl::CellOrigin(int row, int column, QPoint& origin) const
@@ -599,8 +624,8 @@ bool CGridCtrl::CellOrigin(int row, int column, QPoint& origin) const
         return false;
     const int x = column < m_nFixedColumns ? SumOf(m_columnWidths, 0, column)
                                            : FixedColumnsWidth() + SumOf(m_columnWidths, topLeft.column, column);
-    const int y = row < m_nFixedRows ? SumOf(m_rowHeights, 0, row)
-                                     : FixedRowsHeight() + SumOf(m_rowHeights, topLeft.row, row);
+    const int y
+        = row < m_nFixedRows ? SumOf(m_rowHeights, 0, row) : FixedRowsHeight() + SumOf(m_rowHeights, topLeft.row, row);
     origin = QPoint(x, y);
     return true;
 }
@@ -684,8 +709,14 @@ GridPos CGridCtrl::DividerCell(QPoint point, bool columns) const
     return {};
 }
 
-bool CGridCtrl::IsOverColumnDivider(QPoint point) const { return IsValid(DividerCell(point, true)); }
-bool CGridCtrl::IsOverRowDivider(QPoint point) const { return IsValid(DividerCell(point, false)); }
+bool CGridCtrl::IsOverColumnDivider(QPoint point) const
+{
+    return IsValid(DividerCell(point, true));
+}
+bool CGridCtrl::IsOverRowDivider(QPoint point) const
+{
+    return IsValid(DividerCell(point, false));
+}
 
 // ---------------------------------------------------------------- scrolling
 
@@ -733,8 +764,14 @@ void CGridCtrl::SetScrollPos(Qt::Orientation orientation, int pos)
     --m_nScrollGuard;
 }
 
-void CGridCtrl::OnVScroll(int code) { ScrollBy(Qt::Vertical, code); }
-void CGridCtrl::OnHScroll(int code) { ScrollBy(Qt::Horizontal, code); }
+void CGridCtrl::OnVScroll(int code)
+{
+    ScrollBy(Qt::Vertical, code);
+}
+void CGridCtrl::OnHScroll(int code)
+{
+    ScrollBy(Qt::Horizontal, code);
+}
 
 void CGridCtrl::ScrollBy(Qt::Orientation orientation, int code)
 {
@@ -772,8 +809,8 @@ void CGridCtrl::ScrollBy(Qt::Orientation orientation, int code)
         if (ScrollPos(orientation) == pos || firstAfter == firstBefore)
             return;
         // Cells are laid out from the first scrolled one, so the picture moves by whole cells.
-        const int shift = firstAfter > firstBefore ? -SumOf(sizes, firstBefore, firstAfter)
-                                                   : SumOf(sizes, firstAfter, firstBefore);
+        const int shift
+            = firstAfter > firstBefore ? -SumOf(sizes, firstBefore, firstAfter) : SumOf(sizes, firstAfter, firstBefore);
         if (std::abs(shift) >= page)
             viewport()->update(scrolled);
         else if (vertical)
@@ -964,9 +1001,9 @@ void CGridCtrl::PaintBackground(QPainter& painter, const QRect& clip)
         painter.fillRect(Span(fixedWidth - 1, clipTop, drawnRight, fixedHeight), fixedBack);
     const QRect inner = drawn.intersected(clip);
     if (!inner.isEmpty())
-        painter.fillRect(Span(std::max(fixedWidth, inner.left()), std::max(fixedHeight, inner.top()),
-                              inner.right() + 1, inner.bottom() + 1),
-                         QColor::fromRgb(m_textBackColor));
+        painter.fillRect(Span(std::max(fixedWidth, inner.left()), std::max(fixedHeight, inner.top()), inner.right() + 1,
+                             inner.bottom() + 1),
+            QColor::fromRgb(m_textBackColor));
     const QColor back = QColor::fromRgb(m_backColor);
     if (drawnRight < clipRight)
         painter.fillRect(Span(drawnRight, clipTop, clipRight, clipBottom), back);
@@ -1075,7 +1112,10 @@ bool CGridCtrl::RedrawOneCell(int row, int column)
     return true;
 }
 
-bool CGridCtrl::InvalidateOneCell(const GridPos& pos) { return RedrawOneCell(pos.row, pos.column); }
+bool CGridCtrl::InvalidateOneCell(const GridPos& pos)
+{
+    return RedrawOneCell(pos.row, pos.column);
+}
 
 void CGridCtrl::RedrawFixedOf(int row, int column, bool rowChanged, bool columnChanged)
 {
@@ -1152,7 +1192,7 @@ void CGridCtrl::FitAll()
 GridPos CGridCtrl::SetCurrentCell(int row, int column)
 {
     const GridPos old = m_currentCell;
-    const GridPos next{row, column};
+    const GridPos next { row, column };
     if (next == old)
         return old;
     m_currentCell = next;
@@ -1175,7 +1215,7 @@ void CGridCtrl::SelectBlock(int minRow, int minColumn, int maxRow, int maxColumn
 {
     if (!m_bEnableSelection)
         return;
-    const GridBlock block{minRow, minColumn, maxRow, maxColumn};
+    const GridBlock block { minRow, minColumn, maxRow, maxColumn };
     const bool valid = IsValid(block);
     const QSet<qint64> before = m_selected;
     for (const qint64 key : before) {
@@ -1213,7 +1253,7 @@ void CGridCtrl::ClearSelection()
 
 GridBlock CGridCtrl::SelectedBlock() const
 {
-    GridBlock block{m_nRows, m_nColumns, -1, -1};
+    GridBlock block { m_nRows, m_nColumns, -1, -1 };
     for (const qint64 key : m_selected) {
         block.minRow = std::min(block.minRow, KeyRow(key));
         block.minColumn = std::min(block.minColumn, KeyColumn(key));
@@ -1230,7 +1270,10 @@ void CGridCtrl::SelectEveryCell()
     SelectBlock(m_nFixedRows, m_nFixedColumns, m_nRows - 1, m_nColumns - 1, false);
 }
 
-void CGridCtrl::SelectAllCommand() { SelectEveryCell(); }
+void CGridCtrl::SelectAllCommand()
+{
+    SelectEveryCell();
+}
 
 void CGridCtrl::SelectColumnsTo(const GridPos& pos)
 {
@@ -1258,7 +1301,7 @@ void CGridCtrl::SelectCellsTo(const GridPos& pos)
         return;
     const GridPos& from = m_selectionStartCell;
     SelectBlock(std::min(from.row, pos.row), std::min(from.column, pos.column), std::max(from.row, pos.row),
-                std::max(from.column, pos.column), false);
+        std::max(from.column, pos.column), false);
 }
 
 void CGridCtrl::ExtendSelection(const GridPos& pos)
@@ -1648,10 +1691,11 @@ void CGridCtrl::mousePressEvent(QMouseEvent* event)
     }
     if (m_nMouseMode != MOUSE_OVER_COL_DIVIDE && m_nMouseMode != MOUSE_OVER_ROW_DIVIDE) {
         SetCurrentCell(-1, -1);
-        SetCurrentCell(std::max(m_leftClickDownCell.row, m_nFixedRows),
-                       std::max(m_leftClickDownCell.column, m_nFixedColumns));
+        SetCurrentCell(
+            std::max(m_leftClickDownCell.row, m_nFixedRows), std::max(m_leftClickDownCell.column, m_nFixedColumns));
     }
-    if (m_bDragAndDrop && hadFocus && (CellState(m_leftClickDownCell.row, m_leftClickDownCell.column) & GVIS_SELECTED)) {
+    if (m_bDragAndDrop && hadFocus
+        && (CellState(m_leftClickDownCell.row, m_leftClickDownCell.column) & GVIS_SELECTED)) {
         m_nMouseMode = MOUSE_PREPARE_DRAG;
         return;
     }
@@ -1843,8 +1887,8 @@ void CGridCtrl::EditCellAt(int row, int column, unsigned startKey)
     MakeInPlaceEditor(rect, style, kInPlaceControlId, row, column, info.text, startKey);
 }
 
-void CGridCtrl::MakeInPlaceEditor(const QRect& rect, int style, int controlId, int row, int column,
-                                  const QString& text, unsigned startKey)
+void CGridCtrl::MakeInPlaceEditor(
+    const QRect& rect, int style, int controlId, int row, int column, const QString& text, unsigned startKey)
 {
     // Without a derived grid to take it, the aliased column is edited as the cell it stands for.
     new CGridEditBox(this, rect, style, controlId, row, EditColumn(column), text, startKey);
@@ -1872,7 +1916,7 @@ int CGridCtrl::OnGridEditNotify(const GridEditNotify& notify)
     const int row = notify.item.row;
     const int column = notify.item.column;
     FinishCellEdit(row, column, notify.item.text);
-    InvalidateOneCell({row, column});
+    InvalidateOneCell({ row, column });
     NotifyParent(row, column, GVN_ENDLABELEDIT);
     const unsigned key = notify.item.param;
     if (key == GK_TAB || IsGridNavKey(key)) {
@@ -1903,4 +1947,7 @@ bool AttachGridControl(QWidget* dialog, const QString& itemName, CGridCtrl& grid
     return true;
 }
 
-CGridCtrl* LastAttachedGrid() { return g_lastAttachedGrid.data(); }
+CGridCtrl* LastAttachedGrid()
+{
+    return g_lastAttachedGrid.data();
+}

@@ -8,9 +8,7 @@
 #include <QFontMetrics>
 #include <QPixmap>
 #include <QSet>
-
 #include <vector>
-
 
 enum GridScrollCode : int {
     SB_LINEUP = 0,
@@ -46,8 +44,8 @@ class CGridCtrl : public QAbstractScrollArea {
     Q_OBJECT
 
 public:
-    explicit CGridCtrl(int rows = 0, int columns = 0, int fixedRows = 0, int fixedColumns = 0,
-                       QWidget* parent = nullptr);
+    explicit CGridCtrl(
+        int rows = 0, int columns = 0, int fixedRows = 0, int fixedColumns = 0, QWidget* parent = nullptr);
     ~CGridCtrl() override;
 
     // Counts and sizes
@@ -184,8 +182,8 @@ public:
 
     // Editing
     virtual void EditCellAt(int row, int column, unsigned startKey);
-    virtual void MakeInPlaceEditor(const QRect& rect, int style, int controlId, int row, int column,
-                                   const QString& text, unsigned startKey);
+    virtual void MakeInPlaceEditor(
+        const QRect& rect, int style, int controlId, int row, int column, const QString& text, unsigned startKey);
     virtual void FinishCellEdit(int row, int column, const QString& text);
     virtual int NotifyParent(int row, int column, int code);
     // Called by an in-place editor when it closes.
@@ -198,10 +196,7 @@ public:
 
     // The column a mouse-started edit uses for column 2 of a three-column grid.
     static constexpr int kAliasColumn = 5;
-    [[nodiscard]] int EditColumn(int column) const
-    {
-        return column == kAliasColumn && m_nColumns == 3 ? 2 : column;
-    }
+    [[nodiscard]] int EditColumn(int column) const { return column == kAliasColumn && m_nColumns == 3 ? 2 : column; }
     [[nodiscard]] int MouseEditColumn() const
     {
         return m_currentCell.column == 2 && m_nColumns == 3 ? kAliasColumn : m_currentCell.column;

@@ -6,11 +6,10 @@
 #include <QAbstractItemView>
 #include <QKeyEvent>
 #include <QStyle>
-
 #include <algorithm>
 
 CGridDropList::CGridDropList(CGridCtrl* parent, const QRect& rect, int style, int controlId, int row, int column,
-                             const QStringList& items, const QString& initialText, unsigned startKey)
+    const QStringList& items, const QString& initialText, unsigned startKey)
     : QComboBox(parent->viewport())
     , m_session(parent, controlId, row, column, initialText)
 {

@@ -16,7 +16,7 @@ public:
     static constexpr int kDropDownList = 3;
 
     CGridDropList(CGridCtrl* parent, const QRect& rect, int style, int controlId, int row, int column,
-                  const QStringList& items, const QString& initialText, unsigned startKey);
+        const QStringList& items, const QString& initialText, unsigned startKey);
 
     [[nodiscard]] int Row() const { return m_session.Row(); }
     [[nodiscard]] int Column() const { return m_session.Column(); }

@@ -5,7 +5,7 @@
 #include <QKeyEvent>
 
 CGridEditBox::CGridEditBox(CGridCtrl* parent, const QRect& rect, int style, int controlId, int row, int column,
-                           const QString& initialText, unsigned startKey)
+    const QString& initialText, unsigned startKey)
     : QLineEdit(parent->viewport())
     , m_session(parent, controlId, row, column, initialText)
     , m_bExitOnArrows(startKey != GK_MOUSE)

@@ -13,7 +13,7 @@ class CGridEditBox : public QLineEdit {
 
 public:
     CGridEditBox(CGridCtrl* parent, const QRect& rect, int style, int controlId, int row, int column,
-                 const QString& initialText, unsigned startKey);
+        const QString& initialText, unsigned startKey);
 
     [[nodiscard]] int Row() const { return m_session.Row(); }
     [[nodiscard]] int Column() const { return m_session.Column(); }

@@ -3,7 +3,6 @@
 #include <QEvent>
 #include <QFont>
 #include <QString>
-
 #include <cstdint>
 
 // Cell positions, blocks and the item exchange record shared by the grid, its in-place
@@ -97,7 +96,10 @@ enum GridKey : unsigned {
     GK_DELETE = GK_NAV + 46,
 };
 
-[[nodiscard]] inline bool IsGridNavKey(unsigned key) { return key >= GK_PRIOR && key <= GK_DOWN; }
+[[nodiscard]] inline bool IsGridNavKey(unsigned key)
+{
+    return key >= GK_PRIOR && key <= GK_DOWN;
+}
 
 // Sent by the grid to itself after the user moves the current cell; an event filter on the
 // grid is how an owner hooks it.

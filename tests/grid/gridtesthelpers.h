@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QTest>
-
 #include <tuple>
 #include <vector>
 
@@ -16,7 +15,7 @@ public:
     {
         grid.installEventFilter(this);
         connect(&grid, &CGridCtrl::gridNotify, this,
-                [this](int code, int row, int column) { notes.emplace_back(code, row, column); });
+            [this](int code, int row, int column) { notes.emplace_back(code, row, column); });
     }
 
     bool eventFilter(QObject*, QEvent* event) override
@@ -46,7 +45,7 @@ public:
 
 // A grid with uniform sizes, every cell holding "r,c", its viewport exactly the widget.
 inline void SetUpGrid(CGridCtrl& grid, int rows, int columns, int fixedRows = 1, int fixedColumns = 1,
-                      int rowHeight = 20, int columnWidth = 60)
+    int rowHeight = 20, int columnWidth = 60)
 {
     grid.setFrameShape(QFrame::NoFrame);
     grid.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -75,7 +74,7 @@ inline void SetUpGrid(CGridCtrl& grid, int rows, int columns, int fixedRows = 1,
 }
 
 // The grid most tests use: 6 x 4 cells with one heading row and column, all of it in view.
-[[nodiscard]] inline bool ShowStandardGrid(CGridCtrl& grid, int rows = 6, int columns = 4, QSize size = {240, 200})
+[[nodiscard]] inline bool ShowStandardGrid(CGridCtrl& grid, int rows = 6, int columns = 4, QSize size = { 240, 200 })
 {
     SetUpGrid(grid, rows, columns);
     return ShowGrid(grid, size);
@@ -89,14 +88,14 @@ inline void SetUpGrid(CGridCtrl& grid, int rows, int columns, int fixedRows = 1,
 
 inline void HoverTo(CGridCtrl& grid, QPoint point)
 {
-    QMouseEvent move(QEvent::MouseMove, point, grid.viewport()->mapToGlobal(point), Qt::NoButton, Qt::NoButton,
-                     Qt::NoModifier);
+    QMouseEvent move(
+        QEvent::MouseMove, point, grid.viewport()->mapToGlobal(point), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(grid.viewport(), &move);
 }
 
 inline void DragTo(CGridCtrl& grid, QPoint point)
 {
-    QMouseEvent move(QEvent::MouseMove, point, grid.viewport()->mapToGlobal(point), Qt::NoButton, Qt::LeftButton,
-                     Qt::NoModifier);
+    QMouseEvent move(
+        QEvent::MouseMove, point, grid.viewport()->mapToGlobal(point), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(grid.viewport(), &move);
 }

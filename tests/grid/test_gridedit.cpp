@@ -1,7 +1,6 @@
-#include "gridtesthelpers.h"
-
 #include "grid/cgriddroplist.h"
 #include "grid/cgrideditbox.h"
+#include "gridtesthelpers.h"
 
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -12,12 +11,12 @@ namespace {
 class ListGrid : public CGridCtrl {
 public:
     void MakeInPlaceEditor(const QRect& rect, int style, int controlId, int row, int column, const QString& text,
-                           unsigned startKey) override
+        unsigned startKey) override
     {
         askedColumns.push_back(column);
         if (column == 3 || column == kAliasColumn)
             new CGridDropList(this, rect, CGridDropList::kDropDown, controlId, row, column == 3 ? 3 : 2,
-                              {"AUTO", "HOR.", "VER."}, text, startKey);
+                { "AUTO", "HOR.", "VER." }, text, startKey);
         else
             CGridCtrl::MakeInPlaceEditor(rect, style, controlId, row, column, text, startKey);
     }
@@ -25,8 +24,14 @@ public:
     std::vector<int> askedColumns;
 };
 
-CGridEditBox* EditBox() { return qobject_cast<CGridEditBox*>(QApplication::focusWidget()); }
-CGridDropList* DropList() { return qobject_cast<CGridDropList*>(QApplication::focusWidget()); }
+CGridEditBox* EditBox()
+{
+    return qobject_cast<CGridEditBox*>(QApplication::focusWidget());
+}
+CGridDropList* DropList()
+{
+    return qobject_cast<CGridDropList*>(QApplication::focusWidget());
+}
 
 } // namespace
 
@@ -77,12 +82,13 @@ private slots:
         grid.SetCurrentCell(row, column);
         GridLog log(grid);
         QTest::keyClick(&grid, Qt::Key(key), shift ? Qt::ShiftModifier : Qt::NoModifier);
-        QCOMPARE(grid.CurrentCell(), (GridPos{toRow, toColumn}));
+        QCOMPARE(grid.CurrentCell(), (GridPos { toRow, toColumn }));
         const bool moved = toRow != row || toColumn != column;
         QCOMPARE(log.selChanged, moved ? 1 : 0);
         if (moved) {
-            QCOMPARE(grid.SelectedBlock(), (GridBlock{toRow, toColumn, toRow, toColumn}));
-            QCOMPARE(log.notes, (std::vector<Note>{{GVN_SELCHANGING, row, column}, {GVN_SELCHANGED, toRow, toColumn}}));
+            QCOMPARE(grid.SelectedBlock(), (GridBlock { toRow, toColumn, toRow, toColumn }));
+            QCOMPARE(log.notes,
+                (std::vector<Note> { { GVN_SELCHANGING, row, column }, { GVN_SELCHANGED, toRow, toColumn } }));
         }
         QCOMPARE(QApplication::focusWidget(), &grid);
     }
@@ -90,24 +96,24 @@ private slots:
     void pageKeysMoveByTheRowsScrolled()
     {
         CGridCtrl grid;
-        QVERIFY(ShowStandardGrid(grid, 100, 3, {180, 200}));
+        QVERIFY(ShowStandardGrid(grid, 100, 3, { 180, 200 }));
         grid.SetCurrentCell(2, 1);
         QTest::keyClick(&grid, Qt::Key_PageDown);
         QCOMPARE(grid.verticalScrollBar()->value(), 180);
-        QCOMPARE(grid.CurrentCell(), (GridPos{11, 1}));
+        QCOMPARE(grid.CurrentCell(), (GridPos { 11, 1 }));
         QTest::keyClick(&grid, Qt::Key_PageUp);
-        QCOMPARE(grid.CurrentCell(), (GridPos{2, 1}));
+        QCOMPARE(grid.CurrentCell(), (GridPos { 2, 1 }));
         QTest::keyClick(&grid, Qt::Key_PageUp);
-        QCOMPARE(grid.CurrentCell(), (GridPos{1, 1}));
+        QCOMPARE(grid.CurrentCell(), (GridPos { 1, 1 }));
         QTest::keyClick(&grid, Qt::Key_End);
-        QCOMPARE(grid.CurrentCell(), (GridPos{99, 1}));
+        QCOMPARE(grid.CurrentCell(), (GridPos { 99, 1 }));
         QVERIFY(grid.IsCellShown(99, 1));
         QTest::keyClick(&grid, Qt::Key_Home);
-        QCOMPARE(grid.CurrentCell(), (GridPos{1, 1}));
+        QCOMPARE(grid.CurrentCell(), (GridPos { 1, 1 }));
         QCOMPARE(grid.verticalScrollBar()->value(), 0);
         for (int i = 0; i < 12; ++i)
             QTest::keyClick(&grid, Qt::Key_Down);
-        QCOMPARE(grid.CurrentCell(), (GridPos{13, 1}));
+        QCOMPARE(grid.CurrentCell(), (GridPos { 13, 1 }));
         QVERIFY(grid.IsCellShown(13, 1));
         QVERIFY(grid.verticalScrollBar()->value() > 0);
     }
@@ -115,19 +121,19 @@ private slots:
     void tabWrapsRowsAndScrollsSideways()
     {
         CGridCtrl grid;
-        QVERIFY(ShowStandardGrid(grid, 10, 8, {240, 200}));
+        QVERIFY(ShowStandardGrid(grid, 10, 8, { 240, 200 }));
         QScrollBar* bar = grid.horizontalScrollBar();
         grid.SetCurrentCell(3, 1);
         QTest::keyClick(&grid, Qt::Key_Tab, Qt::ShiftModifier);
-        QCOMPARE(grid.CurrentCell(), (GridPos{2, 7}));
+        QCOMPARE(grid.CurrentCell(), (GridPos { 2, 7 }));
         QCOMPARE(bar->value(), bar->maximum());
         QVERIFY(grid.IsCellShown(2, 7));
         QTest::keyClick(&grid, Qt::Key_Tab);
-        QCOMPARE(grid.CurrentCell(), (GridPos{3, 1}));
+        QCOMPARE(grid.CurrentCell(), (GridPos { 3, 1 }));
         QCOMPARE(bar->value(), 0);
         for (int i = 0; i < 4; ++i)
             QTest::keyClick(&grid, Qt::Key_Tab);
-        QCOMPARE(grid.CurrentCell(), (GridPos{3, 5}));
+        QCOMPARE(grid.CurrentCell(), (GridPos { 3, 5 }));
         QVERIFY(grid.IsCellShown(3, 5));
         QVERIFY(bar->value() > 0);
     }
@@ -139,10 +145,10 @@ private slots:
         QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, Centre(grid, 2, 2));
         QTest::keyClick(&grid, Qt::Key_Down, Qt::ShiftModifier);
         QTest::keyClick(&grid, Qt::Key_Right, Qt::ShiftModifier);
-        QCOMPARE(grid.SelectedBlock(), (GridBlock{2, 2, 3, 3}));
+        QCOMPARE(grid.SelectedBlock(), (GridBlock { 2, 2, 3, 3 }));
         QCOMPARE(grid.SelectedCount(), 4);
         QTest::keyClick(&grid, Qt::Key_Down);
-        QCOMPARE(grid.SelectedBlock(), (GridBlock{4, 3, 4, 3}));
+        QCOMPARE(grid.SelectedBlock(), (GridBlock { 4, 3, 4, 3 }));
         QTest::keyClick(&grid, Qt::Key_A, Qt::ControlModifier);
         QCOMPARE(grid.SelectedCount(), 15);
         QCOMPARE(EditBox(), nullptr);
@@ -157,10 +163,10 @@ private slots:
         GridLog log(grid);
         QTest::keyClick(&grid, Qt::Key_Return);
         QCOMPARE(grid.CellText(2, 2), QString("5150"));
-        QCOMPARE(log.notes, (std::vector<Note>{{GVN_BEGINLABELEDIT, 2, 2}, {GVN_ENDLABELEDIT, 2, 2}}));
+        QCOMPARE(log.notes, (std::vector<Note> { { GVN_BEGINLABELEDIT, 2, 2 }, { GVN_ENDLABELEDIT, 2, 2 } }));
         QVERIFY(!grid.IsModified());
         QVERIFY(!(grid.CellState(2, 2) & GVIS_MODIFIED));
-        QCOMPARE(grid.CurrentCell(), (GridPos{2, 2}));
+        QCOMPARE(grid.CurrentCell(), (GridPos { 2, 2 }));
         QCOMPARE(EditBox(), nullptr);
     }
 
@@ -182,7 +188,7 @@ private slots:
         QCOMPARE(grid.CellText(2, 3), QString());
         QVERIFY(grid.IsModified());
         QVERIFY(grid.CellState(2, 3) & GVIS_MODIFIED);
-        QCOMPARE(log.notes, (std::vector<Note>{{GVN_BEGINLABELEDIT, 2, 3}, {GVN_ENDLABELEDIT, 2, 3}}));
+        QCOMPARE(log.notes, (std::vector<Note> { { GVN_BEGINLABELEDIT, 2, 3 }, { GVN_ENDLABELEDIT, 2, 3 } }));
         QCOMPARE(log.selChanged, 0);
     }
 
@@ -194,7 +200,7 @@ private slots:
         QTest::keyClick(&grid, Qt::Key_Down);
         QTest::keyClick(&grid, Qt::Key_Return);
         QTest::keyClick(&grid, Qt::Key_X);
-        QCOMPARE(grid.CurrentCell(), (GridPos{-1, -1}));
+        QCOMPARE(grid.CurrentCell(), (GridPos { -1, -1 }));
         QVERIFY(log.notes.empty());
         QCOMPARE(EditBox(), nullptr);
     }
@@ -205,11 +211,12 @@ private slots:
         QTest::addColumn<bool>("shift");
         QTest::addColumn<GridPos>("current");
         QTest::addColumn<GridBlock>("selected");
-        QTest::newRow("column heading") << QPoint(0, 3) << false << GridPos{1, 3} << GridBlock{1, 3, 5, 3};
-        QTest::newRow("column heading with shift") << QPoint(0, 3) << true << GridPos{1, 3} << GridBlock{1, 1, 5, 3};
-        QTest::newRow("row heading") << QPoint(4, 0) << false << GridPos{4, 1} << GridBlock{4, 1, 4, 3};
-        QTest::newRow("row heading with shift") << QPoint(4, 0) << true << GridPos{4, 1} << GridBlock{2, 1, 4, 3};
-        QTest::newRow("corner") << QPoint(0, 0) << false << GridPos{1, 1} << GridBlock{1, 1, 5, 3};
+        QTest::newRow("column heading") << QPoint(0, 3) << false << GridPos { 1, 3 } << GridBlock { 1, 3, 5, 3 };
+        QTest::newRow("column heading with shift")
+            << QPoint(0, 3) << true << GridPos { 1, 3 } << GridBlock { 1, 1, 5, 3 };
+        QTest::newRow("row heading") << QPoint(4, 0) << false << GridPos { 4, 1 } << GridBlock { 4, 1, 4, 3 };
+        QTest::newRow("row heading with shift") << QPoint(4, 0) << true << GridPos { 4, 1 } << GridBlock { 2, 1, 4, 3 };
+        QTest::newRow("corner") << QPoint(0, 0) << false << GridPos { 1, 1 } << GridBlock { 1, 1, 5, 3 };
     }
 
     void pressesOnHeadings()
@@ -221,13 +228,13 @@ private slots:
         CGridCtrl grid;
         QVERIFY(ShowStandardGrid(grid));
         QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, Centre(grid, 2, 1));
-        QCOMPARE(grid.CurrentCell(), (GridPos{2, 1}));
+        QCOMPARE(grid.CurrentCell(), (GridPos { 2, 1 }));
         QTest::mouseClick(grid.viewport(), Qt::LeftButton, shift ? Qt::ShiftModifier : Qt::NoModifier,
-                          Centre(grid, cell.x(), cell.y()));
+            Centre(grid, cell.x(), cell.y()));
         QCOMPARE(grid.CurrentCell(), current);
         QCOMPARE(grid.SelectedBlock(), selected);
         QCOMPARE(grid.SelectedCount(),
-                 (selected.maxRow - selected.minRow + 1) * (selected.maxColumn - selected.minColumn + 1));
+            (selected.maxRow - selected.minRow + 1) * (selected.maxColumn - selected.minColumn + 1));
     }
 
     void draggingSelectsAndCtrlKeepsTheEarlierSelection()
@@ -242,13 +249,13 @@ private slots:
         QCOMPARE(log.selChanged, 0);
         QTest::mouseRelease(view, Qt::LeftButton, {}, Centre(grid, 3, 2));
         QCOMPARE(log.selChanged, 1);
-        QCOMPARE(grid.SelectedBlock(), (GridBlock{2, 1, 3, 2}));
-        QCOMPARE(grid.CurrentCell(), (GridPos{3, 2}));
+        QCOMPARE(grid.SelectedBlock(), (GridBlock { 2, 1, 3, 2 }));
+        QCOMPARE(grid.CurrentCell(), (GridPos { 3, 2 }));
         QTRY_COMPARE(clicks.count(), 1);
 
         QTest::mouseClick(view, Qt::LeftButton, Qt::ControlModifier, Centre(grid, 5, 3));
         QCOMPARE(grid.SelectedCount(), 5);
-        QCOMPARE(grid.SelectedBlock(), (GridBlock{2, 1, 5, 3}));
+        QCOMPARE(grid.SelectedBlock(), (GridBlock { 2, 1, 5, 3 }));
         QTest::mouseClick(view, Qt::LeftButton, {}, Centre(grid, 1, 3));
         QCOMPARE(grid.SelectedCount(), 1);
     }
@@ -256,7 +263,7 @@ private slots:
     void autoScrollFollowsTheMouseBelowTheGrid()
     {
         CGridCtrl grid;
-        QVERIFY(ShowStandardGrid(grid, 100, 3, {180, 200}));
+        QVERIFY(ShowStandardGrid(grid, 100, 3, { 180, 200 }));
         QWidget* view = grid.viewport();
         QTest::mousePress(view, Qt::LeftButton, {}, Centre(grid, 2, 1));
         DragTo(grid, QPoint(100, 260));
@@ -281,15 +288,15 @@ private slots:
         QVERIFY(box);
         QCOMPARE(box->text(), QString("x"));
         QVERIFY(box->ExitsOnArrows());
-        QCOMPARE(log.notes, (std::vector<Note>{{GVN_BEGINLABELEDIT, 2, 2}}));
+        QCOMPARE(log.notes, (std::vector<Note> { { GVN_BEGINLABELEDIT, 2, 2 } }));
         QTest::keyClicks(box, "yz");
         QTest::keyClick(box, Qt::Key_Return);
         QCOMPARE(grid.CellText(2, 2), QString("xyz"));
         QVERIFY(grid.IsModified());
         QVERIFY(grid.CellState(2, 2) & GVIS_MODIFIED);
-        QCOMPARE(log.notes.back(), (Note{GVN_ENDLABELEDIT, 2, 2}));
+        QCOMPARE(log.notes.back(), (Note { GVN_ENDLABELEDIT, 2, 2 }));
         QCOMPARE(QApplication::focusWidget(), &grid);
-        QCOMPARE(grid.CurrentCell(), (GridPos{2, 2}));
+        QCOMPARE(grid.CurrentCell(), (GridPos { 2, 2 }));
     }
 
     void typedCharactersAreNeverTakenForKeys()
@@ -320,17 +327,17 @@ private slots:
         QTest::keyClick(&grid, Qt::Key_Q);
         QTest::keyClick(EditBox(), Qt::Key_Down);
         QCOMPARE(grid.CellText(2, 2), QString("q"));
-        QCOMPARE(grid.CurrentCell(), (GridPos{3, 2}));
+        QCOMPARE(grid.CurrentCell(), (GridPos { 3, 2 }));
         QCOMPARE(log.selChanged, 1);
         CGridEditBox* next = EditBox();
         QVERIFY(next);
         QCOMPARE(next->Row(), 3);
         QCOMPARE(next->selectedText(), QString("3,2"));
         QTest::keyClick(next, Qt::Key_Tab);
-        QCOMPARE(grid.CurrentCell(), (GridPos{3, 3}));
+        QCOMPARE(grid.CurrentCell(), (GridPos { 3, 3 }));
         QCOMPARE(EditBox()->selectedText(), QString("3,3"));
         QTest::keyClick(EditBox(), Qt::Key_Tab, Qt::ShiftModifier);
-        QCOMPARE(grid.CurrentCell(), (GridPos{3, 2}));
+        QCOMPARE(grid.CurrentCell(), (GridPos { 3, 2 }));
         QVERIFY(EditBox());
         QCOMPARE(grid.CellText(3, 2), QString("3,2"));
         QCOMPARE(grid.CellText(3, 3), QString("3,3"));
@@ -357,7 +364,7 @@ private slots:
         QTest::keyClick(box, Qt::Key_Left);
         QCOMPARE(box->cursorPosition(), 2);
         QTest::keyClick(box, Qt::Key_Down, Qt::ControlModifier);
-        QCOMPARE(grid.CurrentCell(), (GridPos{3, 2}));
+        QCOMPARE(grid.CurrentCell(), (GridPos { 3, 2 }));
         QVERIFY(EditBox() && EditBox() != box);
         QCOMPARE(EditBox()->selectedText(), QString("3,2"));
     }
@@ -391,7 +398,7 @@ private slots:
         QTest::keyClick(&grid, Qt::Key_M);
         QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, Centre(grid, 4, 1));
         QCOMPARE(grid.CellText(2, 2), QString("m"));
-        QCOMPARE(grid.CurrentCell(), (GridPos{4, 1}));
+        QCOMPARE(grid.CurrentCell(), (GridPos { 4, 1 }));
         QCOMPARE(EditBox(), nullptr);
     }
 
@@ -478,7 +485,7 @@ private slots:
         QTest::keyClick(list, Qt::Key_Down, Qt::ControlModifier);
         QCOMPARE(grid.CellText(3, 3), QString("ver"));
         QVERIFY(grid.CellState(3, 3) & GVIS_MODIFIED);
-        QCOMPARE(grid.CurrentCell(), (GridPos{4, 3}));
+        QCOMPARE(grid.CurrentCell(), (GridPos { 4, 3 }));
         QVERIFY(DropList());
         QTest::keyClick(DropList(), Qt::Key_Return);
     }
@@ -493,9 +500,9 @@ private slots:
         QWidget* view = grid.viewport();
         QTest::mouseClick(view, Qt::LeftButton, {}, Centre(grid, 2, 2));
         QTest::mouseDClick(view, Qt::LeftButton, {}, Centre(grid, 2, 2));
-        QCOMPARE(grid.askedColumns, std::vector<int>{5});
-        QCOMPARE(log.notes.back(), (Note{GVN_BEGINLABELEDIT, 2, 2}));
-        QCOMPARE(grid.CurrentCell(), (GridPos{2, 2}));
+        QCOMPARE(grid.askedColumns, std::vector<int> { 5 });
+        QCOMPARE(log.notes.back(), (Note { GVN_BEGINLABELEDIT, 2, 2 }));
+        QCOMPARE(grid.CurrentCell(), (GridPos { 2, 2 }));
         QVERIFY(DropList());
         QCOMPARE(DropList()->currentText(), QString("VER."));
         QTest::keyClick(DropList(), Qt::Key_Up);
@@ -503,7 +510,7 @@ private slots:
         QCOMPARE(grid.CellText(2, 2), QString("HOR."));
 
         QTest::keyClick(&grid, Qt::Key_K);
-        QCOMPARE(grid.askedColumns, (std::vector<int>{5, 2}));
+        QCOMPARE(grid.askedColumns, (std::vector<int> { 5, 2 }));
         QVERIFY(EditBox());
         QTest::keyClick(EditBox(), Qt::Key_Return);
         QCOMPARE(grid.CellText(2, 2), QString("k"));
@@ -512,7 +519,7 @@ private slots:
     void thePlainGridEditsTheAliasedCellItself()
     {
         CGridCtrl grid;
-        QVERIFY(ShowStandardGrid(grid, 6, 3, {240, 200}));
+        QVERIFY(ShowStandardGrid(grid, 6, 3, { 240, 200 }));
         QWidget* view = grid.viewport();
         QTest::mouseClick(view, Qt::LeftButton, {}, Centre(grid, 2, 2));
         QTest::mouseClick(view, Qt::LeftButton, {}, Centre(grid, 2, 2));
@@ -523,7 +530,7 @@ private slots:
         QCOMPARE(grid.CellText(2, 2), QString("2,29"));
 
         CGridCtrl wide;
-        QVERIFY(ShowStandardGrid(wide, 4, 7, {480, 200}));
+        QVERIFY(ShowStandardGrid(wide, 4, 7, { 480, 200 }));
         QTest::mouseClick(wide.viewport(), Qt::LeftButton, {}, Centre(wide, 2, 5));
         QTest::mouseClick(wide.viewport(), Qt::LeftButton, {}, Centre(wide, 2, 5));
         QVERIFY(EditBox());
@@ -548,7 +555,7 @@ private slots:
         QCOMPARE(grid.CellText(0, 1), QString("0,1"));
 
         QTest::mouseClick(view, Qt::LeftButton, {}, Centre(grid, 3, 2));
-        QCOMPARE(grid.SelectedBlock(), (GridBlock{3, 1, 3, 2}));
+        QCOMPARE(grid.SelectedBlock(), (GridBlock { 3, 1, 3, 2 }));
     }
 };
 

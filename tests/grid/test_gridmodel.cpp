@@ -16,7 +16,7 @@ private slots:
         QVERIFY(grid.SetRows(0));
         QCOMPARE(grid.GetFixedRows(), 0);
         QCOMPARE(grid.SelectedCount(), 0);
-        QCOMPARE(grid.CurrentCell(), (GridPos{-1, -1}));
+        QCOMPARE(grid.CurrentCell(), (GridPos { -1, -1 }));
         GridItemInfo info;
         info.row = 0;
         info.column = 0;
@@ -37,8 +37,8 @@ private slots:
         grid.SetCurrentCell(5, 2);
         grid.SetRows(4);
         QCOMPARE(grid.SelectedCount(), 6);
-        QCOMPARE(grid.CurrentCell(), (GridPos{-1, -1}));
-        QCOMPARE(grid.SelectedBlock(), (GridBlock{1, 1, 3, 2}));
+        QCOMPARE(grid.CurrentCell(), (GridPos { -1, -1 }));
+        QCOMPARE(grid.SelectedBlock(), (GridBlock { 1, 1, 3, 2 }));
     }
 
     void newRowsCopyTheFormatOfTheRowAbove()
@@ -91,7 +91,7 @@ private slots:
         grid.SetFixedRows(0);
         grid.SetCurrentCell(1, 1);
         QVERIFY(grid.SetFixedRows(2));
-        QCOMPARE(grid.CurrentCell(), (GridPos{-1, -1}));
+        QCOMPARE(grid.CurrentCell(), (GridPos { -1, -1 }));
         QVERIFY(!grid.SetFixedRows(-1));
         QVERIFY(!grid.SetRows(-1));
     }
@@ -196,10 +196,10 @@ private slots:
         QVERIFY(grid.SetCellState(2, 2, GVIS_SELECTED | GVIS_READONLY));
         QVERIFY(grid.SetCellState(2, 2, GVIS_SELECTED));
         QCOMPARE(grid.SelectedCount(), 1);
-        QCOMPARE(grid.SelectedBlock(), (GridBlock{2, 2, 2, 2}));
+        QCOMPARE(grid.SelectedBlock(), (GridBlock { 2, 2, 2, 2 }));
         QVERIFY(grid.SetCellState(2, 2, 0));
         QCOMPARE(grid.SelectedCount(), 0);
-        QCOMPARE(grid.SelectedBlock(), (GridBlock{3, 3, -1, -1}));
+        QCOMPARE(grid.SelectedBlock(), (GridBlock { 3, 3, -1, -1 }));
     }
 
     void markModifiedRules()
@@ -266,14 +266,14 @@ private slots:
         grid.DeleteAllCells();
         QCOMPARE(grid.GetRows() + grid.GetColumns() + grid.GetFixedRows() + grid.GetFixedColumns(), 0);
         QCOMPARE(grid.SelectedCount(), 0);
-        QCOMPARE(grid.CurrentCell(), (GridPos{-1, -1}));
+        QCOMPARE(grid.CurrentCell(), (GridPos { -1, -1 }));
         QCOMPARE(grid.TotalHeight(), 0);
     }
 
     void sortingMovesWholeRows()
     {
         CGridCtrl grid(6, 2, 1, 0);
-        const QStringList keys{"head", "delta", "alpha", "charlie", "alpha", "bravo"};
+        const QStringList keys { "head", "delta", "alpha", "charlie", "alpha", "bravo" };
         for (int r = 0; r < 6; ++r) {
             grid.SetCellText(r, 0, keys[r]);
             grid.SetCellText(r, 1, QString::number(r));
@@ -283,7 +283,7 @@ private slots:
         QStringList sorted;
         for (int r = 1; r < 6; ++r)
             sorted << grid.CellText(r, 0);
-        QCOMPARE(sorted, (QStringList{"alpha", "alpha", "bravo", "charlie", "delta"}));
+        QCOMPARE(sorted, (QStringList { "alpha", "alpha", "bravo", "charlie", "delta" }));
         QCOMPARE(grid.CellText(0, 0), QString("head"));
         QCOMPARE(grid.CellText(3, 1), QString("5"));
         QCOMPARE(grid.RowHeightAt(3), 15);
@@ -291,7 +291,7 @@ private slots:
 
         grid.SetCurrentCell(2, 1);
         grid.SortByColumn(0, false);
-        QCOMPARE(grid.CurrentCell(), (GridPos{-1, -1}));
+        QCOMPARE(grid.CurrentCell(), (GridPos { -1, -1 }));
         QCOMPARE(grid.CellText(1, 0), QString("delta"));
         QCOMPARE(grid.CellText(5, 0), QString("alpha"));
 

@@ -29,9 +29,9 @@ private slots:
         QFETCH(int, pos);
         QFETCH(int, topRow);
         CGridCtrl grid;
-        QVERIFY(ShowStandardGrid(grid, 50, 4, {240, 210}));
+        QVERIFY(ShowStandardGrid(grid, 50, 4, { 240, 210 }));
         grid.verticalScrollBar()->setValue(pos);
-        QCOMPARE(grid.TopLeftScrolledCell(), (GridPos{topRow, 1}));
+        QCOMPARE(grid.TopLeftScrolledCell(), (GridPos { topRow, 1 }));
 
         QRect rect;
         QVERIFY(grid.CellRect(topRow, 2, rect));
@@ -40,17 +40,17 @@ private slots:
         QVERIFY(!grid.CellOrigin(topRow - 1, 1, origin) || topRow == 1);
         QVERIFY(grid.CellOrigin(topRow, 0, origin));
         QCOMPARE(origin, QPoint(0, 20));
-        QCOMPARE(grid.CellFromPoint(QPoint(125, 45)), (GridPos{topRow + 1, 2}));
-        QCOMPARE(grid.CellFromPoint(QPoint(10, 5)), (GridPos{0, 0}));
-        QCOMPARE(grid.CellFromPoint(QPoint(10, 5), false), (GridPos{-1, -1}));
-        QCOMPARE(grid.CellFromPoint(QPoint(-1, 45)), (GridPos{topRow + 1, -1}));
-        QCOMPARE(grid.CellFromPoint(QPoint(239, 45)), (GridPos{topRow + 1, 3}));
+        QCOMPARE(grid.CellFromPoint(QPoint(125, 45)), (GridPos { topRow + 1, 2 }));
+        QCOMPARE(grid.CellFromPoint(QPoint(10, 5)), (GridPos { 0, 0 }));
+        QCOMPARE(grid.CellFromPoint(QPoint(10, 5), false), (GridPos { -1, -1 }));
+        QCOMPARE(grid.CellFromPoint(QPoint(-1, 45)), (GridPos { topRow + 1, -1 }));
+        QCOMPARE(grid.CellFromPoint(QPoint(239, 45)), (GridPos { topRow + 1, 3 }));
 
         // 190 pixels under the heading: 9 whole rows and half of a tenth.
         QRect drawn;
-        QCOMPARE(grid.VisibleBlock(&drawn), (GridBlock{topRow, 1, topRow + 9, 3}));
+        QCOMPARE(grid.VisibleBlock(&drawn), (GridBlock { topRow, 1, topRow + 9, 3 }));
         QCOMPARE(drawn, QRect(0, 0, 240, 210));
-        QCOMPARE(grid.FullyVisibleBlock(), (GridBlock{topRow, 1, topRow + 8, 3}));
+        QCOMPARE(grid.FullyVisibleBlock(), (GridBlock { topRow, 1, topRow + 8, 3 }));
         QVERIFY(grid.IsCellShown(topRow + 9, 1));
         QVERIFY(!grid.IsCellShown(topRow + 10, 1));
         QVERIFY(grid.IsCellShown(0, 3));
@@ -60,9 +60,9 @@ private slots:
     void pointsPastTheLastCellHitNothing()
     {
         CGridCtrl grid;
-        QVERIFY(ShowStandardGrid(grid, 3, 3, {300, 200}));
-        QCOMPARE(grid.CellFromPoint(QPoint(190, 30)), (GridPos{1, -1}));
-        QCOMPARE(grid.CellFromPoint(QPoint(70, 70)), (GridPos{-1, 1}));
+        QVERIFY(ShowStandardGrid(grid, 3, 3, { 300, 200 }));
+        QCOMPARE(grid.CellFromPoint(QPoint(190, 30)), (GridPos { 1, -1 }));
+        QCOMPARE(grid.CellFromPoint(QPoint(70, 70)), (GridPos { -1, 1 }));
         QRect drawn;
         grid.VisibleBlock(&drawn);
         QCOMPARE(drawn, QRect(0, 0, 180, 60));
@@ -123,9 +123,9 @@ private slots:
     void aGridWhoseRowsAllFitDoesNotScroll()
     {
         CGridCtrl grid;
-        QVERIFY(ShowStandardGrid(grid, 5, 3, {180, 200}));
+        QVERIFY(ShowStandardGrid(grid, 5, 3, { 180, 200 }));
         QCOMPARE(grid.verticalScrollBar()->maximum(), 0);
-        for (const int code : {SB_LINEDOWN, SB_PAGEDOWN, SB_BOTTOM, SB_LINEUP, SB_PAGEUP}) {
+        for (const int code : { SB_LINEDOWN, SB_PAGEDOWN, SB_BOTTOM, SB_LINEUP, SB_PAGEUP }) {
             grid.OnVScroll(code);
             QCOMPARE(VPos(grid), 0);
             QCOMPARE(grid.TopLeftScrolledCell().row, 1);
@@ -135,7 +135,7 @@ private slots:
     void emptiedGridDropsItsScrollRange()
     {
         CGridCtrl grid;
-        QVERIFY(ShowStandardGrid(grid, 100, 3, {180, 200}));
+        QVERIFY(ShowStandardGrid(grid, 100, 3, { 180, 200 }));
         QVERIFY(grid.verticalScrollBar()->maximum() > 0);
         grid.SetRows(1);
         QCOMPARE(grid.verticalScrollBar()->maximum(), 0);
@@ -157,13 +157,13 @@ private slots:
         QFETCH(int, rowsUp);
         CGridCtrl grid;
         QCOMPARE(grid.WheelLines(), 3);
-        QVERIFY(ShowStandardGrid(grid, 100, 3, {180, 200}));
+        QVERIFY(ShowStandardGrid(grid, 100, 3, { 180, 200 }));
         for (int i = 0; i < 10; ++i)
             grid.OnVScroll(SB_LINEDOWN);
         QCOMPARE(VPos(grid), 200);
         const QPoint at(50, 50);
         QWheelEvent wheel(at, grid.viewport()->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
-                          Qt::NoModifier, Qt::NoScrollPhase, false);
+            Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(grid.viewport(), &wheel);
         QCOMPARE(VPos(grid), 200 - 20 * rowsUp);
     }
@@ -187,7 +187,7 @@ private slots:
         QFETCH(QPoint, point);
         QFETCH(int, mode);
         CGridCtrl grid;
-        QVERIFY(ShowStandardGrid(grid, 10, 4, {240, 200}));
+        QVERIFY(ShowStandardGrid(grid, 10, 4, { 240, 200 }));
         HoverTo(grid, point);
         QCOMPARE(grid.MouseMode(), mode);
         const Qt::CursorShape shape = mode == MOUSE_OVER_COL_DIVIDE ? Qt::SizeHorCursor
@@ -199,7 +199,7 @@ private slots:
     void draggingABorderResizes()
     {
         CGridCtrl grid;
-        QVERIFY(ShowStandardGrid(grid, 10, 4, {240, 200}));
+        QVERIFY(ShowStandardGrid(grid, 10, 4, { 240, 200 }));
         QWidget* view = grid.viewport();
 
         // Pressed near the left edge of column 2: column 1 is sized.
@@ -232,7 +232,7 @@ private slots:
         QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(100, 10));
         QCOMPARE(grid.RowHeightAt(0), 20);
         QCOMPARE(grid.ColumnWidthAt(2), 60);
-        QCOMPARE(grid.SelectedBlock(), (GridBlock{1, 2, 9, 2}));
+        QCOMPARE(grid.SelectedBlock(), (GridBlock { 1, 2, 9, 2 }));
     }
 
     void doubleClickOnABorderFitsTheColumn()

@@ -1,8 +1,8 @@
 // A transponder-style grid to try the grid control by hand; with --screenshot DIR it writes
 // pictures of the grid in its usual states instead and exits.
 
-#include "grid/cgriddroplist.h"
 #include "grid/cgridctrl.h"
+#include "grid/cgriddroplist.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -15,19 +15,19 @@
 
 namespace {
 
-const QStringList kFecTexts{"1/2", "2/3", "3/4", "5/6", "7/8", "AUTO"};
-const QStringList kPolarTexts{"AUTO", "HOR.", "VER."};
+const QStringList kFecTexts { "1/2", "2/3", "3/4", "5/6", "7/8", "AUTO" };
+const QStringList kPolarTexts { "AUTO", "HOR.", "VER." };
 
 class CDemoGrid : public CGridCtrl {
 public:
     CDemoGrid() = default;
 
     void MakeInPlaceEditor(const QRect& rect, int style, int controlId, int row, int column, const QString& text,
-                           unsigned startKey) override
+        unsigned startKey) override
     {
         if (column == 3 || column == 4)
             new CGridDropList(this, rect, CGridDropList::kDropDown, controlId, row, column,
-                              column == 3 ? kFecTexts : kPolarTexts, text, startKey);
+                column == 3 ? kFecTexts : kPolarTexts, text, startKey);
         else
             CGridCtrl::MakeInPlaceEditor(rect, style, controlId, row, column, text, startKey);
     }
@@ -39,7 +39,7 @@ void Fill(CGridCtrl& grid)
     grid.SetFixedRows(1);
     grid.SetColumns(5);
     grid.SetFixedColumns(1);
-    const QStringList headings{"", "Frequency", "Symbol Rate", "FEC", "Polarization"};
+    const QStringList headings { "", "Frequency", "Symbol Rate", "FEC", "Polarization" };
     GridItemInfo item;
     item.mask = GVIF_TEXT | GVIF_FORMAT;
     for (int r = 0; r < grid.GetRows(); ++r) {
