@@ -447,6 +447,23 @@ private slots:
         QCOMPARE(log.Count(GVN_BEGINLABELEDIT), 0);
     }
 
+    void aWindowSystemDoubleClickOpensOneEditor()
+    {
+        // The window system delivers press, release, press, double click, release.
+        ListGrid grid;
+        QVERIFY(ShowStandardGrid(grid, 6, 3));
+        QWidget* view = grid.viewport();
+        const QPoint at = Centre(grid, 3, 2);
+        QTest::mousePress(view, Qt::LeftButton, {}, at);
+        QTest::mouseRelease(view, Qt::LeftButton, {}, at);
+        QTest::mousePress(view, Qt::LeftButton, {}, at);
+        QTest::mouseDClick(view, Qt::LeftButton, {}, at);
+        QTest::mouseRelease(view, Qt::LeftButton, {}, at);
+        QCOMPARE(grid.askedColumns, std::vector<int>{CGridCtrl::kAliasColumn});
+        QVERIFY(DropList());
+        QCOMPARE(DropList()->Row(), 3);
+    }
+
     void dropListChoosesTheMatchingStringOrTakesTypedText()
     {
         ListGrid grid;
