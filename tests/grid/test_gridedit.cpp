@@ -459,7 +459,7 @@ private slots:
         QTest::mousePress(view, Qt::LeftButton, {}, at);
         QTest::mouseDClick(view, Qt::LeftButton, {}, at);
         QTest::mouseRelease(view, Qt::LeftButton, {}, at);
-        QCOMPARE(grid.askedColumns, std::vector<int>{CGridCtrl::kAliasColumn});
+        QCOMPARE(grid.askedColumns, std::vector<int> { CGridCtrl::kAliasColumn });
         QVERIFY(DropList());
         QCOMPARE(DropList()->Row(), 3);
     }

@@ -258,6 +258,21 @@ private slots:
         QCOMPARE(grid.ColumnWidthAt(2), grid.DefaultColumnWidth());
     }
 
+    void systemColourChangesReachOnlyDefaultColours()
+    {
+        CGridCtrl grid(3, 3);
+        grid.SetFixedBackColor(0xFF123456);
+        QPalette pal = grid.palette();
+        pal.setColor(QPalette::Base, QColor(0x20, 0x30, 0x40));
+        pal.setColor(QPalette::Button, QColor(0x50, 0x60, 0x70));
+        grid.setPalette(pal);
+        QCOMPARE(grid.TextBackColor(), qRgb(0x20, 0x30, 0x40));
+        QCOMPARE(grid.FixedBackColor(), 0xFF123456u);
+        pal.setColor(QPalette::Base, QColor(0x21, 0x31, 0x41));
+        grid.setPalette(pal);
+        QCOMPARE(grid.TextBackColor(), qRgb(0x21, 0x31, 0x41));
+    }
+
     void deleteAllCellsEmptiesTheGrid()
     {
         CGridCtrl grid(5, 5, 1, 1);
