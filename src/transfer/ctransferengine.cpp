@@ -189,12 +189,14 @@ int CTransferEngine::StartWorker(void (*function)(CTransferEngine*))
 void CTransferEngine::FinishWorker(bool success)
 {
     ReleasePort();
-    emit TransferFinished(success);
     {
         std::lock_guard lock(m_workerMutex);
         m_bWorkerRunning = false;
     }
     m_workerEnded.notify_all();
+    // Last, so that a new transfer started on this notice finds the engine free; the thread object
+    // is joined before another worker starts or the engine goes.
+    emit TransferFinished(success);
 }
 
 void CTransferEngine::JoinWorker(bool atExit)

@@ -32,7 +32,7 @@ QString WriteFile(const QTemporaryDir& dir, const char* name, const QByteArray& 
     return path;
 }
 
-const QStringList kShortTimers { QStringLiteral("TESSAVO2_TIMERS=100,300") };
+const QStringList kShortTimers { QStringLiteral("TESSAVO2_TIMERS=300,1000") };
 
 TEST(CliTransfer, ImageArrivesWholeWithAndWithoutFaults)
 {

@@ -38,7 +38,7 @@ protected:
     {
         ASSERT_TRUE(m_pty.Ok());
         m_engine.SetPortDevice(m_pty.SlavePath());
-        m_engine.SetTimerIntervals(50, 100);
+        m_engine.SetTimerIntervals(3000, 3000);
         m_engine.SetTransferView(&m_view);
         g_nExpectedPackets = 64;
         g_ReceiveStore.fill(0);
