@@ -2,12 +2,15 @@
 #include "app/cmainframe.h"
 #include "app/ctessavo2view.h"
 #include "app/filedialog.h"
+#include "app/guimessagebox.h"
 #include "app/modaldialog.h"
 #include "messagerecorder.h"
+#include "transfer/ctransferengine.h"
 #include "../tools/emulatorprocess.h"
 
 #include <QAbstractButton>
 #include <QDialog>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -228,6 +231,47 @@ private slots:
         const QString shots = qEnvironmentVariable("TESSAVO2_SHOT_DIR");
         if (!shots.isEmpty() && name == QLatin1String("loader.bin"))
             QVERIFY(bench.frame->grab().save(shots + QStringLiteral("/download-finished.png")));
+    }
+
+    void workersMessageBoxRunsOnTheGuiThread()
+    {
+        QTemporaryDir dir;
+        const QString path = WriteRandomFile(dir, QStringLiteral("preset.rcu"), 1500);
+        EmulatorProcess emulator({});
+        QVERIFY(UseEmulator(emulator));
+        Bench bench;
+        InstallGuiMessageBoxHandler();
+        QStringList boxes;
+        SetModalHandler([&boxes](QDialog& dialog) {
+            if (QThread::currentThread() == qApp->thread())
+                boxes << static_cast<QMessageBox&>(dialog).text();
+            dialog.accept();
+        });
+        bench.Open(1012, path);
+        bench.Button(1010)->click();
+        QTRY_VERIFY_WITH_TIMEOUT(bench.StartButtonsEnabled(), 30000);
+        SetModalHandler(nullptr);
+        SetMessageBoxHandler(nullptr);
+        QCOMPARE(boxes, QStringList { "Transfer Completed " });
+        QCOMPARE(bench.statusTexts.last(), QStringLiteral("Trnasmited Count 2"));
+    }
+
+    void exitDuringATransferClosesThePort()
+    {
+        QTemporaryDir dir;
+        const QString path = WriteRandomFile(dir, QStringLiteral("code.bin"), 100);
+        EmulatorProcess emulator({ "--silent-syncs", "1000" });
+        QVERIFY(UseEmulator(emulator));
+        MessageRecorder messages;
+        Bench bench;
+        bench.Open(1009, path);
+        bench.Button(1002)->click();
+        QTRY_VERIFY_WITH_TIMEOUT(bench.statusTexts.contains(QStringLiteral("Transmitting .... ")), 5000);
+        QVERIFY(bench.frame->Engine().IsTransferRunning());
+        bench.frame->findChild<QAction*>(QStringLiteral("id57665"))->trigger();
+        QVERIFY(!bench.frame->isVisible());
+        QVERIFY(!bench.frame->Engine().IsTransferRunning());
+        QCOMPARE(messages.Count(), 0);
     }
 
     void terminateEndsWithAnError()
