@@ -1,6 +1,7 @@
 #include "app/cmainframe.h"
 #include "app/ctessavo2app.h"
 #include "app/modaldialog.h"
+#include "../tools/emulatorprocess.h"
 #include "editortestkit.h"
 #include "messagerecorder.h"
 #include "preset/cpresetgrid.h"
@@ -9,7 +10,6 @@
 
 #include <QDialog>
 #include <QEventLoop>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -30,45 +30,12 @@ QByteArray ReadFile(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// The receiver emulator on a pseudo-terminal that COM1 points to.
-class Emulator {
-public:
-    explicit Emulator(const QStringList& arguments)
-    {
-        m_process.setProgram(qEnvironmentVariable("TESSAVO_BIN_DIR") + QStringLiteral("/stb-emulator"));
-        m_process.setArguments(QStringList { "--save-dir", m_saveDir.path() } + arguments);
-        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.start();
-        if (m_process.waitForStarted() && m_process.waitForReadyRead(10000))
-            m_device = QString::fromLocal8Bit(m_process.readLine()).trimmed();
-        qputenv("TESSAVO2_COM1", m_device.toLocal8Bit());
-    }
-    ~Emulator()
-    {
-        m_process.terminate();
-        m_process.waitForFinished(5000);
-    }
-    [[nodiscard]] bool Ready() const { return !m_device.isEmpty(); }
-
-    // The next line the emulator printed that starts with prefix, empty if none came in time.
-    QString NextLine(const QString& prefix)
-    {
-        for (int i = 0; i < 100; ++i) {
-            while (m_process.canReadLine()) {
-                const QString line = QString::fromLocal8Bit(m_process.readLine()).trimmed();
-                if (line.startsWith(prefix))
-                    return line;
-            }
-            m_process.waitForReadyRead(100);
-        }
-        return {};
-    }
-
-private:
-    QTemporaryDir m_saveDir;
-    QProcess m_process;
-    QString m_device;
-};
+// Points COM1 at the emulator.
+bool UseEmulator(const EmulatorProcess& emulator)
+{
+    qputenv("TESSAVO2_COM1", emulator.Device().toLocal8Bit());
+    return !emulator.Device().isEmpty();
+}
 
 // A main window past its start-up with the editor shown, logging what the user sees of a copy.
 class Bench : public QObject {
@@ -166,12 +133,15 @@ private slots:
         for (int i = 0; i < 10; ++i)
             g_TpTable[std::size_t(i)] = MakeTp(std::uint16_t(10700 + 37 * i), std::uint8_t(i / 6), 27500);
         MessageRecorder messages;
-        Emulator emulator({});
-        QVERIFY(emulator.Ready());
+        EmulatorProcess emulator({ "--save-dir", m_dir.path() });
+        QVERIFY(UseEmulator(emulator));
         Bench bench;
         Button(*bench.editor, 1003)->click();
         QVERIFY(bench.WaitForTransfer());
-        const QString saved = emulator.NextLine(QStringLiteral("saved kind=preset"));
+        const QStringList summaries = emulator.Summaries(1);
+        QCOMPARE(summaries.size(), 1);
+        const QString saved = summaries.first();
+        QVERIFY(saved.startsWith(QLatin1String("saved kind=preset")));
         const QString path = saved.mid(saved.indexOf(QLatin1String("file=")) + 5);
         // What the editor gathered is what the tables now build.
         QCOMPARE(ReadFile(path).size(), 1252);
@@ -189,13 +159,13 @@ private slots:
         const QString file = WritePresetFile(QStringLiteral("receiver.rcu"), image);
         ResetPresetTables();
         MessageRecorder messages;
-        Emulator emulator({ "--send-preset", file });
-        QVERIFY(emulator.Ready());
+        EmulatorProcess emulator({ "--send-preset", file });
+        QVERIFY(UseEmulator(emulator));
         Bench bench;
         QCOMPARE(bench.editor->SatGrid().CellText(1, 1), QString());
         Button(*bench.editor, 1002)->click();
         QVERIFY(bench.WaitForTransfer());
-        QVERIFY(!emulator.NextLine(QStringLiteral("sent kind=preset")).isEmpty());
+        QVERIFY(emulator.Summaries(1).value(0).startsWith(QLatin1String("sent kind=preset frames=2")));
         QCOMPARE(bench.log,
             (QStringList { "lock", "Packet 1/64 Received", "Packet 2/64 Received", "Packet 3/64 Received", "unlock" }));
         QCOMPARE(BuiltImage(), image);
@@ -216,8 +186,8 @@ private slots:
         ResetPresetTables();
         g_SatTable[0] = MakeSat("Kept");
         MessageRecorder messages;
-        Emulator emulator({ "--send-preset", file });
-        QVERIFY(emulator.Ready());
+        EmulatorProcess emulator({ "--send-preset", file });
+        QVERIFY(UseEmulator(emulator));
         Bench bench;
         TypeCell(bench.editor->SatGrid(), 1, 1, QStringLiteral("Not committed"));
         const QByteArray before = BuiltImage();

@@ -36,6 +36,15 @@ QByteArray BuiltImage()
     return QByteArray(reinterpret_cast<const char*>(image.data()), qsizetype(length));
 }
 
+// The image of the gap tables; the tables are left as at program start.
+QByteArray GapImage()
+{
+    FillGapTables();
+    const QByteArray image = BuiltImage();
+    ResetPresetTables();
+    return image;
+}
+
 // Delivers a transfer notice the way the desktop tool does: to the window found by its title.
 void Notify(unsigned count, bool sending)
 {
@@ -326,11 +335,8 @@ private slots:
 
     void loadingCommitsToSlotZeroNext()
     {
-        FillGapTables();
-        const QByteArray image = BuiltImage();
         const QString path = m_dir.filePath(QStringLiteral("gap.rcu"));
-        QVERIFY(WriteFile(path, image));
-        ResetPresetTables();
+        QVERIFY(WriteFile(path, GapImage()));
         Show();
         ClickCell(Sat(), 6, 1);
         QCOMPARE(g_nShownSat, 5);
@@ -406,12 +412,8 @@ private slots:
 
     void loadCancelAndFailedSaveChangeNothing()
     {
-        const QByteArray exact = [] {
-            FillGapTables();
-            return BuiltImage();
-        }();
+        const QByteArray exact = GapImage();
         QVERIFY(WriteFile(m_dir.filePath(QStringLiteral("exact.rcu")), exact + QByteArray(100000 - exact.size(), '\0')));
-        ResetPresetTables();
         Show();
         Button(*m_dlg, 1000)->click();
         TypeCell(Sat(), 1, 1, QStringLiteral("Typed"));
@@ -442,9 +444,7 @@ private slots:
 
     void receiveNoticesLockShowAndTakeTheImage()
     {
-        FillGapTables();
-        const QByteArray image = BuiltImage();
-        ResetPresetTables();
+        const QByteArray image = GapImage();
         g_SatTable[0] = MakeSat("Before");
         Show();
         Button(*m_dlg, 1002)->click();
@@ -479,9 +479,7 @@ private slots:
 
     void refusedOrPartialReceiveLeavesTheTables()
     {
-        FillGapTables();
-        const QByteArray image = BuiltImage();
-        ResetPresetTables();
+        const QByteArray image = GapImage();
         g_SatTable[0] = MakeSat("Before");
         Show();
         TypeCell(Sat(), 1, 1, QStringLiteral("Not committed"));
@@ -542,9 +540,7 @@ private slots:
 
     void receiveEndingWhileClosedReachesTheTables()
     {
-        FillGapTables();
-        const QByteArray image = BuiltImage();
-        ResetPresetTables();
+        const QByteArray image = GapImage();
         Show();
         Button(*m_dlg, 1002)->click();
         Button(*m_dlg, 1037)->click();
