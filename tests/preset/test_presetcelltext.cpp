@@ -35,41 +35,6 @@ TEST(CellTextToCode, KnownTextsInAnyCaseAndAutomaticOtherwise)
         EXPECT_EQ(CellTextToCode(QString::fromLatin1(text), kTpColumnPolarization), code) << text;
 }
 
-TEST(TransponderCellText, ShowsCodesAndEndsAtAZeroFrequencyOrSymbolRate)
-{
-    TpList list {};
-    list[0] = { 11778, 27500, 0, 1, 2, 0 };
-    list[1] = { 12000, 0, 0, 9, 7, 0 };
-    EXPECT_EQ(TransponderCellText(list, 1, 1), QStringLiteral("11778"));
-    EXPECT_EQ(TransponderCellText(list, 1, 2), QStringLiteral("27500"));
-    EXPECT_EQ(TransponderCellText(list, 1, 3), QStringLiteral("2/3"));
-    EXPECT_EQ(TransponderCellText(list, 1, 4), QStringLiteral("VER."));
-    EXPECT_EQ(TransponderCellText(list, 2, 1), QStringLiteral("12000"));
-    EXPECT_FALSE(TransponderCellText(list, 2, 2));
-    EXPECT_EQ(TransponderCellText(list, 2, 3), QStringLiteral("AUTO"));
-    EXPECT_EQ(TransponderCellText(list, 2, 4), QStringLiteral("AUTO"));
-    EXPECT_FALSE(TransponderCellText(list, 3, 1));
-    EXPECT_FALSE(TransponderCellText(list, 0, 1));
-    EXPECT_FALSE(TransponderCellText(list, 513, 1));
-}
-
-TEST(SatelliteName, ThirteenCharactersAreStoredFourteenRefused)
-{
-    pre_sat_t sat {};
-    sat.settings = { 1, 2, 3, 4, 5, 6, 7, 8 };
-    ASSERT_TRUE(StoreSatelliteName(QStringLiteral("Thirteen char"), sat));
-    EXPECT_EQ(SatelliteName(sat), QStringLiteral("Thirteen char"));
-    EXPECT_EQ(sat.name[13], '\0');
-    EXPECT_FALSE(StoreSatelliteName(QStringLiteral("Fourteen chars"), sat));
-    EXPECT_EQ(SatelliteName(sat), QStringLiteral("Thirteen char"));
-    ASSERT_TRUE(StoreSatelliteName(QStringLiteral("Astra"), sat));
-    EXPECT_EQ(SatelliteName(sat), QStringLiteral("Astra"));
-    EXPECT_EQ(sat.name[5], '\0') << "the tail of a longer old name is cleared";
-    ASSERT_TRUE(StoreSatelliteName(QString::fromLatin1("T\xfcrksat"), sat));
-    EXPECT_EQ(std::uint8_t(sat.name[1]), 0xFC);
-    EXPECT_EQ(sat.settings[7], 8);
-}
-
 TEST(LnbText, EveryShownTextGathersBackToTheSameLnb)
 {
     const pre_lnb_t lnbs[] = { { 10600, 9750, 1, {}, {} }, { 5150, 9750, 0, {}, {} }, { 10750, 1234, 0, {}, {} },
