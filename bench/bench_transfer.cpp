@@ -11,10 +11,8 @@
 #include <QProcess>
 #include <QTemporaryFile>
 #include <QTimer>
-
-#include <benchmark/benchmark.h>
-
 #include <atomic>
+#include <benchmark/benchmark.h>
 #include <cstdlib>
 #include <new>
 

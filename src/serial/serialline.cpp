@@ -10,30 +10,49 @@ bool ConfigureSerialLine(int fd, uint32_t baud, uint8_t dataBits, uint8_t parity
 {
     if (baud == 0)
         return false;
-    struct termios2 tio {};
+    struct termios2 tio { };
     if (ioctl(fd, TCGETS2, &tio) != 0)
         return false;
 
     tcflag_t size = 0;
     switch (dataBits) {
-    case 5: size = CS5; break;
-    case 6: size = CS6; break;
-    case 7: size = CS7; break;
-    case 8: size = CS8; break;
-    default: return false;
+    case 5:
+        size = CS5;
+        break;
+    case 6:
+        size = CS6;
+        break;
+    case 7:
+        size = CS7;
+        break;
+    case 8:
+        size = CS8;
+        break;
+    default:
+        return false;
     }
     tcflag_t parityFlags = 0;
     switch (parity) {
-    case kParityNone: break;
-    case kParityOdd: parityFlags = PARENB | PARODD; break;
-    case kParityEven: parityFlags = PARENB; break;
-    default: return false;
+    case kParityNone:
+        break;
+    case kParityOdd:
+        parityFlags = PARENB | PARODD;
+        break;
+    case kParityEven:
+        parityFlags = PARENB;
+        break;
+    default:
+        return false;
     }
     tcflag_t stopFlags = 0;
     switch (stopBits) {
-    case kStopBitsOne: break;
-    case kStopBitsTwo: stopFlags = CSTOPB; break;
-    default: return false;
+    case kStopBitsOne:
+        break;
+    case kStopBitsTwo:
+        stopFlags = CSTOPB;
+        break;
+    default:
+        return false;
     }
 
     tio.c_iflag &= ~tcflag_t(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF | IXANY | INPCK);
@@ -51,7 +70,7 @@ bool ConfigureSerialLine(int fd, uint32_t baud, uint8_t dataBits, uint8_t parity
         return false;
 
     // A driver may quietly round the speed or the byte size; read back what the line really does.
-    struct termios2 actual {};
+    struct termios2 actual { };
     if (ioctl(fd, TCGETS2, &actual) != 0 || (actual.c_cflag & CSIZE) != size)
         return false;
     const uint64_t low = uint64_t(baud) * 98 / 100;

@@ -2,7 +2,6 @@
 
 #include <QSocketNotifier>
 #include <QThread>
-
 #include <sys/eventfd.h>
 #include <unistd.h>
 

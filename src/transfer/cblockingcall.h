@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QObject>
-
 #include <condition_variable>
 #include <functional>
 #include <mutex>

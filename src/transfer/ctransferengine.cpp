@@ -11,7 +11,6 @@
 #include "transfer/transferreporter.h"
 
 #include <QLatin1String>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -373,10 +372,18 @@ int CTransferEngine::OnCommRead(CComm& port)
             if (buffer[i] != kLineFeed)
                 continue;
             switch (buffer[i - 1]) {
-            case 'A': SetState(Ack); break;
-            case 'N': SetState(Nak); break;
-            case 'T': SetState(Terminate); break;
-            default: SetState(Other); break;
+            case 'A':
+                SetState(Ack);
+                break;
+            case 'N':
+                SetState(Nak);
+                break;
+            case 'T':
+                SetState(Terminate);
+                break;
+            default:
+                SetState(Other);
+                break;
             }
             port.ClearReceive();
             break;

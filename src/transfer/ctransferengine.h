@@ -5,7 +5,6 @@
 
 #include <QObject>
 #include <QString>
-
 #include <array>
 #include <atomic>
 #include <condition_variable>

@@ -1,7 +1,6 @@
 #include "transfer/cwindowtimer.h"
 
 #include <QSocketNotifier>
-
 #include <sys/timerfd.h>
 #include <unistd.h>
 

@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 #include <QString>
-
 #include <cerrno>
 #include <chrono>
 #include <fcntl.h>
@@ -60,9 +59,9 @@ public:
         QByteArray out;
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
         while (out.size() < count) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                deadline - std::chrono::steady_clock::now())
-                                  .count();
+            const auto left
+                = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now())
+                      .count();
             if (left <= 0)
                 break;
             pollfd pfd { m_master, POLLIN, 0 };

@@ -1,13 +1,11 @@
 #include "ptypair.h"
-
 #include "serial/ccomm.h"
 #include "serial/ccommowner.h"
 #include "serial/portname.h"
 #include "serial/portsettings.h"
 
-#include <gtest/gtest.h>
-
 #include <condition_variable>
+#include <gtest/gtest.h>
 #include <mutex>
 #include <vector>
 
@@ -90,8 +88,8 @@ TEST_P(CCommRejects, OpenFailsAndLeavesNothingOpen)
 }
 
 INSTANTIATE_TEST_SUITE_P(Settings, CCommRejects,
-    testing::Values(RejectedSettings { "nine_bits", 115200, 9, 0, 0 }, RejectedSettings { "ten_bits", 115200, 10, 0, 0 },
-        RejectedSettings { "eleven_bits", 115200, 11, 0, 0 },
+    testing::Values(RejectedSettings { "nine_bits", 115200, 9, 0, 0 },
+        RejectedSettings { "ten_bits", 115200, 10, 0, 0 }, RejectedSettings { "eleven_bits", 115200, 11, 0, 0 },
         RejectedSettings { "one_and_a_half_stop", 115200, 8, 0, kStopBitsOneHalf },
         RejectedSettings { "mark_parity", 115200, 8, 3, 0 }, RejectedSettings { "zero_baud", 0, 8, 0, 0 }),
     [](const testing::TestParamInfo<RejectedSettings>& info) { return std::string(info.param.name); });

@@ -4,7 +4,6 @@
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -48,7 +47,8 @@ TEST(CliTransfer, ImageArrivesWholeWithAndWithoutFaults)
     const std::vector<Run> runs {
         { {}, {} },
         { { "--nak", "3,4", "--other", "7", "--silent", "9", "--noise", "12,13", "--silent-syncs", "2" },
-            { "No Answer 1", "No Answer 2", "NAK  Data = 1", "NAK  Data = 2", "Other Answer this Data", "No Answer 3" } },
+            { "No Answer 1", "No Answer 2", "NAK  Data = 1", "NAK  Data = 2", "Other Answer this Data",
+                "No Answer 3" } },
     };
     for (const Run& run : runs) {
         EmulatorProcess emulator(QStringList { "--save-dir", dir.path() } + run.emulatorArgs);
@@ -62,7 +62,8 @@ TEST(CliTransfer, ImageArrivesWholeWithAndWithoutFaults)
             EXPECT_TRUE(cli.lines.contains(text)) << text.toStdString();
         const QStringList summary = emulator.Summaries(1);
         ASSERT_EQ(summary.size(), 1);
-        EXPECT_TRUE(summary[0].startsWith(QStringLiteral("saved kind=code type=5 frames=300 size=307200 sha256=") + sha))
+        EXPECT_TRUE(
+            summary[0].startsWith(QStringLiteral("saved kind=code type=5 frames=300 size=307200 sha256=") + sha))
             << summary[0].toStdString();
         const QString saved = summary[0].section(QStringLiteral("file="), 1);
         QFile file(saved);
@@ -99,8 +100,7 @@ TEST(CliTransfer, TerminateFailsAndBadPortOrUsageHaveTheirExitCodes)
     for (const QStringList& bad : { QStringList { "send", "--kind", "code", path },
              QStringList { "send", "--port", "COM1", "--kind", "firmware", path },
              QStringList { "send", "--port", "COM1", "--kind", "code", "--parity", "mark", path },
-             QStringList { "send", "--port", "COM1", "--kind", "code" },
-             QStringList { "receive", "--port", "COM1" } })
+             QStringList { "send", "--port", "COM1", "--kind", "code" }, QStringList { "receive", "--port", "COM1" } })
         EXPECT_EQ(RunCli(bad).exitCode, 64) << bad.join(' ').toStdString();
 }
 

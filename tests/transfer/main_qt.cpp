@@ -1,5 +1,4 @@
 #include <QCoreApplication>
-
 #include <gtest/gtest.h>
 
 // The engine parses replies and runs its timers on the thread of a Qt event loop.

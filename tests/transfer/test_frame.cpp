@@ -1,9 +1,8 @@
 #include "transfer/ccrc32.h"
 #include "transfer/frame.h"
 
-#include <gtest/gtest.h>
-
 #include <array>
+#include <gtest/gtest.h>
 #include <vector>
 
 TEST(Crc32, CheckValueAndTable)

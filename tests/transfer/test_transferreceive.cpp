@@ -1,12 +1,10 @@
-#include "transfertestkit.h"
-
 #include "transfer/ccrc32.h"
 #include "transfer/receivestore.h"
-
-#include <gtest/gtest.h>
+#include "transfertestkit.h"
 
 #include <array>
 #include <cstring>
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -28,7 +26,8 @@ QByteArray EndFrame(int packet)
 {
     static const CCrc32 crc;
     std::array<uint8_t, kFrameMaxSize> out {};
-    const int size = BuildFrame(crc, out.data(), uint8_t(packet), kTypeEnd, kEndFramePayload, nullptr, kEndFramePayload);
+    const int size
+        = BuildFrame(crc, out.data(), uint8_t(packet), kTypeEnd, kEndFramePayload, nullptr, kEndFramePayload);
     return QByteArray(reinterpret_cast<const char*>(out.data()), size);
 }
 
@@ -54,8 +53,7 @@ protected:
     }
 
     // The event loop runs while the test thread plays the receiver.
-    template <typename Body>
-    void WithEventLoop(Body body)
+    template <typename Body> void WithEventLoop(Body body)
     {
         std::thread player(body);
         bool success = false;
@@ -95,8 +93,8 @@ TEST_F(TransferReceive, SyncFramesAndEndFrameFillTheStore)
     EXPECT_TRUE(g_bReceiveDone);
     EXPECT_FALSE(g_bReceiveMode);
     EXPECT_EQ(m_view.Progress(),
-        (std::vector<std::pair<unsigned, bool>> { { 1, false }, { 2, false }, { 3, false }, { 4, false }, { 65, false },
-            { 0, false } }));
+        (std::vector<std::pair<unsigned, bool>> {
+            { 1, false }, { 2, false }, { 3, false }, { 4, false }, { 65, false }, { 0, false } }));
     EXPECT_EQ(m_boxes.Texts(), QStringList { QStringLiteral("Transfer Completed ") });
 }
 
@@ -121,9 +119,9 @@ TEST_F(TransferReceive, FramesPastTheStoreOrOfAnotherTypeAreRefused)
     std::vector<QByteArray> replies;
     WithEventLoop([&] {
         replies.push_back(Exchange(QByteArrayLiteral("U")));
-        replies.push_back(Exchange(DataFrame(97, 1024, 'p')));       // would end at 100352
-        replies.push_back(Exchange(DataFrame(97, 672, 'q')));        // ends exactly at 100000
-        replies.push_back(Exchange(DataFrame(2, 5000, 'r')));        // length clipped to 1024
+        replies.push_back(Exchange(DataFrame(97, 1024, 'p'))); // would end at 100352
+        replies.push_back(Exchange(DataFrame(97, 672, 'q'))); // ends exactly at 100000
+        replies.push_back(Exchange(DataFrame(2, 5000, 'r'))); // length clipped to 1024
         replies.push_back(Exchange(DataFrame(3, 1024, 's', '5').left(9))); // not a preset frame
         replies.push_back(Exchange(EndFrame(4)));
     });

@@ -1,6 +1,5 @@
-#include "transfertestkit.h"
-
 #include "transfer/receivestore.h"
+#include "transfertestkit.h"
 
 #include <gtest/gtest.h>
 
@@ -123,10 +122,14 @@ TEST_F(TransferSend, NakOtherAndSilenceResendTheSameFrameByteForByte)
     ScriptedReceiver receiver(m_pty, [](int index, const QByteArray&) {
         switch (index) {
         case 1:
-        case 2: return QByteArrayLiteral("UN\n");
-        case 3: return QByteArrayLiteral("UX\n");
-        case 4: return QByteArray();
-        default: return kAck;
+        case 2:
+            return QByteArrayLiteral("UN\n");
+        case 3:
+            return QByteArrayLiteral("UX\n");
+        case 4:
+            return QByteArray();
+        default:
+            return kAck;
         }
     });
     ShortTimers();
@@ -137,8 +140,8 @@ TEST_F(TransferSend, NakOtherAndSilenceResendTheSameFrameByteForByte)
         EXPECT_EQ(units[i], units[1]) << "resend " << i;
     EXPECT_EQ(uint8_t(units[6][1]), 1);
     EXPECT_EQ(m_view.Texts(),
-        (QStringList { "Sync Dectected ...", "NAK  Data = 1", "NAK  Data = 2", "Other Answer this Data",
-            "No Answer 1", "Trnasmited Count 1", "Trnasmited Count 2" }));
+        (QStringList { "Sync Dectected ...", "NAK  Data = 1", "NAK  Data = 2", "Other Answer this Data", "No Answer 1",
+            "Trnasmited Count 1", "Trnasmited Count 2" }));
 }
 
 TEST_F(TransferSend, UnansweredSyncsAreCountedAndNoiseOrSplitRepliesStillCount)
@@ -166,9 +169,8 @@ TEST_F(TransferSend, UnansweredSyncsAreCountedAndNoiseOrSplitRepliesStillCount)
 
 TEST_F(TransferSend, TerminateToTheThirdFrameEndsWithoutEndFrame)
 {
-    ScriptedReceiver receiver(m_pty, [](int index, const QByteArray&) {
-        return index == 3 ? QByteArrayLiteral("UT\n") : kAck;
-    });
+    ScriptedReceiver receiver(
+        m_pty, [](int index, const QByteArray&) { return index == 3 ? QByteArrayLiteral("UT\n") : kAck; });
     EXPECT_FALSE(SendFile(2, Pattern(5000)));
     const auto units = receiver.Units(5, 200);
     ASSERT_EQ(units.size(), 4u);
@@ -238,9 +240,8 @@ TEST_F(TransferSend, BufferSendReportsProgressAndRefusal)
     EXPECT_EQ(m_view.Progress(), (std::vector<std::pair<unsigned, bool>> { { 1, true }, { 2, true }, { 3, true } }));
     EXPECT_TRUE(m_view.Texts().isEmpty());
 
-    ScriptedReceiver refusing(m_pty, [](int index, const QByteArray&) {
-        return index == 2 ? QByteArrayLiteral("UT\n") : kAck;
-    });
+    ScriptedReceiver refusing(
+        m_pty, [](int index, const QByteArray&) { return index == 2 ? QByteArrayLiteral("UT\n") : kAck; });
     const QByteArray data = Pattern(3000);
     ASSERT_EQ(m_engine.StartBufferTransfer(5, reinterpret_cast<const uint8_t*>(data.constData()), 3000), 1);
     bool success = true;

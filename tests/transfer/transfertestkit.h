@@ -1,7 +1,6 @@
 #pragma once
 
 #include "../serial/ptypair.h"
-
 #include "messagerecorder.h"
 #include "transfer/ctransferengine.h"
 #include "transfer/frame.h"
@@ -10,7 +9,6 @@
 #include <QEventLoop>
 #include <QTemporaryFile>
 #include <QTimer>
-
 #include <atomic>
 #include <condition_variable>
 #include <functional>

@@ -1,6 +1,5 @@
-#include "commands.h"
-
 #include "app/messagebox.h"
+#include "commands.h"
 #include "serial/portsettings.h"
 #include "transfer/ctransferengine.h"
 #include "transfer/receivestore.h"
@@ -9,7 +8,6 @@
 #include <QEventLoop>
 #include <QSaveFile>
 #include <QTimer>
-
 #include <cstdio>
 #include <initializer_list>
 #include <optional>

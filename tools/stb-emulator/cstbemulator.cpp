@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdarg>
@@ -43,10 +42,14 @@ void SleepUntilNs(int64_t when)
 const char* KindName(char type)
 {
     switch (type) {
-    case kTypeCode: return "code";
-    case kTypePreset: return "preset";
-    case kTypeLoader: return "loader";
-    default: return "none";
+    case kTypeCode:
+        return "code";
+    case kTypePreset:
+        return "preset";
+    case kTypeLoader:
+        return "loader";
+    default:
+        return "none";
     }
 }
 
@@ -411,7 +414,8 @@ bool CStbEmulator::SendPreset()
             if (reply == wanted)
                 break;
             if (reply != 0 && ++refusals >= kMaxRefusals) {
-                PrintSummary(QStringLiteral("send-failed kind=preset frame=%1 reply=%2").arg(k).arg(QChar(reply)).toLocal8Bit());
+                PrintSummary(
+                    QStringLiteral("send-failed kind=preset frame=%1 reply=%2").arg(k).arg(QChar(reply)).toLocal8Bit());
                 return false;
             }
         }

@@ -4,7 +4,6 @@
 #include "transfer/ccrc32.h"
 
 #include <QByteArray>
-
 #include <cstdint>
 
 // The receiver on the far end of the line: answers syncs and frames of a download, checks every

@@ -1,7 +1,6 @@
 #include "emulatoroptions.h"
 
 #include <QStringList>
-
 #include <cstdio>
 
 namespace {
@@ -32,31 +31,30 @@ bool ParseCount(const QString& text, int low, int& out)
 
 void PrintEmulatorHelp()
 {
-    std::fputs(
-        "usage: stb-emulator [options]\n"
-        "Plays the receiver at the other end of the serial line. Prints the device to use on its first line.\n"
-        "\n"
-        "  --link PATH          also make PATH a symbolic link to the pseudo-terminal\n"
-        "  --device PATH        use this serial device instead of a new pseudo-terminal\n"
-        "  --save-dir DIR       save each completed download as DIR/<type>_<nnnn>.bin\n"
-        "  --send-preset FILE   first send FILE to the tool (the receiver's side of a preset copy)\n"
-        "  --baud N             pace this side as a real line at N baud (10 bits a byte)\n"
-        "  --reply-timeout MS   while sending: how long to wait for the tool's reply (default 2000)\n"
-        "  --verbose            log every frame and reply on stderr\n"
-        "\n"
-        "Faults (FRAMES: data frame numbers of a download, from 1, repeats counted, e.g. 3,4):\n"
-        "  --nak FRAMES         answer N\n"
-        "  --other FRAMES       answer with another letter (X)\n"
-        "  --silent FRAMES      do not answer\n"
-        "  --terminate FRAMES   answer T\n"
-        "  --noise FRAMES       send a noise byte (0xFF) before the answer\n"
-        "  --silent-syncs N     do not answer the first N sync bytes of each download\n"
-        "\n"
-        "Each download the tool completes prints one line:\n"
-        "  saved kind=code|preset|loader type=T frames=N size=BYTES sha256=HEX file=PATH|-\n"
-        "A preset sent with --send-preset prints:\n"
-        "  sent kind=preset frames=N size=BYTES sha256=HEX\n"
-        "SIGTERM or SIGINT ends the emulator.\n",
+    std::fputs("usage: stb-emulator [options]\n"
+               "Plays the receiver at the other end of the serial line. Prints the device to use on its first line.\n"
+               "\n"
+               "  --link PATH          also make PATH a symbolic link to the pseudo-terminal\n"
+               "  --device PATH        use this serial device instead of a new pseudo-terminal\n"
+               "  --save-dir DIR       save each completed download as DIR/<type>_<nnnn>.bin\n"
+               "  --send-preset FILE   first send FILE to the tool (the receiver's side of a preset copy)\n"
+               "  --baud N             pace this side as a real line at N baud (10 bits a byte)\n"
+               "  --reply-timeout MS   while sending: how long to wait for the tool's reply (default 2000)\n"
+               "  --verbose            log every frame and reply on stderr\n"
+               "\n"
+               "Faults (FRAMES: data frame numbers of a download, from 1, repeats counted, e.g. 3,4):\n"
+               "  --nak FRAMES         answer N\n"
+               "  --other FRAMES       answer with another letter (X)\n"
+               "  --silent FRAMES      do not answer\n"
+               "  --terminate FRAMES   answer T\n"
+               "  --noise FRAMES       send a noise byte (0xFF) before the answer\n"
+               "  --silent-syncs N     do not answer the first N sync bytes of each download\n"
+               "\n"
+               "Each download the tool completes prints one line:\n"
+               "  saved kind=code|preset|loader type=T frames=N size=BYTES sha256=HEX file=PATH|-\n"
+               "A preset sent with --send-preset prints:\n"
+               "  sent kind=preset frames=N size=BYTES sha256=HEX\n"
+               "SIGTERM or SIGINT ends the emulator.\n",
         stdout);
 }
 

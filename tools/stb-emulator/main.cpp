@@ -2,7 +2,6 @@
 #include "emulatoroptions.h"
 
 #include <QStringList>
-
 #include <csignal>
 #include <cstdio>
 #include <sys/prctl.h>
