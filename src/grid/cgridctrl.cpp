@@ -504,6 +504,11 @@ void CGridCtrl::changeEvent(QEvent* event)
         follow(m_fixedTextColor, oldWindowText, m_sysWindowText);
         follow(m_fixedBackColor, old3DFace, m_sys3DFace);
         viewport()->update();
+    } else if (event->type() == QEvent::ActivationChange && !isActiveWindow()) {
+        // Another window took the mouse: a selection drag cannot go on scrolling by itself.
+        m_autoScrollTimer.stop();
+        if (m_nMouseMode == MOUSE_DRAGGING)
+            m_nMouseMode = MOUSE_NOTHING;
     }
 }
 

@@ -277,6 +277,22 @@ private slots:
         QCOMPARE(grid.CurrentCell().row, row);
     }
 
+    void autoScrollStopsWhenAnotherWindowTakesOver()
+    {
+        CGridCtrl grid;
+        QVERIFY(ShowStandardGrid(grid, 100, 3, { 180, 200 }));
+        QTest::mousePress(grid.viewport(), Qt::LeftButton, {}, Centre(grid, 2, 1));
+        DragTo(grid, QPoint(100, 260));
+        QTRY_VERIFY(grid.CurrentCell().row >= 5);
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        const int row = grid.CurrentCell().row;
+        QTest::qWait(100);
+        QCOMPARE(grid.CurrentCell().row, row);
+    }
+
     void typingStartsAnEditThatReplacesTheText()
     {
         CGridCtrl grid;
