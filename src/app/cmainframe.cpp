@@ -82,7 +82,8 @@ void CMainFrame::CreateMenus()
             connect(action, &QAction::triggered, this, item.handler);
     }
     connect(findChild<QAction*>(ResourceIdName(57665)), &QAction::triggered, this, &QWidget::close);
-    connect(findChild<QAction*>(ResourceIdName(32773)), &QAction::triggered, this, [this] { m_view->OnRcuFileCreate(); });
+    connect(
+        findChild<QAction*>(ResourceIdName(32773)), &QAction::triggered, this, [this] { m_view->OnRcuFileCreate(); });
     QAction* statusBarToggle = findChild<QAction*>(ResourceIdName(59393));
     statusBarToggle->setCheckable(true);
     statusBarToggle->setChecked(true);

@@ -182,7 +182,8 @@ void CTessavo2View::StartSend(const Section& section)
     status->SetTextColor(kYellow);
     status->SetText(QStringLiteral("Transmitting .... "));
     const qint64 size = QFileInfo(m_frame->SelectedPath()).size();
-    m_progress->setRange(0, int(std::max<qint64>(1, (size + CTransferEngine::kChunkSize - 1) / CTransferEngine::kChunkSize)));
+    m_progress->setRange(
+        0, int(std::max<qint64>(1, (size + CTransferEngine::kChunkSize - 1) / CTransferEngine::kChunkSize)));
     m_progress->setValue(0);
     m_progress->show();
     m_frame->SetTransferView(this);

@@ -1,8 +1,7 @@
 #pragma once
 
-#include <QRect>
-
 #include <QFont>
+#include <QRect>
 
 class QWidget;
 

@@ -11,9 +11,9 @@ inline constexpr char kRcuFilter[] = "rcu (*.rcu)";
 
 struct FileDialogRequest {
     bool save = false;
-    QString filter;        // kBinFilter or kRcuFilter
+    QString filter; // kBinFilter or kRcuFilter
     QString defaultSuffix; // "bin", "rcu"
-    QString initialName;   // "*.bin" style names select nothing
+    QString initialName; // "*.bin" style names select nothing
     QWidget* parent = nullptr;
 };
 

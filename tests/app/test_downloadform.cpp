@@ -1,3 +1,4 @@
+#include "../tools/emulatorprocess.h"
 #include "app/ccolorlabel.h"
 #include "app/cmainframe.h"
 #include "app/ctessavo2view.h"
@@ -6,7 +7,6 @@
 #include "app/modaldialog.h"
 #include "messagerecorder.h"
 #include "transfer/ctransferengine.h"
-#include "../tools/emulatorprocess.h"
 
 #include <QAbstractButton>
 #include <QDialog>
@@ -48,7 +48,10 @@ public:
     }
     ~Bench() { SetFileDialogHandler(nullptr); }
 
-    [[nodiscard]] CColorLabel* Label(int id) const { return view->findChild<CColorLabel*>(QStringLiteral("id%1").arg(id)); }
+    [[nodiscard]] CColorLabel* Label(int id) const
+    {
+        return view->findChild<CColorLabel*>(QStringLiteral("id%1").arg(id));
+    }
     [[nodiscard]] QAbstractButton* Button(int id) const
     {
         return view->findChild<QAbstractButton*>(QStringLiteral("id%1").arg(id));
@@ -103,9 +106,8 @@ private slots:
     void colourLabelsAtStart()
     {
         Bench bench;
-        const std::pair<int, const char*> titles[] = {
-            { 1017, "Code Download" }, { 1014, "Preset Data Download" }, { 1016, "Loader Data Download" }
-        };
+        const std::pair<int, const char*> titles[]
+            = { { 1017, "Code Download" }, { 1014, "Preset Data Download" }, { 1016, "Loader Data Download" } };
         for (const auto& [id, text] : titles) {
             CColorLabel* title = bench.Label(id);
             QCOMPARE(title->Text(), QString::fromLatin1(text));
@@ -129,9 +131,12 @@ private slots:
         QTest::addColumn<QString>("suffix");
         QTest::addColumn<int>("kind");
         QTest::addColumn<int>("pathLabel");
-        QTest::newRow("code") << 1009 << "bin (*.bin)" << "bin" << 2 << 1003;
-        QTest::newRow("preset") << 1012 << "rcu (*.rcu)" << "rcu" << 3 << 1015;
-        QTest::newRow("loader") << 1000 << "bin (*.bin)" << "bin" << 4 << 1006;
+        QTest::newRow("code") << 1009 << "bin (*.bin)"
+                              << "bin" << 2 << 1003;
+        QTest::newRow("preset") << 1012 << "rcu (*.rcu)"
+                                << "rcu" << 3 << 1015;
+        QTest::newRow("loader") << 1000 << "bin (*.bin)"
+                                << "bin" << 4 << 1006;
     }
 
     void openDialogsAskForTheSectionsFiles()
@@ -191,9 +196,12 @@ private slots:
         QTest::addColumn<int>("start");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("countText");
-        QTest::newRow("code") << 1009 << 1002 << "code.bin" << "Trnasmited Count %1";
-        QTest::newRow("preset") << 1012 << 1010 << "preset.rcu" << "Trnasmited Count %1";
-        QTest::newRow("loader") << 1000 << 1005 << "loader.bin" << "Transmited Count %1";
+        QTest::newRow("code") << 1009 << 1002 << "code.bin"
+                              << "Trnasmited Count %1";
+        QTest::newRow("preset") << 1012 << 1010 << "preset.rcu"
+                                << "Trnasmited Count %1";
+        QTest::newRow("loader") << 1000 << 1005 << "loader.bin"
+                                << "Transmited Count %1";
     }
 
     void downloadsReachTheReceiver()
@@ -213,8 +221,8 @@ private slots:
         QVERIFY(!bench.StartButtonsEnabled());
         QTRY_VERIFY_WITH_TIMEOUT(bench.StartButtonsEnabled(), 30000);
         QCOMPARE(bench.statusTexts,
-            (QStringList { "Transmitting .... ", "Sync Dectected ...", countText.arg(1), countText.arg(2),
-                countText.arg(3) }));
+            (QStringList {
+                "Transmitting .... ", "Sync Dectected ...", countText.arg(1), countText.arg(2), countText.arg(3) }));
         QVERIFY(!bench.enabledDuringTransfer);
         QCOMPARE(messages.Texts(), QStringList { "Transfer Completed " });
         auto* progress = bench.view->findChild<QProgressBar*>(QStringLiteral("progress"));
@@ -285,8 +293,7 @@ private slots:
         bench.Open(1009, path);
         bench.Button(1002)->click();
         QTRY_VERIFY_WITH_TIMEOUT(bench.StartButtonsEnabled(), 30000);
-        QCOMPARE(bench.statusTexts,
-            (QStringList { "Transmitting .... ", "Sync Dectected ...", "Trnasmited Count 1" }));
+        QCOMPARE(bench.statusTexts, (QStringList { "Transmitting .... ", "Sync Dectected ...", "Trnasmited Count 1" }));
         QVERIFY(!bench.enabledDuringTransfer);
         QCOMPARE(messages.Texts(), QStringList { "Transfer Error !! " });
     }

@@ -15,7 +15,8 @@ QAbstractButton* Button(QDialog& dialog, int id)
 
 // Runs the dialog once: clicks the given radio buttons, then SET (1024) or CLOSE (1025).
 // Records which radio buttons were checked when the dialog opened.
-int RunDialog(CPortSettingDlg& dialog, std::initializer_list<int> clicks, int endButton, QList<int>* checkedAtOpen = nullptr)
+int RunDialog(
+    CPortSettingDlg& dialog, std::initializer_list<int> clicks, int endButton, QList<int>* checkedAtOpen = nullptr)
 {
     const QList<int> clickList(clicks);
     SetModalHandler([&](QDialog& shown) {

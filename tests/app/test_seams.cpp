@@ -74,7 +74,8 @@ private slots:
         AnswerBoxes(seen, QMessageBox::No);
         std::atomic<int> result { 0 };
         std::thread worker([&result] {
-            result = ShowMessageBox(QStringLiteral("Transfer Completed "), QStringLiteral("EDIT PRESET DATA"), MB_YESNO);
+            result
+                = ShowMessageBox(QStringLiteral("Transfer Completed "), QStringLiteral("EDIT PRESET DATA"), MB_YESNO);
         });
         QTRY_VERIFY_WITH_TIMEOUT(result != 0, 10000);
         worker.join();

@@ -2,7 +2,6 @@
 // it reaches its main window.
 #include <QProcess>
 #include <QProcessEnvironment>
-
 #include <gtest/gtest.h>
 
 TEST(Tessavo2Smoke, ReachesTheMainWindowAfterSet)
