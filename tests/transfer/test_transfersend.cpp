@@ -1,3 +1,4 @@
+#include "serial/ccomm.h"
 #include "transfer/receivestore.h"
 #include "transfertestkit.h"
 
@@ -165,6 +166,18 @@ TEST_F(TransferSend, UnansweredSyncsAreCountedAndNoiseOrSplitRepliesStillCount)
         (QStringList { "No Answer 1", "No Answer 2", "No Answer 3", "Sync Dectected ...", "Trnasmited Count 1",
             "Trnasmited Count 2" }));
     EXPECT_EQ(receiver.Units(7).size(), 7u);
+}
+
+TEST_F(TransferSend, ReceiveBufferFullOfNoiseIsClearedAtTheTimeOut)
+{
+    // 1300 bytes without a LF fill the port's buffer; unless the time-out clears them, the answer to
+    // the frame sent again would find no room and the transfer would wait for ever.
+    ScriptedReceiver receiver(m_pty, [](int index, const QByteArray&) {
+        return index == 1 ? QByteArray(CComm::kReceiveBufferSize, 'z') : kAck;
+    });
+    ShortTimers();
+    ASSERT_TRUE(SendFile(2, Pattern(100)));
+    EXPECT_EQ(m_view.Texts(), (QStringList { "Sync Dectected ...", "No Answer 1", "Trnasmited Count 1" }));
 }
 
 TEST_F(TransferSend, TerminateToTheThirdFrameEndsWithoutEndFrame)
