@@ -322,16 +322,18 @@ TEST(TpListCreateDlgLayout, ControlsFitAndDoNotOverlap)
             EXPECT_GE(button->height(), metrics.height()) << button->text().toStdString();
         }
         for (QWidget* other : controls) {
-            if (other != control)
+            if (other != control) {
                 EXPECT_FALSE(control->geometry().intersects(other->geometry()))
                     << control->objectName().toStdString() << " " << other->objectName().toStdString();
+            }
         }
     }
     EXPECT_GE(ui.list->viewport()->width(), ui.list->sizeHintForColumn(0));
     EXPECT_GE(ui.combo->height(), ui.combo->fontMetrics().height());
     const QString shots = qEnvironmentVariable("TESSAVO2_SHOT_DIR");
-    if (!shots.isEmpty())
+    if (!shots.isEmpty()) {
         EXPECT_TRUE(dialog.grab().save(shots + "/tp-list-create.png"));
+    }
 }
 
 } // namespace
