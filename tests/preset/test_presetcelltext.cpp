@@ -59,8 +59,9 @@ TEST(LnbText, OnlyFourOrFiveCharactersMakeAStandardLnb)
         StoreLnbText(QString::fromLatin1(text), lnb);
         EXPECT_EQ(lnb.lnb_type, standard ? 0 : 1) << text;
         EXPECT_EQ(lnb.lnb_freq2, standard ? 77 : 9750) << text;
-        if (!standard)
+        if (!standard) {
             EXPECT_EQ(lnb.lnb_freq1, 10600) << text;
+        }
     }
 }
 
