@@ -133,12 +133,8 @@ void CTransferEngine::ResetEngine()
 int CTransferEngine::OpenPort()
 {
     auto comm = std::unique_ptr<CComm>(new (std::nothrow) CComm);
-    if (!comm) {
-        Message(QStringLiteral("Can't Open Port.. Check and try again"));
-        if (m_pView != nullptr)
-            m_pView->EnableStartButtons();
-        return 0;
-    }
+    if (!comm)
+        return RefuseTransfer(QStringLiteral("Can't Open Port.. Check and try again"));
     comm->SetMessageTag(kCommTag);
     comm->SetSettings(uint8_t(m_portSettings.port), m_portSettings.baudRate, m_portSettings.dataBits,
         m_portSettings.stopBits, m_portSettings.parity);
@@ -149,14 +145,20 @@ int CTransferEngine::OpenPort()
     comm->SetOwner(m_commOwner.get());
     if (!comm->Open()) {
         comm->Destroy();
-        Message(QStringLiteral("CommPort Open Error"));
-        if (m_pView != nullptr)
-            m_pView->EnableStartButtons();
-        return 0;
+        return RefuseTransfer(QStringLiteral("CommPort Open Error"));
     }
     std::lock_guard lock(m_portMutex);
     m_pComm = std::move(comm);
     return 1;
+}
+
+// The transfer is abandoned, the program goes on: ending it would lose unsaved preset edits.
+int CTransferEngine::RefuseTransfer(const QString& text)
+{
+    Message(text);
+    if (m_pView != nullptr)
+        m_pView->EnableStartButtons();
+    return 0;
 }
 
 void CTransferEngine::ReleasePort()
@@ -220,10 +222,8 @@ void CTransferEngine::JoinWorker(bool atExit)
 
 int CTransferEngine::StartFileTransfer()
 {
-    if (IsTransferRunning()) {
-        Message(QStringLiteral("CommPort Open Error"));
-        return 0;
-    }
+    if (IsTransferRunning())
+        return RefuseTransfer(QStringLiteral("CommPort Open Error"));
     m_bAbort = false;
     g_bReceiveMode = false;
     if (!OpenPort())
@@ -233,10 +233,8 @@ int CTransferEngine::StartFileTransfer()
 
 int CTransferEngine::StartBufferTransfer(int kind, const uint8_t* data, uint32_t length)
 {
-    if (IsTransferRunning()) {
-        Message(QStringLiteral("CommPort Open Error"));
-        return 0;
-    }
+    if (IsTransferRunning())
+        return RefuseTransfer(QStringLiteral("CommPort Open Error"));
     m_bAbort = false;
     if (data == nullptr || length > kTransmitBufferSize)
         length = data == nullptr ? 0 : kTransmitBufferSize;
@@ -248,6 +246,7 @@ int CTransferEngine::StartBufferTransfer(int kind, const uint8_t* data, uint32_t
     // In receive mode from the first byte on: the receiver's sync may follow the opening at once.
     g_bReceiveMode = receiving;
     g_bReceiveDone = false;
+    m_nReceiveEnd = 0;
     SetState(receiving ? WaitSync : Waiting);
     if (!OpenPort()) {
         g_bReceiveMode = false;
@@ -537,7 +536,6 @@ CTransferEngine::Outcome CTransferEngine::RunReceiveTransfer()
 {
     g_bReceiveMode = true;
     g_bReceiveDone = false;
-    m_nReceiveEnd = 0;
     unsigned ackCounter = 0;
     // Time-outs do not end a receive, so the worker simply waits for the parser's next verdict.
     while (!g_bReceiveDone) {

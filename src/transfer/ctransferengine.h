@@ -53,8 +53,8 @@ public:
     void SetSelectedPath(const QString& path);
     [[nodiscard]] QString SelectedPath() const;
 
-    // GUI thread. Return 1 when the worker started, 0 when the port could not be opened (the message
-    // has been shown and the Start buttons enabled again) or a transfer is already running.
+    // GUI thread. Return 1 when the worker started, 0 when the port could not be opened or is in use
+    // by the running transfer ("CommPort Open Error" has been shown, the Start buttons enabled again).
     int StartFileTransfer();
     int StartBufferTransfer(int kind, const uint8_t* data, uint32_t length);
     int OpenPort();
@@ -97,6 +97,7 @@ private:
     void ReportStatus(const char* text, int number = -1);
     void ReportProgress(unsigned count, bool sending);
     void Message(const QString& text);
+    int RefuseTransfer(const QString& text);
     void ReleasePort();
     void SetState(int state);
     int WaitWhileState(int state1, int state2 = -1);

@@ -172,9 +172,8 @@ TEST_F(TransferSend, ReceiveBufferFullOfNoiseIsClearedAtTheTimeOut)
 {
     // 1300 bytes without a LF fill the port's buffer; unless the time-out clears them, the answer to
     // the frame sent again would find no room and the transfer would wait for ever.
-    ScriptedReceiver receiver(m_pty, [](int index, const QByteArray&) {
-        return index == 1 ? QByteArray(CComm::kReceiveBufferSize, 'z') : kAck;
-    });
+    ScriptedReceiver receiver(m_pty,
+        [](int index, const QByteArray&) { return index == 1 ? QByteArray(CComm::kReceiveBufferSize, 'z') : kAck; });
     ShortTimers();
     ASSERT_TRUE(SendFile(2, Pattern(100)));
     EXPECT_EQ(m_view.Texts(), (QStringList { "Sync Dectected ...", "No Answer 1", "Trnasmited Count 1" }));
@@ -270,11 +269,15 @@ TEST_F(TransferSend, CancelEndsAWaitingTransferAndReleasesThePort)
         ScriptedReceiver silent(m_pty, [](int, const QByteArray&) { return QByteArray(); });
         m_engine.SetSelectedPath(QStringLiteral("/dev/null"));
         ASSERT_EQ(m_engine.StartFileTransfer(), 1);
+        // One transfer at a time: a second start finds the port in use.
+        EXPECT_EQ(m_engine.StartBufferTransfer(6, nullptr, 0), 0);
+        EXPECT_EQ(m_boxes.Texts(), QStringList { QStringLiteral("CommPort Open Error") });
+        EXPECT_EQ(m_view.m_enabled, 1);
         QTimer::singleShot(50, &m_engine, [this] { m_engine.CancelTransfer(); });
         bool success = true;
         ASSERT_TRUE(WaitForTransfer(m_engine, &success));
         EXPECT_FALSE(success);
-        EXPECT_TRUE(m_boxes.Texts().isEmpty());
+        EXPECT_EQ(m_boxes.Count(), 1);
         EXPECT_TRUE(m_view.Texts().isEmpty());
     }
     // The port is free for the next transfer.
