@@ -33,10 +33,24 @@ int64_t NowNs()
     return int64_t(ts.tv_sec) * 1000000000 + ts.tv_nsec;
 }
 
+// Waking from a long sleep can take a millisecond on a virtual machine, which would be charged to the
+// tool as line time. A long sleep ends early, a short one (which wakes promptly) brings it close, and
+// the last moments are spun.
+void SleepTo(int64_t wake)
+{
+    timespec ts { time_t(wake / 1000000000), long(wake % 1000000000) };
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr) == EINTR) { }
+}
+
 void SleepUntilNs(int64_t when)
 {
-    timespec ts { time_t(when / 1000000000), long(when % 1000000000) };
-    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr) == EINTR) { }
+    constexpr int64_t kEarlyNs = 3000000;
+    constexpr int64_t kSpinNs = 300000;
+    if (when - kEarlyNs > NowNs())
+        SleepTo(when - kEarlyNs);
+    if (when - kSpinNs > NowNs())
+        SleepTo(when - kSpinNs);
+    while (NowNs() < when) { }
 }
 
 const char* KindName(char type)
@@ -235,8 +249,9 @@ void CStbEmulator::ProcessInput()
             continue;
         }
         if (m_input.size() == 1) {
-            // Wait until the line is quiet before taking a lone lead byte for a sync.
-            if (NowNs() - m_lastInputNs < int64_t(kSyncQuietMs) * 1000000)
+            // Between downloads a lone lead byte is a sync. During one it may also be the start of a
+            // frame, so it counts as a (repeated) sync only once the line has been quiet a while.
+            if (m_phase == Phase::Frames && NowNs() - m_lastInputNs < int64_t(kSyncQuietMs) * 1000000)
                 return;
             m_input.clear();
             if (m_silentSyncsLeft > 0) {
