@@ -2,47 +2,44 @@
 
 #include "../serial/ptypair.h"
 #include "messagerecorder.h"
+#include "transfer/ccrc32.h"
 #include "transfer/ctransferengine.h"
 #include "transfer/frame.h"
 #include "transfer/transferreporter.h"
 
 #include <QEventLoop>
-#include <QTemporaryFile>
 #include <QTimer>
+#include <array>
 #include <atomic>
 #include <condition_variable>
 #include <functional>
+#include <gtest/gtest.h>
 #include <mutex>
 #include <thread>
 #include <utility>
 #include <vector>
 
-// The form and the preset editor as seen by the engine: records what the worker reports.
+using ProgressList = std::vector<std::pair<unsigned, bool>>;
+
+// The form and the preset editor as the engine sees them.
 class RecordingView : public CTransferReporter {
-public:
-    void SetStatusText(const QString& text) override
+    template <typename F> auto Locked(F f)
     {
         std::lock_guard lock(m_mutex);
-        m_texts << text;
+        return f();
     }
+
+public:
+    void SetStatusText(const QString& text) override { Locked([&] { m_texts << text; }); }
     void EnableStartButtons() override { ++m_enabled; }
     void TransferProgress(unsigned count, bool sending) override
     {
-        std::lock_guard lock(m_mutex);
-        m_progress.emplace_back(count, sending);
+        Locked([&] { m_progress.emplace_back(count, sending); });
     }
     [[nodiscard]] int DownloadKind() const override { return m_kind; }
 
-    QStringList Texts()
-    {
-        std::lock_guard lock(m_mutex);
-        return m_texts;
-    }
-    std::vector<std::pair<unsigned, bool>> Progress()
-    {
-        std::lock_guard lock(m_mutex);
-        return m_progress;
-    }
+    QStringList Texts() { return Locked([&] { return m_texts; }); }
+    ProgressList Progress() { return Locked([&] { return m_progress; }); }
 
     int m_kind = 2;
     std::atomic<int> m_enabled { 0 };
@@ -50,12 +47,11 @@ public:
 private:
     std::mutex m_mutex;
     QStringList m_texts;
-    std::vector<std::pair<unsigned, bool>> m_progress;
+    ProgressList m_progress;
 };
 
-// Plays the receiver of a send transfer on the pseudo-terminal's master. Until a sync is answered
-// with A or T every byte is a sync; after it, whole frames. The script gets each unit in turn (from 0)
-// and returns the bytes to answer with (nothing: silence).
+// Plays the receiver of a send transfer on the master: every byte is a sync until one is answered A or
+// T, then whole frames. The script maps each unit (numbered from 0) to the reply (empty: silence).
 class ScriptedReceiver {
 public:
     using Script = std::function<QByteArray(int index, const QByteArray& unit)>;
@@ -74,21 +70,28 @@ public:
     ScriptedReceiver(const ScriptedReceiver&) = delete;
     ScriptedReceiver& operator=(const ScriptedReceiver&) = delete;
 
-    // What came so far, after waiting (at most timeoutMs) for at least atLeast units: the worker may
-    // end before the last frame has been read here.
+    // Waits (at most timeoutMs) for atLeast units: the worker may end before the last frame is read here.
     std::vector<QByteArray> Units(size_t atLeast = 0, int timeoutMs = 2000)
     {
         std::unique_lock lock(m_mutex);
         m_arrived.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return m_units.size() >= atLeast; });
         return m_units;
     }
+    // The units longer than a sync byte.
+    std::vector<QByteArray> Frames(size_t atLeast = 0)
+    {
+        std::vector<QByteArray> frames;
+        for (const QByteArray& u : Units(atLeast))
+            if (u.size() > 1)
+                frames.push_back(u);
+        return frames;
+    }
 
 private:
     static int FrameSize(const QByteArray& b)
     {
         const auto* p = reinterpret_cast<const uint8_t*>(b.constData());
-        const int length = FrameLengthField(p);
-        return kFrameHeaderSize + (char(p[2]) == kTypeEnd ? kEndFramePayload : length) + kFrameCrcSize;
+        return kFrameHeaderSize + (char(p[2]) == kTypeEnd ? kEndFramePayload : FrameLengthField(p)) + kFrameCrcSize;
     }
     void Loop()
     {
@@ -97,13 +100,12 @@ private:
             pending += m_pty.Receive(1, 20);
             for (;;) {
                 QByteArray unit;
-                if (!m_synced && !pending.isEmpty()) {
+                if (!m_synced && !pending.isEmpty())
                     unit = pending.left(1);
-                } else if (pending.size() >= kFrameHeaderSize && pending.size() >= FrameSize(pending)) {
+                else if (pending.size() >= kFrameHeaderSize && pending.size() >= FrameSize(pending))
                     unit = pending.left(FrameSize(pending));
-                } else {
+                else
                     break;
-                }
                 pending.remove(0, unit.size());
                 int index = 0;
                 {
@@ -131,20 +133,51 @@ private:
 };
 
 inline const QByteArray kAck = QByteArrayLiteral("UA\n");
+inline const QByteArray kNak = QByteArrayLiteral("UN\n");
+inline const QByteArray kTerminate = QByteArrayLiteral("UT\n");
 
-// Runs the event loop until the engine's worker has ended; false if it did not end in time.
-inline bool WaitForTransfer(CTransferEngine& engine, bool* success = nullptr, int timeoutMs = 20000)
+// A frame as the receiver sends it: a payload of payloadSize bytes of fill, the length field as given.
+inline QByteArray BuildTestFrame(int packet, char type, int lengthField, int payloadSize, char fill = '\0')
 {
-    QEventLoop loop;
-    bool ended = false;
-    QObject::connect(&engine, &CTransferEngine::TransferFinished, &loop, [&](bool ok) {
-        ended = true;
-        if (success != nullptr)
-            *success = ok;
-        loop.quit();
-    });
-    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-    if (engine.IsTransferRunning())
-        loop.exec();
-    return ended;
+    static const CCrc32 crc;
+    std::array<uint8_t, kFramePayloadMax> payload {};
+    payload.fill(uint8_t(fill));
+    std::array<uint8_t, kFrameMaxSize> out {};
+    const int size = BuildFrame(crc, out.data(), uint8_t(packet), type, uint16_t(lengthField), payload.data(), payloadSize);
+    return QByteArray(reinterpret_cast<const char*>(out.data()), size);
 }
+
+// The engine on a pseudo-terminal, reporting to a RecordingView; message boxes are recorded.
+class EngineTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_pty.Ok());
+        m_engine.SetPortDevice(m_pty.SlavePath());
+        // Long enough that a busy machine never turns a late answer into a time-out.
+        m_engine.SetTimerIntervals(3000, 3000);
+        m_engine.SetTransferView(&m_view);
+    }
+
+    // Runs the event loop until the worker has ended; false if it did not end in time.
+    bool WaitForTransfer(bool* success = nullptr, int timeoutMs = 20000)
+    {
+        QEventLoop loop;
+        bool ended = false;
+        QObject::connect(&m_engine, &CTransferEngine::TransferFinished, &loop, [&](bool ok) {
+            ended = true;
+            if (success != nullptr)
+                *success = ok;
+            loop.quit();
+        });
+        QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+        if (m_engine.IsTransferRunning())
+            loop.exec();
+        return ended;
+    }
+
+    PtyPair m_pty;
+    MessageRecorder m_boxes;
+    RecordingView m_view;
+    CTransferEngine m_engine;
+};
