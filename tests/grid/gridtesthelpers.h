@@ -5,8 +5,11 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QTest>
+#include <algorithm>
 #include <tuple>
 #include <vector>
+
+using Note = std::tuple<int, int, int>;
 
 // Records the grid's notifications and the selection-change events it sends itself.
 class GridLog : public QObject {
@@ -14,53 +17,44 @@ public:
     explicit GridLog(CGridCtrl& grid)
     {
         grid.installEventFilter(this);
-        connect(&grid, &CGridCtrl::gridNotify, this,
-            [this](int code, int row, int column) { notes.emplace_back(code, row, column); });
+        connect(
+            &grid, &CGridCtrl::gridNotify, this, [this](int code, int r, int c) { notes.emplace_back(code, r, c); });
     }
-
     bool eventFilter(QObject*, QEvent* event) override
     {
-        if (event->type() == WM_GRID_SELCHANGED)
-            ++selChanged;
+        selChanged += event->type() == WM_GRID_SELCHANGED ? 1 : 0;
         return false;
     }
-
     [[nodiscard]] int Count(int code) const
     {
-        int n = 0;
-        for (const auto& note : notes)
-            n += std::get<0>(note) == code ? 1 : 0;
-        return n;
+        return int(std::count_if(notes.begin(), notes.end(), [code](const Note& n) { return std::get<0>(n) == code; }));
     }
-
     void Clear()
     {
         notes.clear();
         selChanged = 0;
     }
-
-    std::vector<std::tuple<int, int, int>> notes;
+    std::vector<Note> notes;
     int selChanged = 0;
 };
 
 // A grid with uniform sizes, every cell holding "r,c", its viewport exactly the widget.
-inline void SetUpGrid(CGridCtrl& grid, int rows, int columns, int fixedRows = 1, int fixedColumns = 1,
-    int rowHeight = 20, int columnWidth = 60)
+inline void SetUpGrid(CGridCtrl& grid, int rows, int columns)
 {
     grid.setFrameShape(QFrame::NoFrame);
     grid.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     grid.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     grid.SetRows(rows);
     grid.SetColumns(columns);
-    grid.SetFixedRows(fixedRows);
-    grid.SetFixedColumns(fixedColumns);
+    grid.SetFixedRows(1);
+    grid.SetFixedColumns(1);
     for (int r = 0; r < rows; ++r) {
-        grid.SetRowHeightAt(r, rowHeight);
+        grid.SetRowHeightAt(r, 20);
         for (int c = 0; c < columns; ++c)
             grid.SetCellText(r, c, QStringLiteral("%1,%2").arg(r).arg(c));
     }
     for (int c = 0; c < columns; ++c)
-        grid.SetColumnWidthAt(c, columnWidth);
+        grid.SetColumnWidthAt(c, 60);
 }
 
 [[nodiscard]] inline bool ShowGrid(CGridCtrl& grid, QSize size)
@@ -86,16 +80,19 @@ inline void SetUpGrid(CGridCtrl& grid, int rows, int columns, int fixedRows = 1,
     return grid.CellRect(row, column, rect) ? rect.center() : QPoint(-1, -1);
 }
 
-inline void HoverTo(CGridCtrl& grid, QPoint point)
+inline void Click(CGridCtrl& grid, int row, int column, Qt::KeyboardModifiers modifiers = {})
 {
-    QMouseEvent move(
-        QEvent::MouseMove, point, grid.viewport()->mapToGlobal(point), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(grid.viewport(), &move);
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, modifiers, Centre(grid, row, column));
 }
 
-inline void DragTo(CGridCtrl& grid, QPoint point)
+inline void DClick(CGridCtrl& grid, int row, int column)
 {
-    QMouseEvent move(
-        QEvent::MouseMove, point, grid.viewport()->mapToGlobal(point), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QTest::mouseDClick(grid.viewport(), Qt::LeftButton, {}, Centre(grid, row, column));
+}
+
+// A mouse move, hovering or (with the left button) dragging.
+inline void MoveTo(CGridCtrl& grid, QPoint point, Qt::MouseButtons buttons = Qt::NoButton)
+{
+    QMouseEvent move(QEvent::MouseMove, point, grid.viewport()->mapToGlobal(point), Qt::NoButton, buttons, {});
     QApplication::sendEvent(grid.viewport(), &move);
 }

@@ -35,8 +35,6 @@ CGridDropList* DropList()
 
 } // namespace
 
-using Note = std::tuple<int, int, int>;
-
 class TestGridEdit : public QObject {
     Q_OBJECT
 
@@ -93,10 +91,11 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), &grid);
     }
 
-    void pageKeysMoveByTheRowsScrolled()
+    void keysScrollTheCurrentCellIntoView()
     {
         CGridCtrl grid;
-        QVERIFY(ShowStandardGrid(grid, 100, 3, { 180, 200 }));
+        QVERIFY(ShowStandardGrid(grid, 100, 8, { 240, 200 }));
+        QScrollBar* bar = grid.horizontalScrollBar();
         grid.SetCurrentCell(2, 1);
         QTest::keyClick(&grid, Qt::Key_PageDown);
         QCOMPARE(grid.verticalScrollBar()->value(), 180);
@@ -116,25 +115,18 @@ private slots:
         QCOMPARE(grid.CurrentCell(), (GridPos { 13, 1 }));
         QVERIFY(grid.IsCellShown(13, 1));
         QVERIFY(grid.verticalScrollBar()->value() > 0);
-    }
 
-    void tabWrapsRowsAndScrollsSideways()
-    {
-        CGridCtrl grid;
-        QVERIFY(ShowStandardGrid(grid, 10, 8, { 240, 200 }));
-        QScrollBar* bar = grid.horizontalScrollBar();
-        grid.SetCurrentCell(3, 1);
         QTest::keyClick(&grid, Qt::Key_Tab, Qt::ShiftModifier);
-        QCOMPARE(grid.CurrentCell(), (GridPos { 2, 7 }));
+        QCOMPARE(grid.CurrentCell(), (GridPos { 12, 7 }));
         QCOMPARE(bar->value(), bar->maximum());
-        QVERIFY(grid.IsCellShown(2, 7));
+        QVERIFY(grid.IsCellShown(12, 7));
         QTest::keyClick(&grid, Qt::Key_Tab);
-        QCOMPARE(grid.CurrentCell(), (GridPos { 3, 1 }));
+        QCOMPARE(grid.CurrentCell(), (GridPos { 13, 1 }));
         QCOMPARE(bar->value(), 0);
         for (int i = 0; i < 4; ++i)
             QTest::keyClick(&grid, Qt::Key_Tab);
-        QCOMPARE(grid.CurrentCell(), (GridPos { 3, 5 }));
-        QVERIFY(grid.IsCellShown(3, 5));
+        QCOMPARE(grid.CurrentCell(), (GridPos { 13, 5 }));
+        QVERIFY(grid.IsCellShown(13, 5));
         QVERIFY(bar->value() > 0);
     }
 
@@ -142,7 +134,13 @@ private slots:
     {
         CGridCtrl grid;
         QVERIFY(ShowStandardGrid(grid));
-        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, Centre(grid, 2, 2));
+        GridLog log(grid);
+        for (const Qt::Key key : { Qt::Key_Down, Qt::Key_Return, Qt::Key_X })
+            QTest::keyClick(&grid, key);
+        QCOMPARE(grid.CurrentCell(), (GridPos { -1, -1 }));
+        QVERIFY(log.notes.empty());
+        QCOMPARE(EditBox(), nullptr);
+        Click(grid, 2, 2);
         QTest::keyClick(&grid, Qt::Key_Down, Qt::ShiftModifier);
         QTest::keyClick(&grid, Qt::Key_Right, Qt::ShiftModifier);
         QCOMPARE(grid.SelectedBlock(), (GridBlock { 2, 2, 3, 3 }));
@@ -154,23 +152,7 @@ private slots:
         QCOMPARE(EditBox(), nullptr);
     }
 
-    void enterWrites5150EvenIntoReadOnlyCells()
-    {
-        CGridCtrl grid;
-        QVERIFY(ShowStandardGrid(grid));
-        grid.SetCellState(2, 2, GVIS_READONLY);
-        grid.SetCurrentCell(2, 2);
-        GridLog log(grid);
-        QTest::keyClick(&grid, Qt::Key_Return);
-        QCOMPARE(grid.CellText(2, 2), QString("5150"));
-        QCOMPARE(log.notes, (std::vector<Note> { { GVN_BEGINLABELEDIT, 2, 2 }, { GVN_ENDLABELEDIT, 2, 2 } }));
-        QVERIFY(!grid.IsModified());
-        QVERIFY(!(grid.CellState(2, 2) & GVIS_MODIFIED));
-        QCOMPARE(grid.CurrentCell(), (GridPos { 2, 2 }));
-        QCOMPARE(EditBox(), nullptr);
-    }
-
-    void deleteEmptiesOnlyEditableCells()
+    void enterAndDeleteOnReadOnlyAndEditableCells()
     {
         CGridCtrl grid;
         QVERIFY(ShowStandardGrid(grid));
@@ -180,7 +162,14 @@ private slots:
         QTest::keyClick(&grid, Qt::Key_Delete);
         QCOMPARE(grid.CellText(2, 2), QString("2,2"));
         QVERIFY(log.notes.empty());
+        // Enter writes "5150" even into a read-only cell, without marking it modified.
+        QTest::keyClick(&grid, Qt::Key_Return);
+        QCOMPARE(grid.CellText(2, 2), QString("5150"));
+        QCOMPARE(log.notes, (std::vector<Note> { { GVN_BEGINLABELEDIT, 2, 2 }, { GVN_ENDLABELEDIT, 2, 2 } }));
         QVERIFY(!grid.IsModified());
+        QVERIFY(!(grid.CellState(2, 2) & GVIS_MODIFIED));
+        QCOMPARE(grid.CurrentCell(), (GridPos { 2, 2 }));
+        QCOMPARE(EditBox(), nullptr);
 
         grid.SetCurrentCell(2, 3);
         log.Clear();
@@ -190,19 +179,6 @@ private slots:
         QVERIFY(grid.CellState(2, 3) & GVIS_MODIFIED);
         QCOMPARE(log.notes, (std::vector<Note> { { GVN_BEGINLABELEDIT, 2, 3 }, { GVN_ENDLABELEDIT, 2, 3 } }));
         QCOMPARE(log.selChanged, 0);
-    }
-
-    void keysWithoutACurrentCellDoNothing()
-    {
-        CGridCtrl grid;
-        QVERIFY(ShowStandardGrid(grid));
-        GridLog log(grid);
-        QTest::keyClick(&grid, Qt::Key_Down);
-        QTest::keyClick(&grid, Qt::Key_Return);
-        QTest::keyClick(&grid, Qt::Key_X);
-        QCOMPARE(grid.CurrentCell(), (GridPos { -1, -1 }));
-        QVERIFY(log.notes.empty());
-        QCOMPARE(EditBox(), nullptr);
     }
 
     void pressesOnHeadings_data()
@@ -227,7 +203,7 @@ private slots:
         QFETCH(GridBlock, selected);
         CGridCtrl grid;
         QVERIFY(ShowStandardGrid(grid));
-        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, Centre(grid, 2, 1));
+        Click(grid, 2, 1);
         QCOMPARE(grid.CurrentCell(), (GridPos { 2, 1 }));
         QTest::mouseClick(grid.viewport(), Qt::LeftButton, shift ? Qt::ShiftModifier : Qt::NoModifier,
             Centre(grid, cell.x(), cell.y()));
@@ -245,7 +221,7 @@ private slots:
         GridLog log(grid);
         QWidget* view = grid.viewport();
         QTest::mousePress(view, Qt::LeftButton, {}, Centre(grid, 2, 1));
-        DragTo(grid, Centre(grid, 3, 2));
+        MoveTo(grid, Centre(grid, 3, 2), Qt::LeftButton);
         QCOMPARE(log.selChanged, 0);
         QTest::mouseRelease(view, Qt::LeftButton, {}, Centre(grid, 3, 2));
         QCOMPARE(log.selChanged, 1);
@@ -253,47 +229,45 @@ private slots:
         QCOMPARE(grid.CurrentCell(), (GridPos { 3, 2 }));
         QTRY_COMPARE(clicks.count(), 1);
 
-        QTest::mouseClick(view, Qt::LeftButton, Qt::ControlModifier, Centre(grid, 5, 3));
+        Click(grid, 5, 3, Qt::ControlModifier);
         QCOMPARE(grid.SelectedCount(), 5);
         QCOMPARE(grid.SelectedBlock(), (GridBlock { 2, 1, 5, 3 }));
-        QTest::mouseClick(view, Qt::LeftButton, {}, Centre(grid, 1, 3));
+        Click(grid, 1, 3);
         QCOMPARE(grid.SelectedCount(), 1);
     }
 
-    void autoScrollFollowsTheMouseBelowTheGrid()
+    void autoScrollFollowsTheMouseBelowTheGridUntilTheDragEnds_data()
     {
-        CGridCtrl grid;
-        QVERIFY(ShowStandardGrid(grid, 100, 3, { 180, 200 }));
-        QWidget* view = grid.viewport();
-        QTest::mousePress(view, Qt::LeftButton, {}, Centre(grid, 2, 1));
-        DragTo(grid, QPoint(100, 260));
-        QTRY_VERIFY(grid.CurrentCell().row >= 15);
-        QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(100, 260));
-        const int row = grid.CurrentCell().row;
-        QVERIFY(grid.IsCellShown(row, 1));
-        QCOMPARE(grid.SelectedBlock().minRow, 2);
-        QVERIFY(grid.SelectedBlock().maxRow >= row - 1);
-        QTest::qWait(100);
-        QCOMPARE(grid.CurrentCell().row, row);
+        QTest::addColumn<bool>("otherWindow");
+        QTest::newRow("released") << false;
+        QTest::newRow("another window takes over") << true;
     }
 
-    void autoScrollStopsWhenAnotherWindowTakesOver()
+    void autoScrollFollowsTheMouseBelowTheGridUntilTheDragEnds()
     {
+        QFETCH(bool, otherWindow);
         CGridCtrl grid;
         QVERIFY(ShowStandardGrid(grid, 100, 3, { 180, 200 }));
         QTest::mousePress(grid.viewport(), Qt::LeftButton, {}, Centre(grid, 2, 1));
-        DragTo(grid, QPoint(100, 260));
-        QTRY_VERIFY(grid.CurrentCell().row >= 5);
+        MoveTo(grid, QPoint(100, 260), Qt::LeftButton);
+        QTRY_VERIFY(grid.CurrentCell().row >= 15);
         QWidget other;
-        other.show();
-        other.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&other));
+        if (otherWindow) {
+            other.show();
+            other.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&other));
+        } else {
+            QTest::mouseRelease(grid.viewport(), Qt::LeftButton, {}, QPoint(100, 260));
+            QVERIFY(grid.IsCellShown(grid.CurrentCell().row, 1));
+            QCOMPARE(grid.SelectedBlock().minRow, 2);
+            QVERIFY(grid.SelectedBlock().maxRow >= grid.CurrentCell().row - 1);
+        }
         const int row = grid.CurrentCell().row;
         QTest::qWait(100);
         QCOMPARE(grid.CurrentCell().row, row);
     }
 
-    void typingStartsAnEditThatReplacesTheText()
+    void typingStartsAnEditThatReplacesTheTextAndArrowsContinueIt()
     {
         CGridCtrl grid;
         QVERIFY(ShowStandardGrid(grid));
@@ -313,6 +287,27 @@ private slots:
         QCOMPARE(log.notes.back(), (Note { GVN_ENDLABELEDIT, 2, 2 }));
         QCOMPARE(QApplication::focusWidget(), &grid);
         QCOMPARE(grid.CurrentCell(), (GridPos { 2, 2 }));
+
+        // An arrow ends a typed edit and opens the next cell's edit with all its text selected.
+        log.Clear();
+        QTest::keyClick(&grid, Qt::Key_Q);
+        QTest::keyClick(EditBox(), Qt::Key_Down);
+        QCOMPARE(grid.CellText(2, 2), QString("q"));
+        QCOMPARE(grid.CurrentCell(), (GridPos { 3, 2 }));
+        QCOMPARE(log.selChanged, 1);
+        CGridEditBox* next = EditBox();
+        QVERIFY(next);
+        QCOMPARE(next->Row(), 3);
+        QCOMPARE(next->selectedText(), QString("3,2"));
+        QTest::keyClick(next, Qt::Key_Tab);
+        QCOMPARE(grid.CurrentCell(), (GridPos { 3, 3 }));
+        QCOMPARE(EditBox()->selectedText(), QString("3,3"));
+        QTest::keyClick(EditBox(), Qt::Key_Tab, Qt::ShiftModifier);
+        QCOMPARE(grid.CurrentCell(), (GridPos { 3, 2 }));
+        QVERIFY(EditBox());
+        QCOMPARE(grid.CellText(3, 2), QString("3,2"));
+        QCOMPARE(grid.CellText(3, 3), QString("3,3"));
+        QVERIFY(!(grid.CellState(3, 3) & GVIS_MODIFIED));
     }
 
     void typedCharactersAreNeverTakenForKeys()
@@ -334,41 +329,14 @@ private slots:
         QCOMPARE(EditBox()->text(), QString("2,"));
     }
 
-    void arrowsEndATypedEditAndContinueBelow()
-    {
-        CGridCtrl grid;
-        QVERIFY(ShowStandardGrid(grid));
-        grid.SetCurrentCell(2, 2);
-        GridLog log(grid);
-        QTest::keyClick(&grid, Qt::Key_Q);
-        QTest::keyClick(EditBox(), Qt::Key_Down);
-        QCOMPARE(grid.CellText(2, 2), QString("q"));
-        QCOMPARE(grid.CurrentCell(), (GridPos { 3, 2 }));
-        QCOMPARE(log.selChanged, 1);
-        CGridEditBox* next = EditBox();
-        QVERIFY(next);
-        QCOMPARE(next->Row(), 3);
-        QCOMPARE(next->selectedText(), QString("3,2"));
-        QTest::keyClick(next, Qt::Key_Tab);
-        QCOMPARE(grid.CurrentCell(), (GridPos { 3, 3 }));
-        QCOMPARE(EditBox()->selectedText(), QString("3,3"));
-        QTest::keyClick(EditBox(), Qt::Key_Tab, Qt::ShiftModifier);
-        QCOMPARE(grid.CurrentCell(), (GridPos { 3, 2 }));
-        QVERIFY(EditBox());
-        QCOMPARE(grid.CellText(3, 2), QString("3,2"));
-        QCOMPARE(grid.CellText(3, 3), QString("3,3"));
-        QVERIFY(!(grid.CellState(3, 3) & GVIS_MODIFIED));
-    }
-
     void clickOnTheCurrentCellEditsWithTheCaretAtTheEnd()
     {
         CGridCtrl grid;
         QVERIFY(ShowStandardGrid(grid));
-        QWidget* view = grid.viewport();
-        QTest::mouseClick(view, Qt::LeftButton, {}, Centre(grid, 2, 2));
+        Click(grid, 2, 2);
         QCOMPARE(EditBox(), nullptr);
         GridLog log(grid);
-        QTest::mouseClick(view, Qt::LeftButton, {}, Centre(grid, 2, 2));
+        Click(grid, 2, 2);
         QCOMPARE(log.selChanged, 0);
         CGridEditBox* box = EditBox();
         QVERIFY(box);
@@ -398,7 +366,7 @@ private slots:
         QVERIFY(!grid.IsModified());
         QCOMPARE(log.Count(GVN_ENDLABELEDIT), 1);
 
-        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, Centre(grid, 2, 2));
+        Click(grid, 2, 2);
         QTest::keyClick(EditBox(), Qt::Key_Return);
         QCOMPARE(grid.CellText(2, 2), QString("2,2"));
         QVERIFY(!grid.IsModified());
@@ -406,22 +374,23 @@ private slots:
         QCOMPARE(log.Count(GVN_ENDLABELEDIT), 2);
     }
 
-    void aPressElsewhereCommitsTheEdit()
+    void theBoxGrowsToTheGridEdgeAndAPressElsewhereCommits()
     {
         CGridCtrl grid;
         QVERIFY(ShowStandardGrid(grid));
-        grid.SetCurrentCell(2, 2);
-        QTest::keyClick(&grid, Qt::Key_M);
-        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, Centre(grid, 4, 1));
-        QCOMPARE(grid.CellText(2, 2), QString("m"));
+        grid.SetCurrentCell(2, 1);
+        QTest::keyClick(&grid, Qt::Key_W);
+        CGridEditBox* box = EditBox();
+        QCOMPARE(box->width(), 60);
+        QTest::keyClicks(box, QString(40, 'w'));
+        QCOMPARE(box->geometry().right(), 239);
+        Click(grid, 4, 1);
+        QCOMPARE(grid.CellText(2, 1), QString(41, 'w'));
         QCOMPARE(grid.CurrentCell(), (GridPos { 4, 1 }));
         QCOMPARE(EditBox(), nullptr);
-    }
 
-    void anEditOfARemovedCellChangesNothing()
-    {
-        CGridCtrl grid;
-        QVERIFY(ShowStandardGrid(grid));
+        // An edit whose cell was removed meanwhile changes nothing.
+        grid.MarkModified(false);
         grid.SetCurrentCell(5, 2);
         QTest::keyClick(&grid, Qt::Key_N);
         grid.SetRows(4);
@@ -430,25 +399,12 @@ private slots:
         QCOMPARE(grid.GetRows(), 4);
     }
 
-    void theBoxGrowsWithItsTextUpToTheGridEdge()
-    {
-        CGridCtrl grid;
-        QVERIFY(ShowStandardGrid(grid));
-        grid.SetCurrentCell(2, 1);
-        QTest::keyClick(&grid, Qt::Key_W);
-        CGridEditBox* box = EditBox();
-        QCOMPARE(box->width(), 60);
-        QTest::keyClicks(box, "wwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwww");
-        QCOMPARE(box->geometry().right(), 239);
-    }
-
     void doubleClickEditsAndReadOnlyCellsRefuse()
     {
         CGridCtrl grid;
         QVERIFY(ShowStandardGrid(grid));
-        QWidget* view = grid.viewport();
-        QTest::mouseClick(view, Qt::LeftButton, {}, Centre(grid, 3, 1));
-        QTest::mouseDClick(view, Qt::LeftButton, {}, Centre(grid, 3, 1));
+        Click(grid, 3, 1);
+        DClick(grid, 3, 1);
         QVERIFY(EditBox());
         QCOMPARE(EditBox()->Row(), 3);
         QCOMPARE(EditBox()->Column(), 1);
@@ -458,7 +414,7 @@ private slots:
         grid.SetCurrentCell(4, 1);
         GridLog log(grid);
         QTest::keyClick(&grid, Qt::Key_A);
-        QTest::mouseClick(view, Qt::LeftButton, {}, Centre(grid, 4, 1));
+        Click(grid, 4, 1);
         QCOMPARE(EditBox(), nullptr);
         QCOMPARE(log.Count(GVN_BEGINLABELEDIT), 0);
     }
@@ -487,9 +443,8 @@ private slots:
         grid.SetCellText(2, 3, "HOR.");
         grid.SetCellText(3, 3, "xyz");
         QVERIFY(ShowGrid(grid, QSize(240, 200)));
-        QWidget* view = grid.viewport();
-        QTest::mouseClick(view, Qt::LeftButton, {}, Centre(grid, 2, 3));
-        QTest::mouseClick(view, Qt::LeftButton, {}, Centre(grid, 2, 3));
+        Click(grid, 2, 3);
+        Click(grid, 2, 3);
         CGridDropList* list = DropList();
         QVERIFY(list);
         QCOMPARE(list->currentIndex(), 1);
@@ -500,8 +455,8 @@ private slots:
         QCOMPARE(grid.CellText(2, 3), QString("HOR."));
         QVERIFY(!grid.IsModified());
 
-        QTest::mouseClick(view, Qt::LeftButton, {}, Centre(grid, 3, 3));
-        QTest::mouseClick(view, Qt::LeftButton, {}, Centre(grid, 3, 3));
+        Click(grid, 3, 3);
+        Click(grid, 3, 3);
         list = DropList();
         QVERIFY(list);
         QCOMPARE(list->currentIndex(), -1);
@@ -530,9 +485,8 @@ private slots:
         grid.SetCellText(2, 2, "VER.");
         QVERIFY(ShowGrid(grid, QSize(240, 200)));
         GridLog log(grid);
-        QWidget* view = grid.viewport();
-        QTest::mouseClick(view, Qt::LeftButton, {}, Centre(grid, 2, 2));
-        QTest::mouseDClick(view, Qt::LeftButton, {}, Centre(grid, 2, 2));
+        Click(grid, 2, 2);
+        DClick(grid, 2, 2);
         QCOMPARE(grid.askedColumns, std::vector<int> { 5 });
         QCOMPARE(log.notes.back(), (Note { GVN_BEGINLABELEDIT, 2, 2 }));
         QCOMPARE(grid.CurrentCell(), (GridPos { 2, 2 }));
@@ -553,9 +507,8 @@ private slots:
     {
         CGridCtrl grid;
         QVERIFY(ShowStandardGrid(grid, 6, 3, { 240, 200 }));
-        QWidget* view = grid.viewport();
-        QTest::mouseClick(view, Qt::LeftButton, {}, Centre(grid, 2, 2));
-        QTest::mouseClick(view, Qt::LeftButton, {}, Centre(grid, 2, 2));
+        Click(grid, 2, 2);
+        Click(grid, 2, 2);
         QVERIFY(EditBox());
         QCOMPARE(EditBox()->Column(), 2);
         QTest::keyClicks(EditBox(), "9");
@@ -564,8 +517,8 @@ private slots:
 
         CGridCtrl wide;
         QVERIFY(ShowStandardGrid(wide, 4, 7, { 480, 200 }));
-        QTest::mouseClick(wide.viewport(), Qt::LeftButton, {}, Centre(wide, 2, 5));
-        QTest::mouseClick(wide.viewport(), Qt::LeftButton, {}, Centre(wide, 2, 5));
+        Click(wide, 2, 5);
+        Click(wide, 2, 5);
         QVERIFY(EditBox());
         QCOMPARE(EditBox()->Column(), 5);
     }
@@ -576,18 +529,17 @@ private slots:
         SetUpGrid(grid, 6, 3);
         grid.SetListMode(true);
         QVERIFY(ShowGrid(grid, QSize(240, 200)));
-        QWidget* view = grid.viewport();
-        QTest::mouseClick(view, Qt::LeftButton, {}, Centre(grid, 0, 1));
+        Click(grid, 0, 1);
         QCOMPARE(grid.SortColumn(), 1);
         QVERIFY(grid.SortAscending());
         QCOMPARE(grid.CellText(1, 1), QString("1,1"));
-        QTest::mouseClick(view, Qt::LeftButton, {}, Centre(grid, 0, 1));
+        Click(grid, 0, 1);
         QVERIFY(!grid.SortAscending());
         QCOMPARE(grid.CellText(1, 1), QString("5,1"));
         QCOMPARE(grid.CellText(1, 2), QString("5,2"));
         QCOMPARE(grid.CellText(0, 1), QString("0,1"));
 
-        QTest::mouseClick(view, Qt::LeftButton, {}, Centre(grid, 3, 2));
+        Click(grid, 3, 2);
         QCOMPARE(grid.SelectedBlock(), (GridBlock { 3, 1, 3, 2 }));
     }
 };

@@ -4,11 +4,31 @@
 #include <QFontMetrics>
 #include <QVBoxLayout>
 
+namespace {
+
+GridItemInfo Item(int row, int column, unsigned mask)
+{
+    GridItemInfo info;
+    info.row = row;
+    info.column = column;
+    info.mask = mask;
+    return info;
+}
+
+void WriteFormat(CGridCtrl& grid, int row, int column, std::uint32_t format)
+{
+    GridItemInfo info = Item(row, column, GVIF_FORMAT);
+    info.format = format;
+    QVERIFY(grid.WriteItem(info));
+}
+
+} // namespace
+
 class TestGridModel : public QObject {
     Q_OBJECT
 
 private slots:
-    void shrinkingBelowFixedCountsLowersThem()
+    void shrinkingDropsFixedCountsSelectionAndCurrentCell()
     {
         CGridCtrl grid(5, 4, 2, 2);
         grid.SetCurrentCell(3, 3);
@@ -17,63 +37,45 @@ private slots:
         QCOMPARE(grid.GetFixedRows(), 0);
         QCOMPARE(grid.SelectedCount(), 0);
         QCOMPARE(grid.CurrentCell(), (GridPos { -1, -1 }));
-        GridItemInfo info;
-        info.row = 0;
-        info.column = 0;
-        info.mask = GVIF_TEXT;
+        GridItemInfo info = Item(0, 0, GVIF_TEXT);
         QVERIFY(!grid.ReadItem(info));
-
         QVERIFY(grid.SetRows(3));
         QVERIFY(grid.SetColumns(1));
         QCOMPARE(grid.GetFixedColumns(), 1);
         QCOMPARE(grid.ColumnWidthAt(1), -1);
-    }
 
-    void removedRowsLeaveTheSelectionAndTheCurrentCell()
-    {
-        CGridCtrl grid(6, 3, 1, 1);
-        grid.SelectBlock(1, 1, 5, 2, false);
-        QCOMPARE(grid.SelectedCount(), 10);
-        grid.SetCurrentCell(5, 2);
-        grid.SetRows(4);
-        QCOMPARE(grid.SelectedCount(), 6);
-        QCOMPARE(grid.CurrentCell(), (GridPos { -1, -1 }));
-        QCOMPARE(grid.SelectedBlock(), (GridBlock { 1, 1, 3, 2 }));
+        CGridCtrl partly(6, 3, 1, 1);
+        partly.SelectBlock(1, 1, 5, 2, false);
+        QCOMPARE(partly.SelectedCount(), 10);
+        partly.SetCurrentCell(5, 2);
+        partly.SetRows(4);
+        QCOMPARE(partly.SelectedCount(), 6);
+        QCOMPARE(partly.CurrentCell(), (GridPos { -1, -1 }));
+        QCOMPARE(partly.SelectedBlock(), (GridBlock { 1, 1, 3, 2 }));
+
+        partly.SetCurrentCell(2, 2);
+        partly.DeleteAllCells();
+        QCOMPARE(partly.GetRows() + partly.GetColumns() + partly.GetFixedRows() + partly.GetFixedColumns(), 0);
+        QCOMPARE(partly.SelectedCount(), 0);
+        QCOMPARE(partly.CurrentCell(), (GridPos { -1, -1 }));
+        QCOMPARE(partly.TotalHeight(), 0);
     }
 
     void newRowsCopyTheFormatOfTheRowAbove()
     {
-        CGridCtrl grid(0, 3);
-        grid.SetRows(1);
-        for (int c = 0; c < 3; ++c) {
-            GridItemInfo info;
-            info.row = 0;
-            info.column = c;
-            info.mask = GVIF_FORMAT;
-            info.format = DT_CENTER << c;
-            QVERIFY(grid.WriteItem(info));
-        }
+        CGridCtrl grid(1, 3);
+        for (int c = 0; c < 3; ++c)
+            WriteFormat(grid, 0, c, DT_CENTER << c);
         grid.SetRows(5);
         for (int c = 0; c < 3; ++c)
             QCOMPARE(grid.CellFormat(4, c), grid.CellFormat(3, c));
         QCOMPARE(grid.CellFormat(4, 1), std::uint32_t(DT_RIGHT));
-
-        GridItemInfo last;
-        last.row = 4;
-        last.column = 2;
-        last.mask = GVIF_FORMAT;
-        last.format = DT_SINGLELINE;
-        grid.WriteItem(last);
+        WriteFormat(grid, 4, 2, DT_SINGLELINE);
         grid.SetRows(6);
         QCOMPARE(grid.CellFormat(5, 2), std::uint32_t(DT_SINGLELINE));
 
         grid.SetColumns(4);
-        GridItemInfo top;
-        top.row = 0;
-        top.column = 3;
-        top.mask = GVIF_FORMAT;
-        top.format = DT_VCENTER;
-        grid.WriteItem(top);
+        WriteFormat(grid, 0, 3, DT_VCENTER);
         QCOMPARE(grid.CellFormat(5, 3), std::uint32_t(0));
         grid.SetColumns(3);
         grid.SetColumns(4);
@@ -121,10 +123,7 @@ private slots:
         QCOMPARE(grid.SelectedCount(), 0);
         QCOMPARE(grid.CellFont(row, column), grid.font());
         QVERIFY(!grid.SetCellFont(row, column, QFont()));
-        GridItemInfo info;
-        info.row = row;
-        info.column = column;
-        info.mask = 0xFF;
+        GridItemInfo info = Item(row, column, 0xFF);
         QVERIFY(!grid.WriteItem(info));
         QVERIFY(!grid.ReadItem(info));
         QVERIFY(grid.CanEditCell(row, column));
@@ -137,11 +136,8 @@ private slots:
         QCOMPARE(grid.ColumnWidthAt(-1), -1);
         QVERIFY(!grid.SetRowHeightAt(3, 10));
         QVERIFY(!grid.SetColumnWidthAt(0, -1));
-        QVERIFY(grid.SetRowHeightAt(0, 7));
-        QVERIFY(grid.SetRowHeightAt(1, 11));
-        QVERIFY(grid.SetRowHeightAt(2, 13));
-        QVERIFY(grid.SetColumnWidthAt(0, 5));
-        QVERIFY(grid.SetColumnWidthAt(1, 0));
+        QVERIFY(grid.SetRowHeightAt(0, 7) && grid.SetRowHeightAt(1, 11) && grid.SetRowHeightAt(2, 13));
+        QVERIFY(grid.SetColumnWidthAt(0, 5) && grid.SetColumnWidthAt(1, 0));
         QCOMPARE(grid.FixedRowsHeight(), 7);
         QCOMPARE(grid.TotalHeight(), 31);
         QCOMPARE(grid.FixedColumnsWidth(), 5);
@@ -154,10 +150,7 @@ private slots:
     void readAndWriteOnlyTheMaskedFields()
     {
         CGridCtrl grid(3, 3);
-        GridItemInfo in;
-        in.row = 1;
-        in.column = 2;
-        in.mask = GVIF_TEXT | GVIF_PARAM | GVIF_BKCLR | GVIF_IMAGE;
+        GridItemInfo in = Item(1, 2, GVIF_TEXT | GVIF_PARAM | GVIF_BKCLR | GVIF_IMAGE);
         in.text = "abc";
         in.param = 77;
         in.backColor = 0xFF102030;
@@ -167,10 +160,7 @@ private slots:
         QCOMPARE(grid.CellFormat(1, 2), 0u);
         QCOMPARE(grid.CellImage(1, 2), 4);
 
-        GridItemInfo out;
-        out.row = 1;
-        out.column = 2;
-        out.mask = GVIF_PARAM | GVIF_BKCLR;
+        GridItemInfo out = Item(1, 2, GVIF_PARAM | GVIF_BKCLR);
         QVERIFY(grid.ReadItem(out));
         QCOMPARE(out.param, 77u);
         QCOMPARE(out.backColor, 0xFF102030u);
@@ -179,20 +169,13 @@ private slots:
         out.mask = GVIF_TEXT;
         QVERIFY(grid.ReadItem(out));
         QCOMPARE(out.text, QString("abc"));
-    }
 
-    void onlySetCellStateKeepsTheSelectedSetInStep()
-    {
-        CGridCtrl grid(3, 3);
-        GridItemInfo info;
-        info.row = 1;
-        info.column = 1;
-        info.mask = GVIF_STATE;
-        info.state = GVIS_SELECTED;
-        QVERIFY(grid.WriteItem(info));
+        // Only SetCellState keeps the selected set in step with the state bits.
+        GridItemInfo state = Item(1, 1, GVIF_STATE);
+        state.state = GVIS_SELECTED;
+        QVERIFY(grid.WriteItem(state));
         QCOMPARE(grid.CellState(1, 1), std::uint32_t(GVIS_SELECTED));
         QCOMPARE(grid.SelectedCount(), 0);
-
         QVERIFY(grid.SetCellState(2, 2, GVIS_SELECTED | GVIS_READONLY));
         QVERIFY(grid.SetCellState(2, 2, GVIS_SELECTED));
         QCOMPARE(grid.SelectedCount(), 1);
@@ -202,33 +185,26 @@ private slots:
         QCOMPARE(grid.SelectedBlock(), (GridBlock { 3, 3, -1, -1 }));
     }
 
-    void markModifiedRules()
+    void modifiedFlagsAndEditability()
     {
         CGridCtrl grid(4, 4, 1, 1);
         grid.MarkModified(true, 2, 2);
         grid.MarkModified(true, 3, 1);
         QVERIFY(grid.IsModified());
         QVERIFY(grid.CellState(2, 2) & GVIS_MODIFIED);
-
         grid.MarkModified(false, 2, 2);
         QVERIFY(!(grid.CellState(2, 2) & GVIS_MODIFIED));
         QVERIFY(grid.IsModified());
         QVERIFY(grid.CellState(3, 1) & GVIS_MODIFIED);
-
         grid.MarkModified(false);
         QVERIFY(!grid.IsModified());
         QVERIFY(!(grid.CellState(3, 1) & GVIS_MODIFIED));
-
         grid.MarkModified(true, 0, 5);
         QVERIFY(grid.IsModified());
         for (int r = 0; r < 4; ++r)
             for (int c = 0; c < 4; ++c)
                 QVERIFY(!(grid.CellState(r, c) & GVIS_MODIFIED));
-    }
 
-    void editabilityFollowsGridAndReadOnlyFlag()
-    {
-        CGridCtrl grid(3, 3);
         grid.SetCellState(1, 1, GVIS_READONLY);
         QVERIFY(!grid.CanEditCell(1, 1));
         QVERIFY(grid.CanEditCell(1, 2));
@@ -263,26 +239,13 @@ private slots:
         CGridCtrl grid(3, 3);
         grid.SetFixedBackColor(0xFF123456);
         QPalette pal = grid.palette();
-        pal.setColor(QPalette::Base, QColor(0x20, 0x30, 0x40));
-        pal.setColor(QPalette::Button, QColor(0x50, 0x60, 0x70));
-        grid.setPalette(pal);
-        QCOMPARE(grid.TextBackColor(), qRgb(0x20, 0x30, 0x40));
-        QCOMPARE(grid.FixedBackColor(), 0xFF123456u);
-        pal.setColor(QPalette::Base, QColor(0x21, 0x31, 0x41));
-        grid.setPalette(pal);
-        QCOMPARE(grid.TextBackColor(), qRgb(0x21, 0x31, 0x41));
-    }
-
-    void deleteAllCellsEmptiesTheGrid()
-    {
-        CGridCtrl grid(5, 5, 1, 1);
-        grid.SetCurrentCell(2, 2);
-        grid.SelectBlock(1, 1, 2, 2, false);
-        grid.DeleteAllCells();
-        QCOMPARE(grid.GetRows() + grid.GetColumns() + grid.GetFixedRows() + grid.GetFixedColumns(), 0);
-        QCOMPARE(grid.SelectedCount(), 0);
-        QCOMPARE(grid.CurrentCell(), (GridPos { -1, -1 }));
-        QCOMPARE(grid.TotalHeight(), 0);
+        for (const int shade : { 0x20, 0x21 }) {
+            pal.setColor(QPalette::Base, QColor(shade, shade + 0x10, shade + 0x20));
+            pal.setColor(QPalette::Button, QColor(0x50, 0x60, 0x70));
+            grid.setPalette(pal);
+            QCOMPARE(grid.TextBackColor(), qRgb(shade, shade + 0x10, shade + 0x20));
+            QCOMPARE(grid.FixedBackColor(), 0xFF123456u);
+        }
     }
 
     void sortingMovesWholeRows()
@@ -309,7 +272,6 @@ private slots:
         QCOMPARE(grid.CurrentCell(), (GridPos { -1, -1 }));
         QCOMPARE(grid.CellText(1, 0), QString("delta"));
         QCOMPARE(grid.CellText(5, 0), QString("alpha"));
-
         QVERIFY(!grid.SortRowsByColumn(2, true, 1));
         QVERIFY(!grid.SortRowsByColumn(0, true, 3, 3));
         QVERIFY(!grid.SortRowsByColumn(0, true, 4, 2));
@@ -319,11 +281,9 @@ private slots:
     {
         QDialog dialog;
         auto* layout = new QVBoxLayout(&dialog);
-        auto* before = new QWidget;
-        auto* item = new QWidget;
-        item->setObjectName("id1019");
-        layout->addWidget(before);
-        layout->addWidget(item);
+        layout->addWidget(new QWidget);
+        layout->addWidget(new QWidget);
+        layout->itemAt(1)->widget()->setObjectName("id1019");
         CGridCtrl grid;
         QVERIFY(!AttachGridControl(&dialog, "id1021", grid));
         QVERIFY(AttachGridControl(&dialog, "id1019", grid));

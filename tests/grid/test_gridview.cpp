@@ -77,68 +77,31 @@ private slots:
         // 31 rows: heading 20, rows 1..30 = 35 + 29 * 20 = 615; 180 pixels of page.
         const int last = 615 - 180;
         QCOMPARE(grid.verticalScrollBar()->maximum(), last);
-
-        grid.OnVScroll(SB_LINEUP);
-        QCOMPARE(VPos(grid), 0);
-        grid.OnVScroll(SB_LINEDOWN);
+        grid.verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
         QCOMPARE(VPos(grid), 35);
         QCOMPARE(grid.TopLeftScrolledCell().row, 2);
-        grid.OnVScroll(SB_LINEDOWN);
-        QCOMPARE(VPos(grid), 55);
-        grid.OnVScroll(SB_LINEUP);
-        QCOMPARE(VPos(grid), 35);
-        grid.OnVScroll(SB_LINEUP);
-        QCOMPARE(VPos(grid), 0);
-
-        grid.OnVScroll(SB_PAGEDOWN);
-        QCOMPARE(VPos(grid), 180);
-        grid.OnVScroll(SB_PAGEDOWN);
-        grid.OnVScroll(SB_PAGEDOWN);
-        QCOMPARE(VPos(grid), last);
-        grid.OnVScroll(SB_LINEDOWN);
-        QCOMPARE(VPos(grid), last);
-        grid.OnVScroll(SB_PAGEUP);
-        QCOMPARE(VPos(grid), last - 180);
+        grid.verticalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
+        QCOMPARE(VPos(grid), 215);
         grid.OnVScroll(SB_TOP);
-        QCOMPARE(VPos(grid), 0);
-        grid.OnVScroll(SB_BOTTOM);
-        QCOMPARE(VPos(grid), last);
 
+        const std::pair<int, int> steps[] = { { SB_LINEUP, 0 }, { SB_LINEDOWN, 35 }, { SB_LINEDOWN, 55 },
+            { SB_LINEUP, 35 }, { SB_LINEUP, 0 }, { SB_PAGEDOWN, 180 }, { SB_PAGEDOWN, 360 }, { SB_PAGEDOWN, last },
+            { SB_LINEDOWN, last }, { SB_PAGEUP, last - 180 }, { SB_TOP, 0 }, { SB_BOTTOM, last } };
+        for (const auto& [code, pos] : steps) {
+            grid.OnVScroll(code);
+            QCOMPARE(VPos(grid), pos);
+        }
         grid.OnHScroll(SB_LINEDOWN);
         QCOMPARE(grid.horizontalScrollBar()->value(), 0);
-    }
 
-    void scrollBarStepsAreRowsAndPages()
-    {
-        CGridCtrl grid;
-        SetUpGrid(grid, 40, 3);
-        grid.SetRowHeightAt(1, 33);
-        QVERIFY(ShowGrid(grid, QSize(180, 200)));
-        grid.verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-        QCOMPARE(VPos(grid), 33);
-        grid.verticalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
-        QCOMPARE(VPos(grid), 213);
-    }
-
-    void aGridWhoseRowsAllFitDoesNotScroll()
-    {
-        CGridCtrl grid;
-        QVERIFY(ShowStandardGrid(grid, 5, 3, { 180, 200 }));
+        // Emptied until every row fits: no scroll range left, and nothing scrolls.
+        grid.SetRows(5);
         QCOMPARE(grid.verticalScrollBar()->maximum(), 0);
         for (const int code : { SB_LINEDOWN, SB_PAGEDOWN, SB_BOTTOM, SB_LINEUP, SB_PAGEUP }) {
             grid.OnVScroll(code);
             QCOMPARE(VPos(grid), 0);
             QCOMPARE(grid.TopLeftScrolledCell().row, 1);
         }
-    }
-
-    void emptiedGridDropsItsScrollRange()
-    {
-        CGridCtrl grid;
-        QVERIFY(ShowStandardGrid(grid, 100, 3, { 180, 200 }));
-        QVERIFY(grid.verticalScrollBar()->maximum() > 0);
-        grid.SetRows(1);
-        QCOMPARE(grid.verticalScrollBar()->maximum(), 0);
     }
 
     void wheelScrollsByTheDesktopLines_data()
@@ -188,7 +151,7 @@ private slots:
         QFETCH(int, mode);
         CGridCtrl grid;
         QVERIFY(ShowStandardGrid(grid, 10, 4, { 240, 200 }));
-        HoverTo(grid, point);
+        MoveTo(grid, point);
         QCOMPARE(grid.MouseMode(), mode);
         const Qt::CursorShape shape = mode == MOUSE_OVER_COL_DIVIDE ? Qt::SizeHorCursor
             : mode == MOUSE_OVER_ROW_DIVIDE                         ? Qt::SizeVerCursor
@@ -203,10 +166,10 @@ private slots:
         QWidget* view = grid.viewport();
 
         // Pressed near the left edge of column 2: column 1 is sized.
-        HoverTo(grid, QPoint(121, 10));
+        MoveTo(grid, QPoint(121, 10));
         QTest::mousePress(view, Qt::LeftButton, {}, QPoint(121, 10));
         QCOMPARE(grid.MouseMode(), int(MOUSE_SIZING_COL));
-        DragTo(grid, QPoint(140, 10));
+        MoveTo(grid, QPoint(140, 10), Qt::LeftButton);
         QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(145, 10));
         QCOMPARE(grid.ColumnWidthAt(1), 85);
         QCOMPARE(grid.ColumnWidthAt(2), 60);
@@ -241,7 +204,7 @@ private slots:
         SetUpGrid(grid, 4, 3);
         grid.SetCellText(2, 1, "a much longer text than fits");
         QVERIFY(ShowGrid(grid, QSize(240, 200)));
-        HoverTo(grid, QPoint(118, 10));
+        MoveTo(grid, QPoint(118, 10));
         QTest::mouseDClick(grid.viewport(), Qt::LeftButton, {}, QPoint(118, 10));
         QCOMPARE(grid.ColumnWidthAt(1), grid.MeasureCell(2, 1).width());
         QVERIFY(grid.ColumnWidthAt(1) > 60);

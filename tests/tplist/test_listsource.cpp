@@ -5,7 +5,6 @@
 #include "tplist/tpbuildstate.h"
 #include "tplistworkdir.h"
 
-#include <QProcess>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -25,7 +24,7 @@ struct ListSourceTest : ::testing::Test {
 
     void SelectOneSatellite()
     {
-        TplistWorkDir::Write("SatcoDx1/0130.txt", TplistWorkDir::TestData("0130.txt"));
+        WriteFile("SatcoDx1/0130.txt", TestData("0130.txt"));
         catalog->SetSlot(0, 5, true);
     }
 
@@ -41,7 +40,7 @@ struct ListSourceTest : ::testing::Test {
                 const QByteArray body = index % 3 == 2
                     ? Lines({ "h", SatcoDxLine("11.7"), SatcoDxLine("3.6", "H", "0") })
                     : Lines({ "h", SatcoDxLine("3.7"), SatcoDxLine("11.7") });
-                TplistWorkDir::Write(QStringLiteral("SatcoDx%1/%2.txt").arg(g + 1).arg(catalog->PosText(g, i)), body);
+                WriteFile(QStringLiteral("SatcoDx%1/%2.txt").arg(g + 1).arg(catalog->PosText(g, i)), body);
             }
         }
     }
@@ -63,7 +62,7 @@ struct ListSourceTest : ::testing::Test {
         EXPECT_TRUE(cc.waitForFinished(60000));
         EXPECT_EQ(cc.exitCode(), 0) << cc.readAllStandardError().toStdString();
         QProcess probe;
-        probe.start(dir.Path() + "/listc_probe", {});
+        probe.start(QDir::currentPath() + "/listc_probe", {});
         EXPECT_TRUE(probe.waitForFinished(10000));
         return probe.readAllStandardOutput();
     }
@@ -74,7 +73,7 @@ struct ListSourceTest : ::testing::Test {
 TEST_F(ListSourceTest, NoListsGiveEmptyTablesAndTheFileCompiles)
 {
     ASSERT_TRUE(WriteListSource(*state));
-    EXPECT_EQ(TplistWorkDir::Read("List.c"), TplistWorkDir::TestData("List_none.c"));
+    EXPECT_EQ(ReadFile("List.c"), TestData("List_none.c"));
     const QByteArray out = CompileAndRun(0, 0);
     EXPECT_EQ(out, "header ******************** Selvarona PreSet Data 64 0 0\nlnb1 10600 1\n");
 }
@@ -83,7 +82,10 @@ TEST_F(ListSourceTest, OneSatelliteWithBothBands)
 {
     SelectOneSatellite();
     ASSERT_EQ(ListFile(), ListFileResult::Done);
-    EXPECT_EQ(TplistWorkDir::Read("List.c"), TplistWorkDir::TestData("List_one.c"));
+    EXPECT_EQ(ReadFile("TP_List/0130_C.tp"), TestData("0130_C.tp"));
+    EXPECT_EQ(ReadFile("TP_List/0130_K.tp"), TestData("0130_K.tp"));
+    EXPECT_EQ(ReadFile("List.c"), TestData("List_one.c"));
+    EXPECT_EQ(status, QStringList(2, "Create File \"SatcoDx1/0130.txt\""));
     EXPECT_EQ(messages.Count(), 0);
     const QList<QByteArray> out = CompileAndRun(2, 43).split('\n');
     ASSERT_EQ(out.size(), 2 + 2 + 43 + 1);
@@ -102,9 +104,8 @@ TEST_F(ListSourceTest, MoreThan63Lists)
     SelectManySatellites();
     ASSERT_EQ(ListFile(), ListFileResult::Done);
     ASSERT_EQ(state->listCount, 79);
-    EXPECT_EQ(TplistWorkDir::Read("List.c"), TplistWorkDir::TestData("List_many.c"));
-    EXPECT_EQ(
-        TplistWorkDir::Read("TP_List/0965_K.tp"), Lines({ "{ 11700, 27500, 78, Auto, POL_Horizontal }, /* 1 */" }));
+    EXPECT_EQ(ReadFile("List.c"), TestData("List_many.c"));
+    EXPECT_EQ(ReadFile("TP_List/0965_K.tp"), TpLines(78, { 11700 }));
     const QList<QByteArray> out = CompileAndRun(79, 79).split('\n');
     ASSERT_EQ(out.size(), 2 + 79 + 79 + 1);
     EXPECT_EQ(out[2], "sat 0 63 Telecom2A");
@@ -113,11 +114,24 @@ TEST_F(ListSourceTest, MoreThan63Lists)
         EXPECT_TRUE(out[81 + row].endsWith(QByteArray(" ") + QByteArray::number(row) + " 5 1")) << out[81 + row].data();
 }
 
-TEST_F(ListSourceTest, NothingSelectedTouchesNoFile)
+TEST_F(ListSourceTest, CommandLine)
 {
-    EXPECT_EQ(ListFile(), ListFileResult::NothingSelected);
-    EXPECT_EQ(status, QStringList { " Check the TP && Sat " });
+    const CliRun none = RunTplist({});
+    EXPECT_EQ(none.exitCode, 1);
+    EXPECT_EQ(none.out, " Check the TP && Sat \n");
     EXPECT_FALSE(QFile::exists("List.c"));
+    for (const QStringList& bad :
+        { QStringList { "--group", "0" }, { "--sat", "0131" }, { "--all", "1" }, { "--group" } })
+        EXPECT_EQ(RunTplist(bad).exitCode, 64) << bad.join(' ').toStdString();
+
+    WriteFile("SatcoDx1/0130.txt", TestData("0130.txt"));
+    const CliRun one = RunTplist({ "--sat", "0130" });
+    EXPECT_EQ(one.exitCode, 0);
+    EXPECT_EQ(one.out, "Create File \"SatcoDx1/0130.txt\"\nCreate File \"SatcoDx1/0130.txt\"\n");
+    EXPECT_EQ(ReadFile("List.c"), TestData("List_one.c"));
+    const CliRun group = RunTplist({ "--group", "1" });
+    EXPECT_EQ(group.exitCode, 1);
+    EXPECT_EQ(group.out, "File Read Error\n");
 }
 
 TEST_F(ListSourceTest, AfterAnEarlyEndListCIsWrittenFromTheLastCompleteRun)
@@ -127,24 +141,17 @@ TEST_F(ListSourceTest, AfterAnEarlyEndListCIsWrittenFromTheLastCompleteRun)
     catalog->SetSlot(0, 0, true);
     EXPECT_EQ(ListFile(), ListFileResult::ConversionFailed);
     EXPECT_EQ(messages.Texts(), QStringList { "File Read Error" });
-    EXPECT_EQ(TplistWorkDir::Read("List.c"), TplistWorkDir::TestData("List_one.c"));
+    EXPECT_EQ(ReadFile("List.c"), TestData("List_one.c"));
 }
 
-TEST_F(ListSourceTest, ACreateFailureIsReportedAndLeavesNoFile)
+TEST_F(ListSourceTest, CreateAndWriteFailuresAreReported)
 {
     ASSERT_TRUE(QDir().mkdir("List.c"));
     EXPECT_FALSE(WriteListSource(*state));
-    EXPECT_EQ(messages.Texts(), QStringList { "\"List.c\" File Create Error " });
-    QDir().rmdir("List.c");
     SelectOneSatellite();
-    QFile::remove("List.c");
-    ASSERT_TRUE(QDir().mkdir("List.c"));
     EXPECT_EQ(ListFile(), ListFileResult::ListSourceFailed);
-}
-
-TEST_F(ListSourceTest, AWriteFailureIsReportedAsACreateError)
-{
+    QDir().rmdir("List.c");
     ASSERT_TRUE(QFile::link("/dev/full", "List.c"));
     EXPECT_FALSE(WriteListSource(*state));
-    EXPECT_EQ(messages.Texts(), QStringList { "\"List.c\" File Create Error " });
+    EXPECT_EQ(messages.Texts(), QStringList(3, "\"List.c\" File Create Error "));
 }

@@ -120,10 +120,7 @@ TEST(SatcoDxPass, RepeatedFrequenciesAreOneTransponderEvenAcrossSkippedLines)
                    SatcoDxLine("11.817", "H", "0"), SatcoDxLine("3.9"), SatcoDxLine("11.817"),
                    SatcoDxLine("11.900", "H", "0"), SatcoDxLine("11.900", "H", "27500") }),
             'K', *state);
-    EXPECT_EQ(out,
-        Lines({ "{ 11778, 27500, 0, Auto, POL_Horizontal }, /* 1 */",
-            "{ 11817, 27500, 0, Auto, POL_Horizontal }, /* 2 */",
-            "{ 11817, 27500, 0, Auto, POL_Horizontal }, /* 3 */" }));
+    EXPECT_EQ(out, TpLines(0, { 11778, 11817, 11817 }));
 }
 
 namespace {
@@ -176,23 +173,10 @@ TEST(SatcoDxLines, TheLastLineCountsOnlyWithItsLineEnd)
         EXPECT_EQ(PassFrequencies(c.bytes), c.freqs) << c.name;
 }
 
-TEST(SatcoDxLines, CrLfAndLongLines)
+TEST(SatcoDxLines, ALoneCarriageReturnIsNoLineEnd)
 {
-    // 999 characters fit in one line; the rest of a longer line comes as a line of its own.
-    const QByteArray line999 = Line999("11.3");
-    MemoryFile in(line999 + "\r\n" + line999 + "y\r\nT\r\n" + line999.left(998) + "\r\n");
-    char buffer[kSatcoDxLineLimit + 1];
-    EXPECT_EQ(ReadSatcoDxLine(in.file, buffer), 999);
-    EXPECT_EQ(ReadSatcoDxLine(in.file, buffer), 0);
-    EXPECT_EQ(ReadSatcoDxLine(in.file, buffer), 999);
-    EXPECT_EQ(ReadSatcoDxLine(in.file, buffer), 1);
-    EXPECT_STREQ(buffer, "y");
-    EXPECT_EQ(ReadSatcoDxLine(in.file, buffer), 1);
-    EXPECT_STREQ(buffer, "T");
-    EXPECT_EQ(ReadSatcoDxLine(in.file, buffer), 998);
-    EXPECT_EQ(ReadSatcoDxLine(in.file, buffer), -1);
-
     MemoryFile lone(QByteArray("a\rb\r"));
+    char buffer[kSatcoDxLineLimit + 1];
     EXPECT_EQ(ReadSatcoDxLine(lone.file, buffer), 4);
     EXPECT_EQ(ReadSatcoDxLine(lone.file, buffer), -1);
 }
@@ -222,51 +206,33 @@ struct ConversionTest : ::testing::Test {
 
 } // namespace
 
-TEST_F(ConversionTest, OneSatelliteWithBothBandsGivesTheExpectedLists)
+TEST_F(ConversionTest, ListIndicesCountRegisteredListsOnly)
 {
-    TplistWorkDir::Write("SatcoDx1/0130.txt", TplistWorkDir::TestData("0130.txt"));
-    ASSERT_TRUE(Convert({ "0130" }));
-    EXPECT_EQ(TplistWorkDir::Read("TP_List/0130_C.tp"), TplistWorkDir::TestData("0130_C.tp"));
-    EXPECT_EQ(TplistWorkDir::Read("TP_List/0130_K.tp"), TplistWorkDir::TestData("0130_K.tp"));
-    EXPECT_EQ(state->listCount, 2);
-    EXPECT_EQ(state->tpCount, 43);
-    EXPECT_STREQ(state->lists[0].band, "C");
-    EXPECT_STREQ(state->lists[0].includeName, "0130_C");
-    EXPECT_STREQ(state->lists[1].band, "K");
-    EXPECT_STREQ(state->lists[1].satName, "Hotbird15");
-    EXPECT_STREQ(state->lists[1].sourcePath, "SatcoDx1/0130.txt");
-    EXPECT_EQ(status, (QStringList { "Create File \"SatcoDx1/0130.txt\"", "Create File \"SatcoDx1/0130.txt\"" }));
-    EXPECT_EQ(messages.Count(), 0);
-}
-
-TEST_F(ConversionTest, ListIndicesCountRegisteredListsAndEmptyListsStayUnregistered)
-{
-    TplistWorkDir::Write("SatcoDx1/0030.txt", Lines({ "heading", SatcoDxLine("11.5"), SatcoDxLine("3.5", "H", "0") }));
-    TplistWorkDir::Write("SatcoDx1/0050.txt", "heading only\r\n");
-    TplistWorkDir::Write("SatcoDx1/0070.txt", Lines({ "heading", SatcoDxLine("11.6"), SatcoDxLine("4.0") }));
+    // A last line without line end is left out; a heading without one is still read.
+    WriteFile("SatcoDx1/0030.txt",
+        Lines({ "heading", SatcoDxLine("11.5"), SatcoDxLine("3.5", "H", "0") }) + SatcoDxLine("3.6"));
+    WriteFile("SatcoDx1/0050.txt", "heading without line end");
+    WriteFile("SatcoDx1/0070.txt", Lines({ "heading", SatcoDxLine("11.6"), SatcoDxLine("4.0") }));
     ASSERT_TRUE(Convert({ "0030", "0050", "0070" }));
     EXPECT_EQ(state->listCount, 3);
     EXPECT_EQ(state->tpCount, 3);
     EXPECT_STREQ(state->lists[0].includeName, "0030_K");
     EXPECT_STREQ(state->lists[1].includeName, "0070_C");
     EXPECT_STREQ(state->lists[2].includeName, "0070_K");
-    EXPECT_EQ(TplistWorkDir::Read("TP_List/0030_C.tp"), "");
-    EXPECT_EQ(TplistWorkDir::Read("TP_List/0050_C.tp"), "");
-    EXPECT_EQ(TplistWorkDir::Read("TP_List/0050_K.tp"), "");
-    EXPECT_EQ(TplistWorkDir::Read("TP_List/0070_C.tp"), Lines({ "{ 4000, 27500, 1, Auto, POL_Horizontal }, /* 1 */" }));
-    EXPECT_EQ(
-        TplistWorkDir::Read("TP_List/0070_K.tp"), Lines({ "{ 11600, 27500, 2, Auto, POL_Horizontal }, /* 1 */" }));
+    EXPECT_EQ(ReadFile("TP_List/0030_C.tp"), "");
+    EXPECT_EQ(ReadFile("TP_List/0050_C.tp"), "");
+    EXPECT_EQ(ReadFile("TP_List/0050_K.tp"), "");
+    EXPECT_EQ(ReadFile("TP_List/0070_C.tp"), TpLines(1, { 4000 }));
+    EXPECT_EQ(ReadFile("TP_List/0070_K.tp"), TpLines(2, { 11600 }));
     EXPECT_EQ(status.size(), 6);
     EXPECT_EQ(status.at(2), QStringLiteral("Create File \"SatcoDx1/0050.txt\""));
 }
 
 TEST_F(ConversionTest, TheLastFrequencyCarriesOverPassesSatellitesAndRuns)
 {
-    TplistWorkDir::Write(
-        "SatcoDx1/0030.txt", Lines({ "heading", SatcoDxLine("3.6"), SatcoDxLine("11.5"), SatcoDxLine("3.6") }));
-    TplistWorkDir::Write("SatcoDx1/0050.txt", Lines({ "heading", SatcoDxLine("3.6"), SatcoDxLine("12.0") }));
-    TplistWorkDir::Write(
-        "SatcoDx1/0070.txt", Lines({ "heading", SatcoDxLine("11.5"), SatcoDxLine("3.6"), SatcoDxLine("11.5") }));
+    WriteFile("SatcoDx1/0030.txt", Lines({ "heading", SatcoDxLine("3.6"), SatcoDxLine("11.5"), SatcoDxLine("3.6") }));
+    WriteFile("SatcoDx1/0050.txt", Lines({ "heading", SatcoDxLine("3.6"), SatcoDxLine("12.0") }));
+    WriteFile("SatcoDx1/0070.txt", Lines({ "heading", SatcoDxLine("11.5"), SatcoDxLine("3.6"), SatcoDxLine("11.5") }));
     ASSERT_TRUE(Convert({ "0030" }));
     EXPECT_EQ(state->tpCount, 3);
     EXPECT_EQ(state->lastFreq, 3600);
@@ -274,56 +240,37 @@ TEST_F(ConversionTest, TheLastFrequencyCarriesOverPassesSatellitesAndRuns)
     // The first run ended on 3.6, the first line of 0030, and 0030 ends on the first line of 0050.
     // 0070 starts and ends with 11.5, so its K pass begins with the frequency its C pass ended on.
     ASSERT_TRUE(Convert({ "0030", "0050", "0070" }));
-    EXPECT_EQ(TplistWorkDir::Read("TP_List/0030_C.tp"), Lines({ "{ 3600, 27500, 0, Auto, POL_Horizontal }, /* 1 */" }));
-    EXPECT_EQ(
-        TplistWorkDir::Read("TP_List/0030_K.tp"), Lines({ "{ 11500, 27500, 1, Auto, POL_Horizontal }, /* 1 */" }));
-    EXPECT_EQ(TplistWorkDir::Read("TP_List/0050_C.tp"), "");
-    EXPECT_EQ(
-        TplistWorkDir::Read("TP_List/0050_K.tp"), Lines({ "{ 12000, 27500, 2, Auto, POL_Horizontal }, /* 1 */" }));
-    EXPECT_EQ(TplistWorkDir::Read("TP_List/0070_C.tp"), Lines({ "{ 3600, 27500, 3, Auto, POL_Horizontal }, /* 1 */" }));
-    EXPECT_EQ(
-        TplistWorkDir::Read("TP_List/0070_K.tp"), Lines({ "{ 11500, 27500, 4, Auto, POL_Horizontal }, /* 1 */" }));
+    EXPECT_EQ(ReadFile("TP_List/0030_C.tp"), TpLines(0, { 3600 }));
+    EXPECT_EQ(ReadFile("TP_List/0030_K.tp"), TpLines(1, { 11500 }));
+    EXPECT_EQ(ReadFile("TP_List/0050_C.tp"), "");
+    EXPECT_EQ(ReadFile("TP_List/0050_K.tp"), TpLines(2, { 12000 }));
+    EXPECT_EQ(ReadFile("TP_List/0070_C.tp"), TpLines(3, { 3600 }));
+    EXPECT_EQ(ReadFile("TP_List/0070_K.tp"), TpLines(4, { 11500 }));
     EXPECT_EQ(state->tpCount, 5);
     EXPECT_EQ(state->listCount, 5);
     EXPECT_EQ(state->lastFreq, 11500);
 }
 
-TEST_F(ConversionTest, ALastLineWithoutLineEndIsLeftOutButAHeadingWithoutOneIsRead)
-{
-    TplistWorkDir::Write("SatcoDx1/0030.txt", Lines({ "heading", SatcoDxLine("3.6") }) + SatcoDxLine("11.5"));
-    TplistWorkDir::Write("SatcoDx1/0050.txt", "heading without line end");
-    ASSERT_TRUE(Convert({ "0030", "0050" }));
-    EXPECT_EQ(TplistWorkDir::Read("TP_List/0030_C.tp"), Lines({ "{ 3600, 27500, 0, Auto, POL_Horizontal }, /* 1 */" }));
-    EXPECT_EQ(TplistWorkDir::Read("TP_List/0030_K.tp"), "");
-    EXPECT_EQ(TplistWorkDir::Read("TP_List/0050_C.tp"), "");
-    EXPECT_EQ(TplistWorkDir::Read("TP_List/0050_K.tp"), "");
-    EXPECT_EQ(state->listCount, 1);
-    EXPECT_EQ(state->tpCount, 1);
-    EXPECT_EQ(status.size(), 4);
-    EXPECT_EQ(messages.Count(), 0);
-}
-
 TEST_F(ConversionTest, FailuresEndTheRunAndKeepTheTotalsOfTheLastCompleteRun)
 {
-    TplistWorkDir::Write("SatcoDx1/0030.txt", Lines({ "heading", SatcoDxLine("11.5"), SatcoDxLine("3.5") }));
+    WriteFile("SatcoDx1/0030.txt", Lines({ "heading", SatcoDxLine("11.5"), SatcoDxLine("3.5") }));
     ASSERT_TRUE(Convert({ "0030" }));
     ASSERT_EQ(state->tpCount, 2);
 
     EXPECT_FALSE(Convert({ "0030", "0050" }));
-    TplistWorkDir::Write("SatcoDx1/0050.txt", "");
+    WriteFile("SatcoDx1/0050.txt", "");
     EXPECT_FALSE(Convert({ "0050" }));
-    EXPECT_EQ(TplistWorkDir::Read("TP_List/0050_C.tp"), "");
+    EXPECT_EQ(ReadFile("TP_List/0050_C.tp"), "");
     QDir("TP_List").removeRecursively();
     EXPECT_FALSE(Convert({ "0030" }));
     EXPECT_EQ(messages.Texts(), (QStringList { "File Read Error", " Fgets Erro ", "File Write Error" }));
     EXPECT_EQ(messages.Captions(), (QStringList { "Tessavo2", "Tessavo2", "Tessavo2" }));
     EXPECT_EQ(state->tpCount, 2);
     EXPECT_EQ(state->listCount, 2);
-}
 
-TEST_F(ConversionTest, AListThatCannotBeWrittenWholeIsAWriteError)
-{
-    TplistWorkDir::Write("SatcoDx1/0030.txt", Lines({ "heading", SatcoDxLine("3.5") }));
+    // A list that cannot be written whole is a write error too.
+    messages.Clear();
+    QDir().mkdir("TP_List");
     ASSERT_TRUE(QFile::link("/dev/full", "TP_List/0030_C.tp"));
     EXPECT_FALSE(Convert({ "0030" }));
     EXPECT_EQ(messages.Texts(), QStringList { "File Write Error" });

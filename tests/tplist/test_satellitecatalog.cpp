@@ -4,6 +4,7 @@
 #include <cstring>
 #include <gtest/gtest.h>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -68,6 +69,13 @@ TEST_F(CatalogTest, SelectionFollowsTheListText)
     catalog->SetSlot(9, 0, true);
     catalog->SetSlot(-1, 0, true);
     EXPECT_FALSE(catalog->CollectSelected(*state));
+
+    int g = -1;
+    int i = -1;
+    ASSERT_TRUE(catalog->FindPosition(QStringLiteral("0740"), g, i));
+    EXPECT_EQ(std::make_pair(g, i), std::make_pair(2, 16));
+    EXPECT_FALSE(catalog->FindPosition(QStringLiteral("0741"), g, i));
+    EXPECT_FALSE(catalog->FindPosition(QStringLiteral("740"), g, i));
 }
 
 TEST_F(CatalogTest, CollectSelectedListsEverySatelliteOnce)
@@ -93,17 +101,4 @@ TEST_F(CatalogTest, CollectSelectedListsEverySatelliteOnce)
             insat << state->selected[s].sourcePath;
     }
     EXPECT_EQ(insat, (QStringList { "SatcoDx3/0550.txt", "SatcoDx3/0740.txt" }));
-}
-
-TEST_F(CatalogTest, FindPositionLocatesTheSlot)
-{
-    int g = -1;
-    int i = -1;
-    ASSERT_TRUE(catalog->FindPosition(QStringLiteral("0740"), g, i));
-    EXPECT_EQ(g, 2);
-    EXPECT_EQ(i, 16);
-    EXPECT_FALSE(catalog->FindPosition(QStringLiteral("0741"), g, i));
-    EXPECT_FALSE(catalog->FindPosition(QStringLiteral("740"), g, i));
-    EXPECT_EQ(catalog->BandLetter(0), 'C');
-    EXPECT_EQ(catalog->BandLetter(1), 'K');
 }

@@ -12,7 +12,6 @@
 #include <QDirIterator>
 #include <QLabel>
 #include <QListWidget>
-#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 #include <functional>
@@ -83,19 +82,12 @@ QString Marks(int count, char mark = '-')
 
 std::map<QString, QByteArray> OutputFiles()
 {
-    std::map<QString, QByteArray> files { { "List.c", TplistWorkDir::Read("List.c") } };
+    std::map<QString, QByteArray> files { { "List.c", ReadFile("List.c") } };
     for (QDirIterator it("TP_List", QDir::Files); it.hasNext();) {
         const QString path = it.next();
-        files[path] = TplistWorkDir::Read(path);
+        files[path] = ReadFile(path);
     }
     return files;
-}
-
-void RemoveOutputFiles()
-{
-    QFile::remove("List.c");
-    QDir("TP_List").removeRecursively();
-    QDir().mkdir("TP_List");
 }
 
 // SatcoDX files for every satellite of SatcoDx1, with transponders in both bands.
@@ -107,9 +99,9 @@ void WriteGroupOneFiles()
         QByteArray text = "Heading\r\n";
         for (const char* freq : { "3.7", "11.778", "4.1", "12.5" })
             text += SatcoDxLine(QByteArray::number(QByteArray(freq).toDouble() + 0.001 * ++n).constData()) + "\r\n";
-        TplistWorkDir::Write(QStringLiteral("SatcoDx1/%1.txt").arg(pos), text);
+        WriteFile(QStringLiteral("SatcoDx1/%1.txt").arg(pos), text);
     }
-    TplistWorkDir::Write("SatcoDx1/0130.txt", TplistWorkDir::TestData("0130.txt"));
+    WriteFile("SatcoDx1/0130.txt", TestData("0130.txt"));
 }
 
 class TpListCreateDlgTest : public ::testing::Test {
@@ -214,13 +206,12 @@ TEST_F(TpListCreateDlgTest, ListFileWritesWhatTheCommandLineWrites)
     EXPECT_EQ(m_messages.Count(), 0);
     EXPECT_TRUE(m_dialog.isVisible());
 
-    RemoveOutputFiles();
-    QProcess cli;
-    cli.start(qEnvironmentVariable("TESSAVO_BIN_DIR") + "/tessavo2-cli",
-        { "tplist", "--sat", "0030", "0050", "0051", "0100", "0130", "0160" });
-    ASSERT_TRUE(cli.waitForFinished(60000));
-    EXPECT_EQ(cli.exitCode(), 0);
-    EXPECT_TRUE(cli.readAllStandardOutput().endsWith(m_ui.status->text().toLatin1() + "\n"));
+    QFile::remove("List.c");
+    QDir("TP_List").removeRecursively();
+    QDir().mkdir("TP_List");
+    const CliRun cli = RunTplist({ "--sat", "0030", "0050", "0051", "0100", "0130", "0160" });
+    EXPECT_EQ(cli.exitCode, 0);
+    EXPECT_TRUE(cli.out.endsWith(m_ui.status->text().toLatin1() + "\n"));
     EXPECT_EQ(OutputFiles(), fromDialog);
 }
 

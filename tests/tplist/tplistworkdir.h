@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <initializer_list>
@@ -24,30 +25,42 @@ public:
     TplistWorkDir(const TplistWorkDir&) = delete;
     TplistWorkDir& operator=(const TplistWorkDir&) = delete;
 
-    [[nodiscard]] QString Path() const { return m_dir.path(); }
-
-    static void Write(const QString& path, const QByteArray& bytes)
-    {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-        file.write(bytes);
-    }
-
-    [[nodiscard]] static QByteArray Read(const QString& path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-    }
-
-    [[nodiscard]] static QByteArray TestData(const QString& name)
-    {
-        return Read(QString::fromLocal8Bit(qgetenv("TESSAVO_TEST_DATA")) + QStringLiteral("/tplist/") + name);
-    }
-
 private:
     QString m_previous;
     QTemporaryDir m_dir;
 };
+
+inline void WriteFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    file.write(bytes);
+}
+
+[[nodiscard]] inline QByteArray ReadFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+[[nodiscard]] inline QByteArray TestData(const QString& name)
+{
+    return ReadFile(qEnvironmentVariable("TESSAVO_TEST_DATA") + QStringLiteral("/tplist/") + name);
+}
+
+struct CliRun {
+    int exitCode = -1;
+    QByteArray out;
+};
+
+// `tessavo2-cli tplist ARGS` in the current directory.
+inline CliRun RunTplist(const QStringList& args)
+{
+    QProcess cli;
+    cli.start(qEnvironmentVariable("TESSAVO_BIN_DIR") + "/tessavo2-cli", QStringList { "tplist" } + args);
+    EXPECT_TRUE(cli.waitForFinished(60000));
+    return { cli.exitCode(), cli.readAllStandardOutput() };
+}
 
 // A SatcoDX T/R line with the fields the conversion reads and a few it does not.
 inline QByteArray SatcoDxLine(const char* freq, const char* polar = "H", const char* symbol = "27500",
@@ -63,5 +76,19 @@ inline QByteArray Lines(std::initializer_list<QByteArray> lines)
     QByteArray bytes;
     for (const QByteArray& line : lines)
         bytes += line + "\r\n";
+    return bytes;
+}
+
+// A .tp file, or the part of one, listing horizontal transponders of 27500 kS/s from number 1 on.
+inline QByteArray TpLines(int list, std::initializer_list<int> freqs)
+{
+    QByteArray bytes;
+    int number = 0;
+    for (const int freq : freqs)
+        bytes += QStringLiteral("{ %1, 27500, %2, Auto, POL_Horizontal }, /* %3 */\r\n")
+                     .arg(freq)
+                     .arg(list)
+                     .arg(++number)
+                     .toLatin1();
     return bytes;
 }
