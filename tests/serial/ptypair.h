@@ -28,22 +28,19 @@ public:
     }
     ~PtyPair()
     {
-        if (m_slave >= 0)
-            ::close(m_slave);
-        if (m_master >= 0)
-            ::close(m_master);
+        for (int fd : { m_slave, m_master })
+            if (fd >= 0)
+                ::close(fd);
     }
     PtyPair(const PtyPair&) = delete;
     PtyPair& operator=(const PtyPair&) = delete;
 
     [[nodiscard]] bool Ok() const { return m_master >= 0 && m_slave >= 0; }
     [[nodiscard]] QString SlavePath() const { return m_path; }
-    [[nodiscard]] int Master() const { return m_master; }
 
     void Send(const QByteArray& bytes) const
     {
-        qsizetype done = 0;
-        while (done < bytes.size()) {
+        for (qsizetype done = 0; done < bytes.size();) {
             const ssize_t n = ::write(m_master, bytes.constData() + done, size_t(bytes.size() - done));
             if (n < 0 && errno == EINTR)
                 continue;
@@ -59,13 +56,11 @@ public:
         QByteArray out;
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
         while (out.size() < count) {
-            const auto left
-                = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now())
-                      .count();
-            if (left <= 0)
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+            if (left.count() <= 0)
                 break;
             pollfd pfd { m_master, POLLIN, 0 };
-            if (poll(&pfd, 1, int(left)) <= 0)
+            if (poll(&pfd, 1, int(left.count())) <= 0)
                 continue;
             char buffer[4096];
             const ssize_t n = ::read(m_master, buffer, size_t(std::min<qsizetype>(count - out.size(), 4096)));

@@ -51,10 +51,19 @@ std::unique_ptr<CComm> OpenOn(const QString& path, const PortSettings& s = {}, C
     return comm;
 }
 
-TEST(CComm, SettingsTheLineCannotTakeFailToOpenAndLeaveItFree)
+TEST(CComm, MissingBusyOrWronglySetPortFailsToOpenAndLeavesTheLineFree)
 {
+    EXPECT_EQ(OpenOn(QStringLiteral("/dev/tessavo-no-such-port"))->Open(), 0);
     PtyPair pty;
     ASSERT_TRUE(pty.Ok());
+    auto first = OpenOn(pty.SlavePath());
+    ASSERT_EQ(first->Open(), 1);
+    auto second = OpenOn(pty.SlavePath());
+    EXPECT_EQ(second->Open(), 0);
+    first->Close();
+    EXPECT_EQ(second->Open(), 1);
+    second->Close();
+
     const PortSettings rejected[] = { { .dataBits = 9 }, { .dataBits = 10 }, { .dataBits = 11 },
         { .stopBits = kStopBitsOneHalf }, { .parity = 3 }, { .baudRate = 0 } };
     for (const PortSettings& s : rejected) {
@@ -67,20 +76,6 @@ TEST(CComm, SettingsTheLineCannotTakeFailToOpenAndLeaveItFree)
         for (uint8_t parity : { kParityNone, kParityOdd, kParityEven })
             EXPECT_EQ(OpenOn(pty.SlavePath(), { .baudRate = baud, .parity = parity, .stopBits = kStopBitsTwo })->Open(), 1)
                 << baud << " parity " << int(parity);
-}
-
-TEST(CComm, MissingOrBusyPortFailsToOpen)
-{
-    EXPECT_EQ(OpenOn(QStringLiteral("/dev/tessavo-no-such-port"))->Open(), 0);
-
-    PtyPair pty;
-    ASSERT_TRUE(pty.Ok());
-    auto first = OpenOn(pty.SlavePath());
-    ASSERT_EQ(first->Open(), 1);
-    auto second = OpenOn(pty.SlavePath());
-    EXPECT_EQ(second->Open(), 0);
-    first->Close();
-    EXPECT_EQ(second->Open(), 1);
 }
 
 TEST(CComm, PortNamesResolve)

@@ -9,7 +9,6 @@
 
 #include <QEventLoop>
 #include <QTimer>
-#include <array>
 #include <atomic>
 #include <condition_variable>
 #include <functional>
@@ -135,17 +134,6 @@ private:
 inline const QByteArray kAck = QByteArrayLiteral("UA\n");
 inline const QByteArray kNak = QByteArrayLiteral("UN\n");
 inline const QByteArray kTerminate = QByteArrayLiteral("UT\n");
-
-// A frame as the receiver sends it: a payload of payloadSize bytes of fill, the length field as given.
-inline QByteArray BuildTestFrame(int packet, char type, int lengthField, int payloadSize, char fill = '\0')
-{
-    static const CCrc32 crc;
-    std::array<uint8_t, kFramePayloadMax> payload {};
-    payload.fill(uint8_t(fill));
-    std::array<uint8_t, kFrameMaxSize> out {};
-    const int size = BuildFrame(crc, out.data(), uint8_t(packet), type, uint16_t(lengthField), payload.data(), payloadSize);
-    return QByteArray(reinterpret_cast<const char*>(out.data()), size);
-}
 
 // The engine on a pseudo-terminal, reporting to a RecordingView; message boxes are recorded.
 class EngineTest : public testing::Test {
