@@ -7,63 +7,7 @@
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <memory>
-
-namespace {
-
-struct MemoryFile {
-    explicit MemoryFile(const QByteArray& bytes)
-        : data(bytes)
-        , file(fmemopen(data.data(), size_t(data.size()), "rb"))
-    {
-    }
-    ~MemoryFile() { std::fclose(file); }
-    MemoryFile(const MemoryFile&) = delete;
-    MemoryFile& operator=(const MemoryFile&) = delete;
-    QByteArray data;
-    std::FILE* file;
-};
-
-// Runs one pass over bytes (no heading) and returns what it wrote.
-QByteArray Pass(const QByteArray& bytes, char band, TpBuildState& state, int listIndex = 0)
-{
-    MemoryFile in(bytes);
-    char* outData = nullptr;
-    size_t outSize = 0;
-    std::FILE* out = open_memstream(&outData, &outSize);
-    EXPECT_GE(ConvertSatcoDxPass(in.file, out, band, listIndex, state), 0);
-    std::fclose(out);
-    QByteArray written(outData, qsizetype(outSize));
-    std::free(outData);
-    return written;
-}
-
-struct ParseCase {
-    const char* freq;
-    int mhz;
-    char band;
-};
-
-class FrequencyParse : public ::testing::TestWithParam<ParseCase> { };
-
-} // namespace
-
-TEST_P(FrequencyParse, GigahertzTruncateToMegahertzAndSplitBandsAt7300)
-{
-    const QByteArray line = SatcoDxLine(GetParam().freq);
-    SatcoDxRecord record;
-    ASSERT_TRUE(ParseSatcoDxLine(line.constData(), size_t(line.size()), record));
-    EXPECT_EQ(record.freq, GetParam().mhz);
-    auto other = std::make_unique<TpBuildState>();
-    EXPECT_TRUE(Pass(line + "\r\n", GetParam().band == 'C' ? 'K' : 'C', *other).isEmpty());
-    EXPECT_EQ(other->lastFreq, GetParam().mhz);
-    auto state = std::make_unique<TpBuildState>();
-    EXPECT_TRUE(Pass(line + "\r\n", GetParam().band, *state).startsWith("{ " + QByteArray::number(GetParam().mhz)));
-}
-
-INSTANTIATE_TEST_SUITE_P(Bands, FrequencyParse,
-    ::testing::Values(ParseCase { "7.3", 7300, 'C' }, ParseCase { "7.301", 7301, 'K' }, ParseCase { "3.7", 3700, 'C' },
-        ParseCase { "12.5", 12500, 'K' }, ParseCase { "11.778", 11778, 'K' }, ParseCase { " +4.0005", 4000, 'C' },
-        ParseCase { "1.2e1", 12000, 'K' }, ParseCase { "65.535", 65535, 'K' }));
+#include <utility>
 
 TEST(SatcoDxParse, RejectsLinesThatAreNoTransponderRecords)
 {
@@ -93,94 +37,6 @@ TEST(SatcoDxParse, RejectsLinesThatAreNoTransponderRecords)
     EXPECT_STREQ(record.polarName, "POL_Vertical");
 }
 
-TEST(SatcoDxPass, PolarisationLettersAndSkippedValues)
-{
-    auto state = std::make_unique<TpBuildState>();
-    const QByteArray out
-        = Pass(Lines({ SatcoDxLine("11.001", "H"), SatcoDxLine("11.002", "C"), SatcoDxLine("11.003", "V"),
-                   SatcoDxLine("11.004", "L"), SatcoDxLine("11.005", "R"), SatcoDxLine("11.006", ""),
-                   SatcoDxLine("11.007", "h"), SatcoDxLine("11.008", "H", "0"), SatcoDxLine("11.009", "H", "x"),
-                   SatcoDxLine("11.010", "H", "27500", "0"), SatcoDxLine("11.011", "H", "65536"),
-                   SatcoDxLine("11.012", "H", "-5"), SatcoDxLine("11.013", "Horizontal", "30000") }),
-            'K', *state, 4);
-    EXPECT_EQ(out,
-        Lines({ "{ 11001, 27500, 4, Auto, POL_Horizontal }, /* 1 */",
-            "{ 11002, 27500, 4, Auto, POL_Vertical }, /* 2 */", "{ 11003, 27500, 4, Auto, POL_Auto }, /* 3 */",
-            "{ 11004, 27500, 4, Auto, POL_Auto }, /* 4 */", "{ 11005, 27500, 4, Auto, POL_Auto }, /* 5 */",
-            "{ 11006, 27500, 4, Auto, POL_Auto }, /* 6 */", "{ 11007, 27500, 4, Auto, POL_Auto }, /* 7 */",
-            "{ 11013, 30000, 4, Auto, POL_Horizontal }, /* 8 */" }));
-    EXPECT_EQ(state->lastFreq, 11013);
-}
-
-TEST(SatcoDxPass, RepeatedFrequenciesAreOneTransponderEvenAcrossSkippedLines)
-{
-    auto state = std::make_unique<TpBuildState>();
-    const QByteArray out
-        = Pass(Lines({ SatcoDxLine("11.778"), SatcoDxLine("11.778", "V"), SatcoDxLine("11.778"), SatcoDxLine("11.817"),
-                   SatcoDxLine("11.817", "H", "0"), SatcoDxLine("3.9"), SatcoDxLine("11.817"),
-                   SatcoDxLine("11.900", "H", "0"), SatcoDxLine("11.900", "H", "27500") }),
-            'K', *state);
-    EXPECT_EQ(out, TpLines(0, { 11778, 11817, 11817 }));
-}
-
-namespace {
-
-struct LastLineCase {
-    const char* name;
-    QByteArray bytes;
-    QList<int> freqs;
-};
-
-// A T line of exactly 999 characters.
-QByteArray Line999(const char* freq)
-{
-    const QByteArray line = SatcoDxLine(freq);
-    return line + QByteArray(999 - line.size(), 'x');
-}
-
-QList<int> PassFrequencies(const QByteArray& bytes)
-{
-    auto state = std::make_unique<TpBuildState>();
-    QList<int> freqs;
-    for (const QByteArray& row : Pass(bytes, 'K', *state).split('\n')) {
-        if (!row.isEmpty())
-            freqs << row.mid(2, row.indexOf(',') - 2).toInt();
-    }
-    return freqs;
-}
-
-} // namespace
-
-TEST(SatcoDxLines, TheLastLineCountsOnlyWithItsLineEnd)
-{
-    const QByteArray a = SatcoDxLine("11.1");
-    const QByteArray b = SatcoDxLine("11.2");
-    const LastLineCase cases[] = {
-        { "CR LF throughout", a + "\r\n" + b + "\r\n", { 11100, 11200 } },
-        { "LF throughout", a + "\n" + b + "\n", { 11100, 11200 } },
-        { "no final line end", a + "\r\n" + b, { 11100 } },
-        { "final CR only", a + "\r\n" + b + "\r", { 11100 } },
-        { "last field ends in CR LF", a + "\r\n" + "T\tx\t11.2\tH\tx\tx\tx\tx\tx\t27500\tx\tx\t1\r\n",
-            { 11100, 11200 } },
-        { "only line, no line end", a, {} },
-        // A full buffer ends the read before the end of the file is seen.
-        { "999 characters, no line end", Line999("11.3"), { 11300 } },
-        { "999 characters and CR LF", Line999("11.3") + "\r\n" + b + "\r\n", { 11300, 11200 } },
-        { "rest of a long line ends the file", Line999("11.3") + b, { 11300 } },
-        { "rest of a long line with CR LF", Line999("11.3") + b + "\r\n", { 11300, 11200 } },
-    };
-    for (const LastLineCase& c : cases)
-        EXPECT_EQ(PassFrequencies(c.bytes), c.freqs) << c.name;
-}
-
-TEST(SatcoDxLines, ALoneCarriageReturnIsNoLineEnd)
-{
-    MemoryFile lone(QByteArray("a\rb\r"));
-    char buffer[kSatcoDxLineLimit + 1];
-    EXPECT_EQ(ReadSatcoDxLine(lone.file, buffer), 4);
-    EXPECT_EQ(ReadSatcoDxLine(lone.file, buffer), -1);
-}
-
 namespace {
 
 struct ConversionTest : ::testing::Test {
@@ -204,7 +60,104 @@ struct ConversionTest : ::testing::Test {
     }
 };
 
+// A T line of exactly 999 characters.
+QByteArray Line999(const char* freq)
+{
+    const QByteArray line = SatcoDxLine(freq);
+    return line + QByteArray(999 - line.size(), 'x');
+}
+
+// Runs one pass of `band` over bytes (no heading); returns what it wrote.
+QByteArray Pass(const QByteArray& bytes, char band, TpBuildState& state)
+{
+    std::FILE* in = std::tmpfile();
+    std::FILE* out = std::tmpfile();
+    std::fwrite(bytes.data(), 1, size_t(bytes.size()), in);
+    std::rewind(in);
+    EXPECT_GE(ConvertSatcoDxPass(in, out, band, 0, state), 0);
+    QByteArray written(qsizetype(std::ftell(out)), '\0');
+    std::rewind(out);
+    written.resize(qsizetype(std::fread(written.data(), 1, size_t(written.size()), out)));
+    std::fclose(in);
+    std::fclose(out);
+    return written;
+}
+
+QByteArray KPass(const QByteArray& bytes)
+{
+    return Pass(bytes, 'K', *std::make_unique<TpBuildState>());
+}
+
 } // namespace
+
+TEST(SatcoDxPass, GigahertzTruncateToMegahertzAndSplitBandsAt7300)
+{
+    const std::pair<const char*, int> cases[] = { { "7.3", 7300 }, { "7.301", 7301 }, { "3.7", 3700 },
+        { "12.5", 12500 }, { "11.778", 11778 }, { " +4.0005", 4000 }, { "1.2e1", 12000 }, { "65.535", 65535 } };
+    for (const auto& [freq, mhz] : cases) {
+        const QByteArray bytes = Lines({ SatcoDxLine(freq) });
+        auto other = std::make_unique<TpBuildState>();
+        EXPECT_EQ(Pass(bytes, mhz <= 7300 ? 'K' : 'C', *other), "") << freq;
+        EXPECT_EQ(other->lastFreq, mhz) << freq;
+        EXPECT_EQ(Pass(bytes, mhz <= 7300 ? 'C' : 'K', *std::make_unique<TpBuildState>()), TpLines(0, { mhz })) << freq;
+    }
+}
+
+TEST(SatcoDxPass, PolarisationLettersAndSkippedValues)
+{
+    auto state = std::make_unique<TpBuildState>();
+    const QByteArray k
+        = Pass(Lines({ SatcoDxLine("11.001", "H"), SatcoDxLine("11.002", "C"), SatcoDxLine("11.003", "V"),
+                   SatcoDxLine("11.004", "L"), SatcoDxLine("11.005", "R"), SatcoDxLine("11.006", ""),
+                   SatcoDxLine("11.007", "h"), SatcoDxLine("11.008", "H", "0"), SatcoDxLine("11.009", "H", "x"),
+                   SatcoDxLine("11.010", "H", "27500", "0"), SatcoDxLine("11.011", "H", "65536"),
+                   SatcoDxLine("11.012", "H", "-5"), SatcoDxLine("11.013", "Horizontal", "30000") }),
+            'K', *state);
+    EXPECT_EQ(k,
+        Lines({ "{ 11001, 27500, 0, Auto, POL_Horizontal }, /* 1 */",
+            "{ 11002, 27500, 0, Auto, POL_Vertical }, /* 2 */", "{ 11003, 27500, 0, Auto, POL_Auto }, /* 3 */",
+            "{ 11004, 27500, 0, Auto, POL_Auto }, /* 4 */", "{ 11005, 27500, 0, Auto, POL_Auto }, /* 5 */",
+            "{ 11006, 27500, 0, Auto, POL_Auto }, /* 6 */", "{ 11007, 27500, 0, Auto, POL_Auto }, /* 7 */",
+            "{ 11013, 30000, 0, Auto, POL_Horizontal }, /* 8 */" }));
+    EXPECT_EQ(state->lastFreq, 11013);
+}
+
+TEST(SatcoDxPass, RepeatedFrequenciesAreOneTransponderEvenAcrossSkippedLines)
+{
+    EXPECT_EQ(KPass(Lines({ SatcoDxLine("11.778"), SatcoDxLine("11.778", "V"), SatcoDxLine("11.778"),
+                  SatcoDxLine("11.817"), SatcoDxLine("11.817", "H", "0"), SatcoDxLine("3.9"), SatcoDxLine("11.817"),
+                  SatcoDxLine("11.900", "H", "0"), SatcoDxLine("11.900", "H", "27500") })),
+        TpLines(0, { 11778, 11817, 11817 }));
+}
+
+TEST(SatcoDxPass, TheLastLineCountsOnlyWithItsLineEnd)
+{
+    const QByteArray a = SatcoDxLine("11.1");
+    const QByteArray b = SatcoDxLine("11.2");
+    const std::tuple<const char*, QByteArray, QList<int>> cases[] = {
+        { "CR LF throughout", a + "\r\n" + b + "\r\n", { 11100, 11200 } },
+        { "LF throughout", a + "\n" + b + "\n", { 11100, 11200 } },
+        { "no final line end", a + "\r\n" + b, { 11100 } },
+        { "final CR only", a + "\r\n" + b + "\r", { 11100 } },
+        { "a lone CR is no line end", a + "\r" + b + "\r\n", { 11100 } },
+        { "last field ends in CR LF", a + "\r\n" + "T\tx\t11.2\tH\tx\tx\tx\tx\tx\t27500\tx\tx\t1\r\n",
+            { 11100, 11200 } },
+        { "only line, no line end", a, {} },
+        // A full buffer ends the read before the end of the file is seen.
+        { "999 characters, no line end", Line999("11.3"), { 11300 } },
+        { "999 characters and CR LF", Line999("11.3") + "\r\n" + b + "\r\n", { 11300, 11200 } },
+        { "rest of a long line ends the file", Line999("11.3") + b, { 11300 } },
+        { "rest of a long line with CR LF", Line999("11.3") + b + "\r\n", { 11300, 11200 } },
+    };
+    for (const auto& [name, bytes, freqs] : cases) {
+        QList<int> converted;
+        for (const QByteArray& row : KPass(bytes).split('\n')) {
+            if (!row.isEmpty())
+                converted << row.mid(2, row.indexOf(',') - 2).toInt();
+        }
+        EXPECT_EQ(converted, freqs) << name;
+    }
+}
 
 TEST_F(ConversionTest, ListIndicesCountRegisteredListsOnly)
 {

@@ -75,11 +75,6 @@ struct Probe {
     QLabel* status;
 };
 
-QString Marks(int count, char mark = '-')
-{
-    return QString(count, QLatin1Char(mark));
-}
-
 std::map<QString, QByteArray> OutputFiles()
 {
     std::map<QString, QByteArray> files { { "List.c", ReadFile("List.c") } };
@@ -122,7 +117,7 @@ TEST_F(TpListCreateDlgTest, OpensOnAnUnselectedFirstGroupEveryTime)
     m_dialog.hide();
     m_dialog.show();
 
-    EXPECT_EQ(m_ui.Marks(), Marks(7));
+    EXPECT_EQ(m_ui.Marks(), QString(7, '-'));
     EXPECT_EQ(m_ui.Row(0), " 0030 (Telecom 2A)");
     EXPECT_EQ(m_ui.status->text(), "SatcoDx1");
     EXPECT_EQ(m_ui.combo->currentText(), "SatcoDx1");
@@ -140,18 +135,18 @@ TEST_F(TpListCreateDlgTest, OpensOnAnUnselectedFirstGroupEveryTime)
 TEST_F(TpListCreateDlgTest, GroupButtonsSelectAndTheComboBoxOnlyShows)
 {
     m_ui.ClickGroup(1);
-    EXPECT_EQ(m_ui.Marks(), Marks(13, '+'));
+    EXPECT_EQ(m_ui.Marks(), QString(13, '+'));
     EXPECT_EQ(m_ui.status->text(), "SatcoDx2");
     m_ui.ChooseGroup(0);
-    EXPECT_EQ(m_ui.Marks(), Marks(7));
+    EXPECT_EQ(m_ui.Marks(), QString(7, '-'));
     EXPECT_EQ(m_ui.status->text(), "SatcoDx1");
     m_ui.ChooseGroup(1);
-    EXPECT_EQ(m_ui.Marks(), Marks(13, '+'));
+    EXPECT_EQ(m_ui.Marks(), QString(13, '+'));
     EXPECT_TRUE(m_ui.Pressed(1));
 
     m_ui.ClickGroup(2);
     m_ui.ClickGroup(2);
-    EXPECT_EQ(m_ui.Marks(), Marks(27));
+    EXPECT_EQ(m_ui.Marks(), QString(27, '-'));
     EXPECT_FALSE(m_ui.Pressed(2));
     EXPECT_EQ(m_ui.combo->currentText(), "SatcoDx3");
 }
@@ -159,20 +154,20 @@ TEST_F(TpListCreateDlgTest, GroupButtonsSelectAndTheComboBoxOnlyShows)
 TEST_F(TpListCreateDlgTest, AllSatBothWaysThenBackToOneGroup)
 {
     m_ui.Click(1057);
-    EXPECT_EQ(m_ui.Marks(), Marks(153, '+'));
+    EXPECT_EQ(m_ui.Marks(), QString(153, '+'));
     EXPECT_EQ(m_ui.Row(152), "3592 (Thor 123)");
     EXPECT_FALSE(m_ui.list->isEnabled() || m_ui.combo->isEnabled());
     EXPECT_EQ(m_ui.combo->currentText(), "All Sat");
     EXPECT_EQ(m_ui.status->text(), "SatcoDxAll");
 
     m_ui.Click(1057);
-    EXPECT_EQ(m_ui.Marks(), Marks(153));
+    EXPECT_EQ(m_ui.Marks(), QString(153, '-'));
     EXPECT_FALSE(m_ui.list->isEnabled() || m_ui.combo->isEnabled());
     EXPECT_FALSE(m_ui.Pressed(0));
 
     m_ui.ClickGroup(8);
     EXPECT_TRUE(m_ui.ListEnabled());
-    EXPECT_EQ(m_ui.Marks(), Marks(23, '+'));
+    EXPECT_EQ(m_ui.Marks(), QString(23, '+'));
     EXPECT_EQ(m_ui.combo->currentText(), "SatcoDx9");
 }
 
@@ -182,14 +177,14 @@ TEST_F(TpListCreateDlgTest, DoubleClickFlipsOneSatelliteThatSurvivesAGroupChange
     EXPECT_EQ(m_ui.Row(3), "0070 (Eutelsat W3)");
     EXPECT_EQ(m_ui.Marks(), "---+---");
     m_ui.ChooseGroup(4);
-    EXPECT_EQ(m_ui.Marks(), Marks(14));
+    EXPECT_EQ(m_ui.Marks(), QString(14, '-'));
     m_ui.ChooseGroup(0);
     EXPECT_EQ(m_ui.Marks(), "---+---");
     m_ui.DoubleClickRow(3);
     EXPECT_EQ(m_ui.Row(3), " 0070 (Eutelsat W3)");
     m_ui.ChooseGroup(1);
     m_ui.ChooseGroup(0);
-    EXPECT_EQ(m_ui.Marks(), Marks(7));
+    EXPECT_EQ(m_ui.Marks(), QString(7, '-'));
 }
 
 TEST_F(TpListCreateDlgTest, ListFileWritesWhatTheCommandLineWrites)
