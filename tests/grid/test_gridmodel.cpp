@@ -98,35 +98,25 @@ private slots:
         QVERIFY(!grid.SetRows(-1));
     }
 
-    void positionsOutsideTheGridAreRefused_data()
-    {
-        QTest::addColumn<int>("row");
-        QTest::addColumn<int>("column");
-        QTest::newRow("column past the end") << 1 << 99;
-        QTest::newRow("column count") << 1 << 3;
-        QTest::newRow("row count") << 4 << 0;
-        QTest::newRow("negative row") << -1 << 0;
-        QTest::newRow("negative column") << 0 << -1;
-    }
-
     void positionsOutsideTheGridAreRefused()
     {
-        QFETCH(int, row);
-        QFETCH(int, column);
-        CGridCtrl grid(4, 3);
-        QCOMPARE(grid.CellText(row, column), QString());
-        QVERIFY(!grid.SetCellText(row, column, "x"));
-        QCOMPARE(grid.CellState(row, column), 0u);
-        QCOMPARE(grid.CellFormat(row, column), 0u);
-        QCOMPARE(grid.CellImage(row, column), -1);
-        QVERIFY(!grid.SetCellState(row, column, GVIS_SELECTED));
-        QCOMPARE(grid.SelectedCount(), 0);
-        QCOMPARE(grid.CellFont(row, column), grid.font());
-        QVERIFY(!grid.SetCellFont(row, column, QFont()));
-        GridItemInfo info = Item(row, column, 0xFF);
-        QVERIFY(!grid.WriteItem(info));
-        QVERIFY(!grid.ReadItem(info));
-        QVERIFY(grid.CanEditCell(row, column));
+        // Past the end, at the counts, negative.
+        for (const auto& [row, column] : { std::pair { 1, 99 }, { 1, 3 }, { 4, 0 }, { -1, 0 }, { 0, -1 } }) {
+            CGridCtrl grid(4, 3);
+            QCOMPARE(grid.CellText(row, column), QString());
+            QVERIFY(!grid.SetCellText(row, column, "x"));
+            QCOMPARE(grid.CellState(row, column), 0u);
+            QCOMPARE(grid.CellFormat(row, column), 0u);
+            QCOMPARE(grid.CellImage(row, column), -1);
+            QVERIFY(!grid.SetCellState(row, column, GVIS_SELECTED));
+            QCOMPARE(grid.SelectedCount(), 0);
+            QCOMPARE(grid.CellFont(row, column), grid.font());
+            QVERIFY(!grid.SetCellFont(row, column, QFont()));
+            GridItemInfo info = Item(row, column, 0xFF);
+            QVERIFY(!grid.WriteItem(info));
+            QVERIFY(!grid.ReadItem(info));
+            QVERIFY(grid.CanEditCell(row, column));
+        }
     }
 
     void sizesRejectBadIndexesAndNegativeValues()

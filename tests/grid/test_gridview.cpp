@@ -14,47 +14,38 @@ private:
 private slots:
     void initTestCase() { QApplication::setWheelScrollLines(3); }
 
-    void geometryAtScrollPositionsInsideARow_data()
-    {
-        QTest::addColumn<int>("pos");
-        QTest::addColumn<int>("topRow");
-        QTest::newRow("top") << 0 << 1;
-        QTest::newRow("inside row 1") << 10 << 2;
-        QTest::newRow("end of row 1") << 20 << 2;
-        QTest::newRow("one past row 1") << 21 << 3;
-    }
-
     void geometryAtScrollPositionsInsideARow()
     {
-        QFETCH(int, pos);
-        QFETCH(int, topRow);
-        CGridCtrl grid;
-        QVERIFY(ShowStandardGrid(grid, 50, 4, { 240, 210 }));
-        grid.verticalScrollBar()->setValue(pos);
-        QCOMPARE(grid.TopLeftScrolledCell(), (GridPos { topRow, 1 }));
+        // Scroll positions: the top, inside row 1, the end of row 1, one past it.
+        for (const auto& [pos, topRow] : { std::pair { 0, 1 }, { 10, 2 }, { 20, 2 }, { 21, 3 } }) {
+            CGridCtrl grid;
+            QVERIFY(ShowStandardGrid(grid, 50, 4, { 240, 210 }));
+            grid.verticalScrollBar()->setValue(pos);
+            QCOMPARE(grid.TopLeftScrolledCell(), (GridPos { topRow, 1 }));
 
-        QRect rect;
-        QVERIFY(grid.CellRect(topRow, 2, rect));
-        QCOMPARE(rect, QRect(120, 20, 60, 20));
-        QPoint origin;
-        QVERIFY(!grid.CellOrigin(topRow - 1, 1, origin) || topRow == 1);
-        QVERIFY(grid.CellOrigin(topRow, 0, origin));
-        QCOMPARE(origin, QPoint(0, 20));
-        QCOMPARE(grid.CellFromPoint(QPoint(125, 45)), (GridPos { topRow + 1, 2 }));
-        QCOMPARE(grid.CellFromPoint(QPoint(10, 5)), (GridPos { 0, 0 }));
-        QCOMPARE(grid.CellFromPoint(QPoint(10, 5), false), (GridPos { -1, -1 }));
-        QCOMPARE(grid.CellFromPoint(QPoint(-1, 45)), (GridPos { topRow + 1, -1 }));
-        QCOMPARE(grid.CellFromPoint(QPoint(239, 45)), (GridPos { topRow + 1, 3 }));
+            QRect rect;
+            QVERIFY(grid.CellRect(topRow, 2, rect));
+            QCOMPARE(rect, QRect(120, 20, 60, 20));
+            QPoint origin;
+            QVERIFY(!grid.CellOrigin(topRow - 1, 1, origin) || topRow == 1);
+            QVERIFY(grid.CellOrigin(topRow, 0, origin));
+            QCOMPARE(origin, QPoint(0, 20));
+            QCOMPARE(grid.CellFromPoint(QPoint(125, 45)), (GridPos { topRow + 1, 2 }));
+            QCOMPARE(grid.CellFromPoint(QPoint(10, 5)), (GridPos { 0, 0 }));
+            QCOMPARE(grid.CellFromPoint(QPoint(10, 5), false), (GridPos { -1, -1 }));
+            QCOMPARE(grid.CellFromPoint(QPoint(-1, 45)), (GridPos { topRow + 1, -1 }));
+            QCOMPARE(grid.CellFromPoint(QPoint(239, 45)), (GridPos { topRow + 1, 3 }));
 
-        // 190 pixels under the heading: 9 whole rows and half of a tenth.
-        QRect drawn;
-        QCOMPARE(grid.VisibleBlock(&drawn), (GridBlock { topRow, 1, topRow + 9, 3 }));
-        QCOMPARE(drawn, QRect(0, 0, 240, 210));
-        QCOMPARE(grid.FullyVisibleBlock(), (GridBlock { topRow, 1, topRow + 8, 3 }));
-        QVERIFY(grid.IsCellShown(topRow + 9, 1));
-        QVERIFY(!grid.IsCellShown(topRow + 10, 1));
-        QVERIFY(grid.IsCellShown(0, 3));
-        QCOMPARE(grid.IsCellShown(1, 1), topRow == 1);
+            // 190 pixels under the heading: 9 whole rows and half of a tenth.
+            QRect drawn;
+            QCOMPARE(grid.VisibleBlock(&drawn), (GridBlock { topRow, 1, topRow + 9, 3 }));
+            QCOMPARE(drawn, QRect(0, 0, 240, 210));
+            QCOMPARE(grid.FullyVisibleBlock(), (GridBlock { topRow, 1, topRow + 8, 3 }));
+            QVERIFY(grid.IsCellShown(topRow + 9, 1));
+            QVERIFY(!grid.IsCellShown(topRow + 10, 1));
+            QVERIFY(grid.IsCellShown(0, 3));
+            QCOMPARE(grid.IsCellShown(1, 1), topRow == 1);
+        }
     }
 
     void pointsPastTheLastCellHitNothing()
@@ -104,31 +95,22 @@ private slots:
         }
     }
 
-    void wheelScrollsByTheDesktopLines_data()
-    {
-        QTest::addColumn<int>("delta");
-        QTest::addColumn<int>("rowsUp");
-        QTest::newRow("one notch up") << 120 << 3;
-        QTest::newRow("half a notch") << 60 << 1;
-        QTest::newRow("a fine step") << 30 << 0;
-        QTest::newRow("one notch down") << -120 << -3;
-    }
-
     void wheelScrollsByTheDesktopLines()
     {
-        QFETCH(int, delta);
-        QFETCH(int, rowsUp);
-        CGridCtrl grid;
-        QCOMPARE(grid.WheelLines(), 3);
-        QVERIFY(ShowStandardGrid(grid, 100, 3, { 180, 200 }));
-        for (int i = 0; i < 10; ++i)
-            grid.OnVScroll(SB_LINEDOWN);
-        QCOMPARE(VPos(grid), 200);
-        const QPoint at(50, 50);
-        QWheelEvent wheel(at, grid.viewport()->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
-            Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(grid.viewport(), &wheel);
-        QCOMPARE(VPos(grid), 200 - 20 * rowsUp);
+        // One notch up, half a notch, a fine step, one notch down.
+        for (const auto& [delta, rowsUp] : { std::pair { 120, 3 }, { 60, 1 }, { 30, 0 }, { -120, -3 } }) {
+            CGridCtrl grid;
+            QCOMPARE(grid.WheelLines(), 3);
+            QVERIFY(ShowStandardGrid(grid, 100, 3, { 180, 200 }));
+            for (int i = 0; i < 10; ++i)
+                grid.OnVScroll(SB_LINEDOWN);
+            QCOMPARE(VPos(grid), 200);
+            const QPoint at(50, 50);
+            QWheelEvent wheel(at, grid.viewport()->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
+                Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(grid.viewport(), &wheel);
+            QCOMPARE(VPos(grid), 200 - 20 * rowsUp);
+        }
     }
 
     void resizeCursorOnlyOnRealBorders_data()

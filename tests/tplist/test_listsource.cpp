@@ -1,26 +1,13 @@
-#include "messagerecorder.h"
-#include "tplist/csatellitecatalog.h"
 #include "tplist/listfileaction.h"
 #include "tplist/listsource.h"
-#include "tplist/tpbuildstate.h"
 #include "tplistworkdir.h"
 
 #include <gtest/gtest.h>
-#include <memory>
 
 namespace {
 
-struct ListSourceTest : ::testing::Test {
-    TplistWorkDir dir;
-    MessageRecorder messages;
-    QStringList status;
-    std::unique_ptr<CSatelliteCatalog> catalog = std::make_unique<CSatelliteCatalog>();
-    std::unique_ptr<TpBuildState> state = std::make_unique<TpBuildState>();
-
-    ListFileResult ListFile()
-    {
-        return RunListFile(*catalog, *state, [this](const QString& text) { status << text; });
-    }
+struct ListSourceTest : TplistTest {
+    ListFileResult ListFile() { return RunListFile(*catalog, *state, StatusSink()); }
 
     void SelectOneSatellite()
     {

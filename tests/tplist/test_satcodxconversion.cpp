@@ -1,7 +1,4 @@
-#include "messagerecorder.h"
-#include "tplist/csatellitecatalog.h"
 #include "tplist/satcodxconversion.h"
-#include "tplist/tpbuildstate.h"
 #include "tplistworkdir.h"
 
 #include <cstdio>
@@ -39,13 +36,7 @@ TEST(SatcoDxParse, RejectsLinesThatAreNoTransponderRecords)
 
 namespace {
 
-struct ConversionTest : ::testing::Test {
-    TplistWorkDir dir;
-    MessageRecorder messages;
-    QStringList status;
-    std::unique_ptr<CSatelliteCatalog> catalog = std::make_unique<CSatelliteCatalog>();
-    std::unique_ptr<TpBuildState> state = std::make_unique<TpBuildState>();
-
+struct ConversionTest : TplistTest {
     bool Convert(std::initializer_list<const char*> positions)
     {
         catalog->FillCatalog();
@@ -56,7 +47,7 @@ struct ConversionTest : ::testing::Test {
             catalog->SetSlot(g, i, true);
         }
         EXPECT_TRUE(catalog->CollectSelected(*state));
-        return ConvertSatcoDxFiles(*catalog, *state, [this](const QString& text) { status << text; });
+        return ConvertSatcoDxFiles(*catalog, *state, StatusSink());
     }
 };
 

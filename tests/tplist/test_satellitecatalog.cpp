@@ -1,19 +1,10 @@
-#include "tplist/csatellitecatalog.h"
-#include "tplist/tpbuildstate.h"
+#include "tplistworkdir.h"
 
 #include <cstring>
 #include <gtest/gtest.h>
-#include <memory>
 #include <utility>
 
-namespace {
-
-struct CatalogTest : ::testing::Test {
-    std::unique_ptr<CSatelliteCatalog> catalog = std::make_unique<CSatelliteCatalog>();
-    std::unique_ptr<TpBuildState> state = std::make_unique<TpBuildState>();
-};
-
-} // namespace
+using CatalogTest = TplistTest;
 
 TEST_F(CatalogTest, GroupsHoldTheListedSatellitesInRisingPositionOrder)
 {

@@ -1,5 +1,9 @@
 #pragma once
 
+#include "messagerecorder.h"
+#include "tplist/csatellitecatalog.h"
+#include "tplist/tpbuildstate.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -7,6 +11,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <initializer_list>
+#include <memory>
 
 // A fresh temporary directory as the current working directory for one test, with the folders
 // SatcoDx1 to SatcoDx9 and TP_List.
@@ -28,6 +33,20 @@ public:
 private:
     QString m_previous;
     QTemporaryDir m_dir;
+};
+
+// A working directory, recorded messages and status texts, a catalogue and a build state.
+struct TplistTest : ::testing::Test {
+    TplistWorkDir dir;
+    MessageRecorder messages;
+    QStringList status;
+    std::unique_ptr<CSatelliteCatalog> catalog = std::make_unique<CSatelliteCatalog>();
+    std::unique_ptr<TpBuildState> state = std::make_unique<TpBuildState>();
+
+    [[nodiscard]] auto StatusSink()
+    {
+        return [this](const QString& text) { status << text; };
+    }
 };
 
 inline void WriteFile(const QString& path, const QByteArray& bytes)
