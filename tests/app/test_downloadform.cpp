@@ -3,14 +3,12 @@
 #include "app/cmainframe.h"
 #include "app/ctessavo2view.h"
 #include "app/filedialog.h"
-#include "app/guimessagebox.h"
 #include "app/modaldialog.h"
 #include "messagerecorder.h"
 #include "transfer/ctransferengine.h"
 
 #include <QAbstractButton>
 #include <QDialog>
-#include <QMessageBox>
 #include <QProgressBar>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -89,13 +87,6 @@ QByteArray ReadAll(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// Points COM1 at the emulator.
-bool UseEmulator(const EmulatorProcess& emulator)
-{
-    qputenv("TESSAVO2_COM1", emulator.Device().toLocal8Bit());
-    return !emulator.Device().isEmpty();
 }
 
 } // namespace
@@ -213,7 +204,7 @@ private slots:
         QTemporaryDir dir;
         const QString path = WriteRandomFile(dir, name, 3000);
         EmulatorProcess emulator({ "--save-dir", dir.path() });
-        QVERIFY(UseEmulator(emulator));
+        QVERIFY(emulator.UseAsComPort());
         MessageRecorder messages;
         Bench bench;
         bench.Open(open, path);
@@ -241,35 +232,12 @@ private slots:
             QVERIFY(bench.frame->grab().save(shots + QStringLiteral("/download-finished.png")));
     }
 
-    void workersMessageBoxRunsOnTheGuiThread()
-    {
-        QTemporaryDir dir;
-        const QString path = WriteRandomFile(dir, QStringLiteral("preset.rcu"), 1500);
-        EmulatorProcess emulator({});
-        QVERIFY(UseEmulator(emulator));
-        Bench bench;
-        InstallGuiMessageBoxHandler();
-        QStringList boxes;
-        SetModalHandler([&boxes](QDialog& dialog) {
-            if (QThread::currentThread() == qApp->thread())
-                boxes << static_cast<QMessageBox&>(dialog).text();
-            dialog.accept();
-        });
-        bench.Open(1012, path);
-        bench.Button(1010)->click();
-        QTRY_VERIFY_WITH_TIMEOUT(bench.StartButtonsEnabled(), 30000);
-        SetModalHandler(nullptr);
-        SetMessageBoxHandler(nullptr);
-        QCOMPARE(boxes, QStringList { "Transfer Completed " });
-        QCOMPARE(bench.statusTexts.last(), QStringLiteral("Trnasmited Count 2"));
-    }
-
     void exitDuringATransferClosesThePort()
     {
         QTemporaryDir dir;
         const QString path = WriteRandomFile(dir, QStringLiteral("code.bin"), 100);
         EmulatorProcess emulator({ "--silent-syncs", "1000" });
-        QVERIFY(UseEmulator(emulator));
+        QVERIFY(emulator.UseAsComPort());
         MessageRecorder messages;
         Bench bench;
         bench.Open(1009, path);
@@ -287,7 +255,7 @@ private slots:
         QTemporaryDir dir;
         const QString path = WriteRandomFile(dir, QStringLiteral("code.bin"), 5000);
         EmulatorProcess emulator({ "--terminate", "2" });
-        QVERIFY(UseEmulator(emulator));
+        QVERIFY(emulator.UseAsComPort());
         MessageRecorder messages;
         Bench bench;
         bench.Open(1009, path);

@@ -81,11 +81,12 @@ private slots:
         QCOMPARE(frame.GetPortSettings().baudRate, 115200u);
     }
 
-    void menuTextsAndPrompts()
+    void menuTextsAndCommands()
     {
         DialogScript script(1024);
         CMainFrame frame;
         frame.Create();
+        frame.show();
         QStringList menus;
         for (QAction* menu : frame.menuBar()->actions())
             menus << menu->text();
@@ -115,14 +116,7 @@ private slots:
             QCOMPARE(menu->title(), QString::fromUtf8(row.menu));
         }
         QCOMPARE(Action(frame, 57664)->toolTip(), QStringLiteral("Info"));
-    }
 
-    void statusBarPanesAndToggle()
-    {
-        DialogScript script(1024);
-        CMainFrame frame;
-        frame.Create();
-        frame.show();
         auto* idle = frame.statusBar()->findChild<QLabel*>(QStringLiteral("messagePane"));
         QVERIFY(idle);
         QCOMPARE(idle->text(), QStringLiteral("준비"));
@@ -132,13 +126,7 @@ private slots:
         QVERIFY(!frame.statusBar()->isVisible());
         Action(frame, 59393)->trigger();
         QVERIFY(frame.statusBar()->isVisible());
-    }
 
-    void comPortSetupShowsTheDialogAgain()
-    {
-        DialogScript script(1024);
-        CMainFrame frame;
-        frame.Create();
         SetModalHandler([](QDialog& dialog) {
             dialog.findChild<QAbstractButton*>(QStringLiteral("id1005"))->click();
             dialog.findChild<QAbstractButton*>(QStringLiteral("id1024"))->click();
@@ -151,13 +139,7 @@ private slots:
         });
         Action(frame, 32771)->trigger();
         QCOMPARE(frame.GetPortSettings().port, 4);
-    }
 
-    void aboutBoxTexts()
-    {
-        DialogScript script(1024);
-        CMainFrame frame;
-        frame.Create();
         QStringList texts;
         QString title;
         SetModalHandler([&](QDialog& dialog) {
@@ -202,16 +184,6 @@ private slots:
         Action(frame, 32773)->trigger();
         QCOMPARE(shown, (QStringList { "TP List Create", "Edit Preset Data", "TP List Create" }));
         QCOMPARE(messages.Texts(), QStringList { "Not Open" });
-    }
-
-    void exitClosesTheWindow()
-    {
-        DialogScript script(1024);
-        CMainFrame frame;
-        frame.Create();
-        frame.show();
-        Action(frame, 57665)->trigger();
-        QVERIFY(!frame.isVisible());
     }
 };
 

@@ -80,6 +80,16 @@ inline QAbstractButton* Button(QWidget& dialog, int id)
     return dialog.findChild<QAbstractButton*>(QStringLiteral("id%1").arg(id));
 }
 
+// True when the file and copy buttons are all in the given state.
+inline bool FileAndCopyButtons(QWidget& dialog, bool enabled)
+{
+    for (int id : { 1000, 1001, 1002, 1003 }) {
+        if (Button(dialog, id)->isEnabled() != enabled)
+            return false;
+    }
+    return true;
+}
+
 inline QString StatusText(QWidget& dialog)
 {
     return dialog.findChild<QLabel*>(QStringLiteral("id1040"))->text();

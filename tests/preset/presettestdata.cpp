@@ -1,13 +1,39 @@
 #include "presettestdata.h"
 
+#include "preset/presetimage.h"
 #include "preset/presettables.h"
 
 #include <QFile>
+#include <vector>
 
 QByteArray ReadPresetTestFile(const char* name)
 {
-    QFile file(qEnvironmentVariable("TESSAVO_TEST_DATA") + QStringLiteral("/preset/") + QLatin1String(name));
+    return ReadFile(qEnvironmentVariable("TESSAVO_TEST_DATA") + QStringLiteral("/preset/") + QLatin1String(name));
+}
+
+QByteArray ReadFile(const QString& path)
+{
+    QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool WriteFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray BuiltImage()
+{
+    std::vector<std::uint8_t> buffer(kPresetImageBufferSize, 0xCD);
+    const std::size_t length = BuildPresetImage(buffer.data(), buffer.size());
+    return QByteArray(reinterpret_cast<const char*>(buffer.data()), qsizetype(length));
+}
+
+QString SatName(int slot)
+{
+    const auto& name = g_SatTable[std::size_t(slot)].name;
+    return QString::fromLatin1(name.data(), qsizetype(qstrnlen(name.data(), uint(name.size()))));
 }
 
 pre_tp_t MakeTp(std::uint16_t freq, std::uint8_t sat, std::uint16_t symbol, std::uint8_t fec, std::uint8_t polar)

@@ -3,6 +3,7 @@
 #include "preset/presettypes.h"
 
 #include <QByteArray>
+#include <QString>
 #include <cstdint>
 #include <cstring>
 
@@ -18,6 +19,15 @@ pre_tp_t MakeTp(std::uint16_t freq, std::uint8_t sat, std::uint16_t symbol = 275
     std::uint8_t polar = POL_Horizontal);
 
 pre_sat_t MakeSat(const char* name, std::array<std::uint8_t, 8> settings = {});
+
+QByteArray ReadFile(const QString& path);
+bool WriteFile(const QString& path, const QByteArray& bytes);
+
+// BuildPresetImage of the tables, into a buffer prefilled so that a byte the builder skips shows.
+QByteArray BuiltImage();
+
+// The name in a satellite slot, Latin-1 as stored.
+QString SatName(int slot);
 
 // The tables of gap.rcu, with non-zero padding bytes that an image must not carry.
 void FillGapTables();

@@ -13,29 +13,8 @@
 #include <QTemporaryDir>
 
 #include <memory>
-#include <vector>
 
 namespace {
-
-QByteArray BuiltImage()
-{
-    std::vector<std::uint8_t> image(kPresetImageBufferSize);
-    const std::size_t length = BuildPresetImage(image.data(), image.size());
-    return QByteArray(reinterpret_cast<const char*>(image.data()), qsizetype(length));
-}
-
-QByteArray ReadFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// Points COM1 at the emulator.
-bool UseEmulator(const EmulatorProcess& emulator)
-{
-    qputenv("TESSAVO2_COM1", emulator.Device().toLocal8Bit());
-    return !emulator.Device().isEmpty();
-}
 
 // A main window past its start-up with the editor shown, logging what the user sees of a copy.
 class Bench : public QObject {
@@ -91,14 +70,6 @@ class TestPresetCopy : public QObject {
 private:
     QTemporaryDir m_dir;
 
-    QString WritePresetFile(const QString& name, const QByteArray& bytes)
-    {
-        QFile file(m_dir.filePath(name));
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            return {};
-        return file.fileName();
-    }
-
 private slots:
     void init() { ResetPresetTables(); }
 
@@ -126,28 +97,35 @@ private slots:
         QCOMPARE(messages.Texts(), QStringList { "EXIT NOW?" });
     }
 
-    void pcToStbSendsTheImageByteForByte()
+    void pcToStbSendsWhatTheGridsGather()
     {
         g_SatTable[0] = MakeSat("Astra 19.2E");
-        g_SatTable[1] = MakeSat("Hot Bird 13E");
-        for (int i = 0; i < 10; ++i)
-            g_TpTable[std::size_t(i)] = MakeTp(std::uint16_t(10700 + 37 * i), std::uint8_t(i / 6), 27500);
         MessageRecorder messages;
         EmulatorProcess emulator({ "--save-dir", m_dir.path() });
-        QVERIFY(UseEmulator(emulator));
+        QVERIFY(emulator.UseAsComPort());
         Bench bench;
-        Button(*bench.editor, 1003)->click();
+        CPresetEditDlg& editor = *bench.editor;
+        TypeCell(editor.SatGrid(), 2, 1, QStringLiteral("Hot Bird 13E"));
+        for (int r = 1; r <= 10; ++r) {
+            TypeCell(editor.TpGrid(), r, 1, QString::number(10700 + 37 * r));
+            TypeCell(editor.TpGrid(), r, 2, QStringLiteral("27500"));
+        }
+        Button(editor, 1003)->click();
+        QCOMPARE(CountTransponders(g_TpTable), 10);
+        QCOMPARE(g_TpTable[9].sat_num, 1);
+        QCOMPARE(Progress(editor)->maximum(), 2);
+        QVERIFY(FileAndCopyButtons(editor, false));
         QVERIFY(bench.WaitForTransfer());
         const QStringList summaries = emulator.Summaries(1);
         QCOMPARE(summaries.size(), 1);
         const QString saved = summaries.first();
         QVERIFY(saved.startsWith(QLatin1String("saved kind=preset")));
         const QString path = saved.mid(saved.indexOf(QLatin1String("file=")) + 5);
-        // What the editor gathered is what the tables now build.
         QCOMPARE(ReadFile(path).size(), 1252);
         QCOMPARE(ReadFile(path), BuiltImage());
         QCOMPARE(bench.log, (QStringList { "lock", "Packet 1/2 Received", "unlock" }));
-        QCOMPARE(StatusText(*bench.editor), QStringLiteral(" "));
+        QVERIFY(FileAndCopyButtons(editor, true));
+        QCOMPARE(StatusText(editor), QStringLiteral(" "));
         QCOMPARE(messages.Texts(), QStringList { "Transfer Completed " });
     }
 
@@ -156,24 +134,35 @@ private slots:
         FillRealisticTables();
         const QByteArray image = BuiltImage();
         QVERIFY(image.size() > 1024 && image.size() <= 2048);
-        const QString file = WritePresetFile(QStringLiteral("receiver.rcu"), image);
+        const QString file = m_dir.filePath(QStringLiteral("receiver.rcu"));
+        QVERIFY(WriteFile(file, image));
         ResetPresetTables();
         MessageRecorder messages;
         EmulatorProcess emulator({ "--send-preset", file });
-        QVERIFY(UseEmulator(emulator));
+        QVERIFY(emulator.UseAsComPort());
         Bench bench;
-        QCOMPARE(bench.editor->SatGrid().CellText(1, 1), QString());
-        Button(*bench.editor, 1002)->click();
+        CPresetEditDlg& editor = *bench.editor;
+        QCOMPARE(editor.SatGrid().CellText(1, 1), QString());
+        Button(editor, 1002)->click();
+        QCOMPARE(StatusText(editor), QStringLiteral("Waiting for Sync... "));
+        QCOMPARE(Progress(editor)->maximum(), 64);
+        QVERIFY(FileAndCopyButtons(editor, false));
+        QVERIFY(Button(editor, 1037)->isEnabled());
+        // The refill shows slot 0 whatever was selected during the copy.
+        ClickCell(editor.SatGrid(), 3, 1);
         QVERIFY(bench.WaitForTransfer());
         QVERIFY(emulator.Summaries(1).value(0).startsWith(QLatin1String("sent kind=preset frames=2")));
         QCOMPARE(bench.log,
             (QStringList { "lock", "Packet 1/64 Received", "Packet 2/64 Received", "Packet 3/64 Received", "unlock" }));
         QCOMPARE(BuiltImage(), image);
-        QCOMPARE(bench.editor->SatGrid().CellText(1, 1), QStringLiteral("Astra 19.2E"));
-        QCOMPARE(bench.editor->SatGrid().CellText(3, 2), QStringLiteral("10750"));
-        QCOMPARE(bench.editor->SatGrid().SelectedBlock(), (GridBlock { 1, 1, 1, 1 }));
-        QCOMPARE(bench.editor->TpGrid().CellText(40, 1), QString::number(10714 + 29 * 39));
-        QCOMPARE(bench.editor->TpGrid().CellText(41, 1), QString());
+        QCOMPARE(editor.SatGrid().CellText(1, 1), QStringLiteral("Astra 19.2E"));
+        QCOMPARE(editor.SatGrid().CellText(3, 2), QStringLiteral("10750"));
+        QCOMPARE(editor.SatGrid().SelectedBlock(), (GridBlock { 1, 1, 1, 1 }));
+        QCOMPARE(g_nShownSat, 0);
+        QCOMPARE(editor.TpGrid().CellText(40, 1), QString::number(10714 + 29 * 39));
+        QCOMPARE(editor.TpGrid().CellText(41, 1), QString());
+        QCOMPARE(StatusText(editor), QStringLiteral(" "));
+        QCOMPARE(Progress(editor)->value(), 0);
         QCOMPARE(messages.Texts(), QStringList { "Transfer Completed " });
     }
 
@@ -182,12 +171,13 @@ private slots:
         FillRealisticTables();
         QByteArray image = BuiltImage();
         image[80] = 'X';
-        const QString file = WritePresetFile(QStringLiteral("other.rcu"), image);
+        const QString file = m_dir.filePath(QStringLiteral("other.rcu"));
+        QVERIFY(WriteFile(file, image));
         ResetPresetTables();
         g_SatTable[0] = MakeSat("Kept");
         MessageRecorder messages;
         EmulatorProcess emulator({ "--send-preset", file });
-        QVERIFY(UseEmulator(emulator));
+        QVERIFY(emulator.UseAsComPort());
         Bench bench;
         TypeCell(bench.editor->SatGrid(), 1, 1, QStringLiteral("Not committed"));
         const QByteArray before = BuiltImage();

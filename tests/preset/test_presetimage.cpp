@@ -4,20 +4,12 @@
 
 #include <functional>
 #include <gtest/gtest.h>
-#include <vector>
 
 namespace {
 
 template <typename Table> bool SameBytes(const Table& a, const Table& b)
 {
     return std::memcmp(a.data(), b.data(), sizeof(a)) == 0;
-}
-
-QByteArray Build()
-{
-    std::vector<std::uint8_t> buffer(kPresetImageBufferSize, 0xCD);
-    const std::size_t length = BuildPresetImage(buffer.data(), buffer.size());
-    return QByteArray(reinterpret_cast<const char*>(buffer.data()), qsizetype(length));
 }
 
 bool Parse(const QByteArray& image)
@@ -34,11 +26,11 @@ void PutU32(QByteArray& image, qsizetype at, std::uint32_t value)
 TEST(BuildPresetImage, MatchesTheExpectedImages)
 {
     ResetPresetTables();
-    EXPECT_EQ(Build(), ReadPresetTestFile("empty.rcu"));
-    EXPECT_EQ(Build().size(), 1124);
+    EXPECT_EQ(BuiltImage(), ReadPresetTestFile("empty.rcu"));
+    EXPECT_EQ(BuiltImage().size(), 1124);
     // Only slot 0 is written, the transponders of slots 1 and 2 are, padding bytes are not.
     FillGapTables();
-    EXPECT_EQ(Build(), ReadPresetTestFile("gap.rcu"));
+    EXPECT_EQ(BuiltImage(), ReadPresetTestFile("gap.rcu"));
 }
 
 TEST(BuildPresetImage, FullTablesFillTheLargestImageAndNoMore)
@@ -60,7 +52,7 @@ TEST(ParsePresetImage, RoundTripLosesOnlyPaddingAndSlotsAfterAGap)
     LnbTable lnbs = g_LnbTable;
     TpTable tps = g_TpTable;
     const pre_sat_t first = g_SatTable[0];
-    ASSERT_TRUE(Parse(Build()));
+    ASSERT_TRUE(Parse(BuiltImage()));
 
     for (auto& lnb : lnbs)
         lnb.padding = {};

@@ -35,18 +35,6 @@ QString DataPath(const char* name)
     return qEnvironmentVariable("TESSAVO_TEST_DATA") + QStringLiteral("/preset/") + QLatin1String(name);
 }
 
-bool WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray ReadFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
 class RcuCli : public testing::Test {
 protected:
     QString Path(const char* name) const { return m_dir.filePath(QLatin1String(name)); }

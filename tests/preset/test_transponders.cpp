@@ -70,15 +70,6 @@ TEST(ReplaceSatTransponders, KeepsTheTableGroupedAndTheListOrder)
     EXPECT_EQ(messages.Count(), 0);
 }
 
-TEST(ReplaceSatTransponders, StoresTwoHundredAfterThreeHundredWhole)
-{
-    ResetPresetTables();
-    AppendBlock(300, 0);
-    ASSERT_TRUE(ReplaceSatTransponders(Block(200, 1), 1));
-    EXPECT_EQ(CountTransponders(g_TpTable), 500);
-    EXPECT_EQ(std::tie(g_TpTable[300].freq, g_TpTable[499].freq, g_TpTable[499].sat_num), std::tuple(20000, 20199, 1));
-}
-
 struct Limit {
     int others;
     int own;
@@ -100,7 +91,14 @@ TEST_P(TransponderLimit, RefusesMoreThan512AndKeepsTheOldEntries)
 
     EXPECT_EQ(ReplaceSatTransponders(Block(fresh, 2), 2), accepted);
     if (accepted) {
-        EXPECT_EQ(CountTransponders(g_TpTable), others + fresh);
+        Entries expected;
+        for (int i = 0; i < others / 2; ++i)
+            expected.emplace_back(1000 + i, 1);
+        for (int i = 0; i < fresh; ++i)
+            expected.emplace_back(20000 + i, 2);
+        for (int i = 0; i < others - others / 2; ++i)
+            expected.emplace_back(1000 + i, 3);
+        EXPECT_EQ(Used(), expected);
         EXPECT_EQ(messages.Count(), 0);
     } else {
         EXPECT_EQ(std::memcmp(g_TpTable.data(), before.data(), sizeof before), 0);
@@ -109,8 +107,9 @@ TEST_P(TransponderLimit, RefusesMoreThan512AndKeepsTheOldEntries)
 }
 
 INSTANTIATE_TEST_SUITE_P(Boundaries, TransponderLimit,
-    testing::Values(Limit { 500, 0, 12, true }, Limit { 500, 0, 13, false }, Limit { 0, 100, 512, true },
-        Limit { 412, 100, 100, true }, Limit { 412, 100, 101, false }, Limit { 511, 1, 2, false }));
+    testing::Values(Limit { 300, 0, 200, true }, Limit { 500, 0, 12, true }, Limit { 500, 0, 13, false },
+        Limit { 0, 100, 512, true }, Limit { 412, 100, 100, true }, Limit { 412, 100, 101, false },
+        Limit { 511, 1, 2, false }));
 
 TEST(GetSatTransponders, CopiesOneSatelliteInTableOrderAndZeroFillsTheRest)
 {

@@ -40,6 +40,13 @@ public:
 
     [[nodiscard]] QString Device() const { return m_device; }
 
+    // Points the desktop tool's COM<port> at the emulator; false when the emulator did not start.
+    [[nodiscard]] bool UseAsComPort(int port = 1) const
+    {
+        qputenv(QByteArray("TESSAVO2_COM") + QByteArray::number(port), m_device.toLocal8Bit());
+        return !m_device.isEmpty();
+    }
+
     // Lines printed after the device path, waiting (at most timeoutMs) until there are count of them.
     QStringList Summaries(int count, int timeoutMs = 5000)
     {
