@@ -6,9 +6,14 @@
 #include <QFile>
 #include <vector>
 
+QString PresetTestPath(const char* name)
+{
+    return qEnvironmentVariable("TESSAVO_TEST_DATA") + QStringLiteral("/preset/") + QLatin1String(name);
+}
+
 QByteArray ReadPresetTestFile(const char* name)
 {
-    return ReadFile(qEnvironmentVariable("TESSAVO_TEST_DATA") + QStringLiteral("/preset/") + QLatin1String(name));
+    return ReadFile(PresetTestPath(name));
 }
 
 QByteArray ReadFile(const QString& path)

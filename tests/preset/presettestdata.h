@@ -7,7 +7,8 @@
 #include <cstdint>
 #include <cstring>
 
-// Reads an expected file from tests/data/preset; empty when it is missing.
+// A file in tests/data/preset, and its bytes (empty when it is missing).
+QString PresetTestPath(const char* name);
 QByteArray ReadPresetTestFile(const char* name);
 
 inline const std::uint8_t* Bytes(const QByteArray& data)

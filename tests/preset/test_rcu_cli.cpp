@@ -30,18 +30,13 @@ CliResult Cli(const QStringList& args)
     return run;
 }
 
-QString DataPath(const char* name)
-{
-    return qEnvironmentVariable("TESSAVO_TEST_DATA") + QStringLiteral("/preset/") + QLatin1String(name);
-}
-
 class RcuCli : public testing::Test {
 protected:
     QString Path(const char* name) const { return m_dir.filePath(QLatin1String(name)); }
 
     QJsonObject ExportGap()
     {
-        const CliResult run = Cli({ "rcu", "export", DataPath("gap.rcu") });
+        const CliResult run = Cli({ "rcu", "export", PresetTestPath("gap.rcu") });
         EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
         return QJsonDocument::fromJson(run.out.toUtf8()).object();
     }
@@ -51,14 +46,14 @@ protected:
 
 TEST_F(RcuCli, CheckPrintsThePresetCountsOrTheLoadError)
 {
-    const CliResult good = Cli({ "rcu", "check", DataPath("gap.rcu") });
+    const CliResult good = Cli({ "rcu", "check", PresetTestPath("gap.rcu") });
     EXPECT_EQ(good.exitCode, 0);
     EXPECT_EQ(good.out, QStringLiteral("NUM_ME_LNB 64\nNUM_ME_SAT 1\nNUM_ME_TP 4\n"));
 
     QByteArray oversized = ReadPresetTestFile("gap.rcu");
     oversized.append(100001 - oversized.size(), '\0');
     ASSERT_TRUE(WriteFile(Path("big.rcu"), oversized));
-    for (const QString& bad : { DataPath("make_expected.py"), Path("missing.rcu"), Path("big.rcu") }) {
+    for (const QString& bad : { PresetTestPath("make_expected.py"), Path("missing.rcu"), Path("big.rcu") }) {
         const CliResult run = Cli({ "rcu", "check", bad });
         EXPECT_EQ(run.exitCode, 1) << bad.toStdString();
         EXPECT_EQ(run.err, QStringLiteral("File Open Error !! (2)\n"));
@@ -81,7 +76,7 @@ TEST_F(RcuCli, ExportKeepsCarriedBytesAndLatin1NamesAndImportRebuildsTheSameByte
     EXPECT_EQ(tps.at(3).toObject(),
         (QJsonObject { { "freq", 10729 }, { "symbol", 22000 }, { "sat", 2 }, { "fec", 4 }, { "polar", 1 } }));
 
-    ASSERT_EQ(Cli({ "rcu", "export", DataPath("gap.rcu"), "--out", Path("gap.json") }).exitCode, 0);
+    ASSERT_EQ(Cli({ "rcu", "export", PresetTestPath("gap.rcu"), "--out", Path("gap.json") }).exitCode, 0);
     const CliResult import = Cli({ "rcu", "import", Path("gap.json"), "--out", Path("gap.rcu") });
     EXPECT_EQ(import.exitCode, 0) << import.err.toStdString();
     EXPECT_EQ(ReadFile(Path("gap.rcu")), ReadPresetTestFile("gap.rcu"));
@@ -168,7 +163,7 @@ TEST_F(RcuCli, MalformedJsonAndBadUsage)
 
     EXPECT_EQ(Cli({ "rcu", "import", Path("broken.json") }).exitCode, 64);
     EXPECT_EQ(Cli({ "rcu", "export" }).exitCode, 64);
-    EXPECT_EQ(Cli({ "rcu", "verify", DataPath("gap.rcu") }).exitCode, 64);
+    EXPECT_EQ(Cli({ "rcu", "verify", PresetTestPath("gap.rcu") }).exitCode, 64);
     EXPECT_EQ(Cli({ "rcu" }).exitCode, 64);
 }
 
