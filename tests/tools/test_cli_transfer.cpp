@@ -60,8 +60,8 @@ TEST(CliTransfer, ImageArrivesWholeWithAndWithoutFaults)
             EXPECT_TRUE(cli.lines.contains(text)) << text.toStdString();
         const QStringList summary = emulator.Summaries(1);
         ASSERT_EQ(summary.size(), 1);
-        EXPECT_TRUE(
-            summary[0].startsWith(QStringLiteral("saved kind=code type=5 frames=300 size=307200 sha256=") + Sha256(image)))
+        EXPECT_TRUE(summary[0].startsWith(
+            QStringLiteral("saved kind=code type=5 frames=300 size=307200 sha256=") + Sha256(image)))
             << summary[0].toStdString();
         QFile file(summary[0].section(QStringLiteral("file="), 1));
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));

@@ -12,7 +12,8 @@ QByteArray Frame(int packet, int lengthField, char fill, char type = kTypePreset
     std::array<uint8_t, kFramePayloadMax> payload {};
     payload.fill(uint8_t(fill));
     std::array<uint8_t, kFrameMaxSize> out {};
-    const int size = BuildFrame(crc, out.data(), uint8_t(packet), type, uint16_t(lengthField), payload.data(), payloadSize);
+    const int size
+        = BuildFrame(crc, out.data(), uint8_t(packet), type, uint16_t(lengthField), payload.data(), payloadSize);
     return QByteArray(reinterpret_cast<const char*>(out.data()), size);
 }
 
@@ -33,13 +34,11 @@ TEST_F(TransferReceive, FramesFillTheStoreWhenWholeInsideItAndOfPresetType)
     const QByteArray end = Frame(6, kEndFramePayload, 0, kTypeEnd, kEndFramePayload);
     const std::vector<Piece> pieces { { QByteArrayLiteral("U\x01\x02\x03") }, // bytes after the sync are dropped
         { first.left(1032), 150 }, { first.mid(1032) }, // taken only at 1033 bytes
-        { Frame(1, 100, 'b') },
-        { Frame(97, 1024, 'p') }, // would end at 100352
+        { Frame(1, 100, 'b') }, { Frame(97, 1024, 'p') }, // would end at 100352
         { Frame(97, 672, 'q') }, // ends exactly at 100000
         { Frame(2, 5000, 'r') }, // length clipped to 1024
         { Frame(3, 1024, 's', kTypeCode).left(9) }, // not a preset frame
-        { Frame(5, 1024, 'c') },
-        { end.left(31), 150 }, { end.mid(31, 1) } }; // taken at its length field
+        { Frame(5, 1024, 'c') }, { end.left(31), 150 }, { end.mid(31, 1) } }; // taken at its length field
     std::vector<QByteArray> replies;
     std::thread player([&] {
         for (const Piece& piece : pieces) {
@@ -53,12 +52,12 @@ TEST_F(TransferReceive, FramesFillTheStoreWhenWholeInsideItAndOfPresetType)
     m_engine.CancelTransfer();
 
     EXPECT_TRUE(success);
-    EXPECT_EQ(replies,
-        (std::vector<QByteArray> { kAck, {}, kAck, kAck, kNak, kAck, kAck, kNak, kAck, {}, kTerminate }));
+    EXPECT_EQ(
+        replies, (std::vector<QByteArray> { kAck, {}, kAck, kAck, kNak, kAck, kAck, kNak, kAck, {}, kTerminate }));
     const QByteArray stored(reinterpret_cast<const char*>(g_ReceiveStore.data()), kReceiveStoreSize);
     EXPECT_EQ(stored.left(6 * 1024),
-        QByteArray(1024, 'a') + QByteArray(100, 'b') + QByteArray(924, 0) + QByteArray(1024, 'r')
-            + QByteArray(2048, 0) + QByteArray(1024, 'c'));
+        QByteArray(1024, 'a') + QByteArray(100, 'b') + QByteArray(924, 0) + QByteArray(1024, 'r') + QByteArray(2048, 0)
+            + QByteArray(1024, 'c'));
     EXPECT_EQ(stored.mid(97 * 1024), QByteArray(672, 'q'));
     EXPECT_EQ(m_engine.ReceivedLength(), kReceiveStoreSize);
     EXPECT_EQ(g_nReceivedPackets, 6);

@@ -11,7 +11,6 @@
 #include <QTimer>
 #include <atomic>
 #include <condition_variable>
-#include <functional>
 #include <gtest/gtest.h>
 #include <mutex>
 #include <thread>
@@ -22,23 +21,30 @@ using ProgressList = std::vector<std::pair<unsigned, bool>>;
 
 // The form and the preset editor as the engine sees them.
 class RecordingView : public CTransferReporter {
-    template <typename F> auto Locked(F f)
+public:
+    void SetStatusText(const QString& text) override
     {
         std::lock_guard lock(m_mutex);
-        return f();
+        m_texts << text;
     }
-
-public:
-    void SetStatusText(const QString& text) override { Locked([&] { m_texts << text; }); }
     void EnableStartButtons() override { ++m_enabled; }
     void TransferProgress(unsigned count, bool sending) override
     {
-        Locked([&] { m_progress.emplace_back(count, sending); });
+        std::lock_guard lock(m_mutex);
+        m_progress.emplace_back(count, sending);
     }
     [[nodiscard]] int DownloadKind() const override { return m_kind; }
 
-    QStringList Texts() { return Locked([&] { return m_texts; }); }
-    ProgressList Progress() { return Locked([&] { return m_progress; }); }
+    QStringList Texts()
+    {
+        std::lock_guard lock(m_mutex);
+        return m_texts;
+    }
+    ProgressList Progress()
+    {
+        std::lock_guard lock(m_mutex);
+        return m_progress;
+    }
 
     int m_kind = 2;
     std::atomic<int> m_enabled { 0 };
@@ -49,15 +55,19 @@ private:
     ProgressList m_progress;
 };
 
+inline const QByteArray kAck = QByteArrayLiteral("UA\n");
+inline const QByteArray kNak = QByteArrayLiteral("UN\n");
+inline const QByteArray kTerminate = QByteArrayLiteral("UT\n");
+
 // Plays the receiver of a send transfer on the master: every byte is a sync until one is answered A or
-// T, then whole frames. The script maps each unit (numbered from 0) to the reply (empty: silence).
+// T, then whole frames. Unit n (from 0) is answered with replies[n], its pieces sent 20 ms apart (none:
+// silence); units past the list with `otherwise`.
 class ScriptedReceiver {
 public:
-    using Script = std::function<QByteArray(int index, const QByteArray& unit)>;
-
-    ScriptedReceiver(const PtyPair& pty, Script script)
+    ScriptedReceiver(const PtyPair& pty, std::vector<QByteArrayList> replies, QByteArray otherwise = kAck)
         : m_pty(pty)
-        , m_script(std::move(script))
+        , m_replies(std::move(replies))
+        , m_otherwise(std::move(otherwise))
         , m_thread([this] { Loop(); })
     {
     }
@@ -113,16 +123,22 @@ private:
                     m_units.push_back(unit);
                 }
                 m_arrived.notify_all();
-                const QByteArray reply = m_script(index, unit);
-                if (!m_synced && (reply.endsWith("A\n") || reply.endsWith("T\n")))
-                    m_synced = true;
-                m_pty.Send(reply);
+                const QByteArrayList pieces
+                    = size_t(index) < m_replies.size() ? m_replies[size_t(index)] : QByteArrayList { m_otherwise };
+                for (qsizetype i = 0; i < pieces.size(); ++i) {
+                    if (i > 0)
+                        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                    m_pty.Send(pieces[i]);
+                }
+                const QByteArray reply = pieces.join();
+                m_synced = m_synced || reply.endsWith("A\n") || reply.endsWith("T\n");
             }
         }
     }
 
     const PtyPair& m_pty;
-    Script m_script;
+    std::vector<QByteArrayList> m_replies;
+    QByteArray m_otherwise;
     std::atomic<bool> m_stop { false };
     bool m_synced = false;
     std::mutex m_mutex;
@@ -130,10 +146,6 @@ private:
     std::vector<QByteArray> m_units;
     std::thread m_thread;
 };
-
-inline const QByteArray kAck = QByteArrayLiteral("UA\n");
-inline const QByteArray kNak = QByteArrayLiteral("UN\n");
-inline const QByteArray kTerminate = QByteArrayLiteral("UT\n");
 
 // The engine on a pseudo-terminal, reporting to a RecordingView; message boxes are recorded.
 class EngineTest : public testing::Test {
