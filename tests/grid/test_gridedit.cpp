@@ -140,6 +140,7 @@ private slots:
         CGridCtrl grid;
         QVERIFY(ShowStandardGrid(grid));
         GridLog log(grid);
+        // Without a current cell keys do nothing.
         for (const Qt::Key key : { Qt::Key_Down, Qt::Key_Return, Qt::Key_X })
             QTest::keyClick(&grid, key);
         QCOMPARE(grid.CurrentCell(), (GridPos { -1, -1 }));

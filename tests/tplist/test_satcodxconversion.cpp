@@ -170,6 +170,7 @@ TEST_F(ConversionTest, ListIndicesCountRegisteredListsOnly)
     EXPECT_EQ(ReadFile("TP_List/0070_K.tp"), TpLines(2, { 11600 }));
     EXPECT_EQ(status.size(), 6);
     EXPECT_EQ(status.at(2), QStringLiteral("Create File \"SatcoDx1/0050.txt\""));
+    EXPECT_EQ(messages.Count(), 0);
 }
 
 TEST_F(ConversionTest, TheLastFrequencyCarriesOverPassesSatellitesAndRuns)
