@@ -143,6 +143,9 @@ private slots:
         Bench bench;
         CPresetEditDlg& editor = *bench.editor;
         QCOMPARE(editor.SatGrid().CellText(1, 1), QString());
+        // The tables take the image only after the copy has ended.
+        QStringList namesDuringCopy;
+        QObject::connect(Progress(editor), &QProgressBar::valueChanged, &bench, [&] { namesDuringCopy << SatName(0); });
         Button(editor, 1002)->click();
         QCOMPARE(StatusText(editor), QStringLiteral("Waiting for Sync... "));
         QCOMPARE(Progress(editor)->maximum(), 64);
@@ -154,6 +157,7 @@ private slots:
         QVERIFY(emulator.Summaries(1).value(0).startsWith(QLatin1String("sent kind=preset frames=2")));
         QCOMPARE(bench.log,
             (QStringList { "lock", "Packet 1/64 Received", "Packet 2/64 Received", "Packet 3/64 Received", "unlock" }));
+        QCOMPARE(namesDuringCopy, QStringList(4, QString()));
         QCOMPARE(BuiltImage(), image);
         QCOMPARE(editor.SatGrid().CellText(1, 1), QStringLiteral("Astra 19.2E"));
         QCOMPARE(editor.SatGrid().CellText(3, 2), QStringLiteral("10750"));
