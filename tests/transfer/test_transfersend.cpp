@@ -129,9 +129,11 @@ TEST_P(TransferSendReplies, EveryAnswerButAIsFollowedByTheSameUnitAgain)
     // After a failure, wait briefly to see that nothing more (no end frame) comes.
     const auto units = receiver.Units(size_t(c.units) + (c.completes ? 0 : 1), c.completes ? 2000 : 200);
     ASSERT_EQ(units.size(), size_t(c.units));
-    for (size_t i = 0; i + 1 < units.size() && i < c.replies.size(); ++i)
-        if (!c.replies[i].join().endsWith("A\n"))
+    for (size_t i = 0; i + 1 < units.size() && i < c.replies.size(); ++i) {
+        if (!c.replies[i].join().endsWith("A\n")) {
             EXPECT_EQ(units[i + 1], units[i]) << "unit " << i;
+        }
+    }
     EXPECT_EQ(units.back()[2], c.completes ? kTypeEnd : kTypeCode);
     EXPECT_EQ(m_view.Texts(), c.texts);
     EXPECT_EQ(m_boxes.Texts(), QStringList { c.completes ? "Transfer Completed " : "Transfer Error !! " });
