@@ -124,7 +124,7 @@ TEST_P(TransferSendReplies, EveryAnswerButASendsTheSameUnitAgain)
     // Short time-outs only where silence or noise needs one: elsewhere a late answer must not count as none.
     if (std::any_of(
             c.replies.begin(), c.replies.end(), [](const QByteArrayList& r) { return !r.join().contains('\n'); }))
-        m_engine.SetTimerIntervals(300, 600);
+        m_engine.SetTimerIntervals(1000, 2000);
     EXPECT_EQ(SendFile(2, Pattern(c.size)), c.completes);
     // After a failure, wait briefly to see that nothing more (no end frame) comes.
     const auto units = receiver.Units(size_t(c.units) + (c.completes ? 0 : 1), c.completes ? 2000 : 200);
