@@ -434,15 +434,22 @@ void CTransferEngine::OnTimer(int id)
         return;
     if (id == kFrameTimer)
         m_frameTimer->Stop();
-    if (m_state.load() == WaitSync)
+    if (g_bReceiveMode) {
+        if (m_state.load() != WaitSync)
+            SetState(NoAnswer);
         return;
-    SetState(NoAnswer);
-    // Whatever came in since the last reply is noise; it must not spoil the answer to the frame sent next.
-    if (!g_bReceiveMode) {
+    }
+    // A reply parsed before this time-out was handled wins over it.
+    if (m_state.load() != Waiting)
+        return;
+    // Whatever came in since the frame was sent is noise. It is cleared before the worker learns of the
+    // time-out: cleared later, it could take the answer to the frame sent again with it.
+    {
         std::lock_guard lock(m_portMutex);
         if (m_pComm)
             m_pComm->ClearReceive();
     }
+    SetState(NoAnswer);
 }
 
 bool CTransferEngine::RunSync(bool fileWorker)

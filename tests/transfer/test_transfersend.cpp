@@ -213,6 +213,27 @@ TEST_F(TransferSend, BufferSendReportsProgressAndRefusal)
     EXPECT_EQ(m_boxes.Texts(), (QStringList { "Transfer Completed ", "Transfer Error !! " }));
 }
 
+// A reply and a time-out may both be waiting on the GUI thread; the reply handled first must stand, or
+// the worker sends the frame again to a receiver that has already taken it.
+TEST_F(TransferSend, ATimeOutHandledAfterAReplyLeavesTheReply)
+{
+    CComm line;
+    line.SetSettings(1, 115200, 8, kStopBitsOne, kParityNone);
+    line.SetDevice(m_pty.SlavePath());
+    ASSERT_EQ(line.CreateEvents(), 1);
+    ASSERT_EQ(line.Open(), 1);
+    m_pty.Send(kAck);
+    for (int i = 0; i < 200 && line.ReceiveCount() < 3; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_EQ(line.ReceiveCount(), 3);
+    m_engine.OnCommRead(line);
+    ASSERT_EQ(m_engine.State(), Ack);
+    m_engine.OnTimer(CTransferEngine::kSyncTimer);
+    m_engine.OnTimer(CTransferEngine::kFrameTimer);
+    EXPECT_EQ(m_engine.State(), Ack);
+    line.Close();
+}
+
 TEST_F(TransferSend, CancelEndsAWaitingTransferAndReleasesThePort)
 {
     {
