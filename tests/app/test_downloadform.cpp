@@ -13,7 +13,6 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
-
 #include <memory>
 
 namespace {
@@ -90,6 +89,24 @@ QByteArray ReadAll(const QString& path)
 }
 
 } // namespace
+
+// A file sent through the form to the receiver emulator: the file, the receiver, the recorded boxes and
+// the window, made in the order a download needs them.
+struct EmulatedDownload {
+    EmulatedDownload(const QStringList& emulatorArgs, const QString& name, int size, int openButton)
+        : path(WriteRandomFile(dir, name, size))
+        , emulator(QStringList { "--save-dir", dir.path() } + emulatorArgs)
+    {
+        bench.Open(openButton, path);
+    }
+
+    QTemporaryDir dir;
+    QString path;
+    EmulatorProcess emulator;
+    bool portReady = emulator.UseAsComPort();
+    MessageRecorder messages;
+    Bench bench;
+};
 
 class TestDownloadForm : public QObject {
     Q_OBJECT
@@ -197,13 +214,10 @@ private slots:
         QFETCH(int, start);
         QFETCH(QString, name);
         QFETCH(QString, countText);
-        QTemporaryDir dir;
-        const QString path = WriteRandomFile(dir, name, 3000);
-        EmulatorProcess emulator({ "--save-dir", dir.path() });
-        QVERIFY(emulator.UseAsComPort());
-        MessageRecorder messages;
-        Bench bench;
-        bench.Open(open, path);
+        EmulatedDownload d({}, name, 3000, open);
+        QVERIFY(d.portReady);
+        auto& bench = d.bench;
+        auto& messages = d.messages;
         bench.Button(start)->click();
         QVERIFY(!bench.StartButtonsEnabled());
         QTRY_VERIFY_WITH_TIMEOUT(bench.StartButtonsEnabled(), 30000);
@@ -216,10 +230,10 @@ private slots:
         QCOMPARE(progress->maximum(), 3);
         QCOMPARE(progress->value(), 3);
         // Code and loader frames carry zero padding up to the chunk size; preset frames do not.
-        QByteArray expected = ReadAll(path);
+        QByteArray expected = ReadAll(d.path);
         if (name.endsWith(QLatin1String(".bin")))
             expected.append(3 * 1024 - expected.size(), '\0');
-        const QStringList summaries = emulator.Summaries(1, 10000);
+        const QStringList summaries = d.emulator.Summaries(1, 10000);
         QCOMPARE(summaries.size(), 1);
         QCOMPARE(ReadAll(summaries.first().section(QStringLiteral(" file="), 1)), expected);
 
@@ -230,36 +244,28 @@ private slots:
 
     void exitDuringATransferClosesThePort()
     {
-        QTemporaryDir dir;
-        const QString path = WriteRandomFile(dir, QStringLiteral("code.bin"), 100);
-        EmulatorProcess emulator({ "--silent-syncs", "1000" });
-        QVERIFY(emulator.UseAsComPort());
-        MessageRecorder messages;
-        Bench bench;
-        bench.Open(1009, path);
+        EmulatedDownload d({ "--silent-syncs", "1000" }, QStringLiteral("code.bin"), 100, 1009);
+        QVERIFY(d.portReady);
+        auto& bench = d.bench;
         bench.Button(1002)->click();
         QTRY_VERIFY_WITH_TIMEOUT(bench.statusTexts.contains(QStringLiteral("Transmitting .... ")), 5000);
         QVERIFY(bench.frame->Engine().IsTransferRunning());
         bench.frame->findChild<QAction*>(QStringLiteral("id57665"))->trigger();
         QVERIFY(!bench.frame->isVisible());
         QVERIFY(!bench.frame->Engine().IsTransferRunning());
-        QCOMPARE(messages.Count(), 0);
+        QCOMPARE(d.messages.Count(), 0);
     }
 
     void terminateEndsWithAnError()
     {
-        QTemporaryDir dir;
-        const QString path = WriteRandomFile(dir, QStringLiteral("code.bin"), 5000);
-        EmulatorProcess emulator({ "--terminate", "2" });
-        QVERIFY(emulator.UseAsComPort());
-        MessageRecorder messages;
-        Bench bench;
-        bench.Open(1009, path);
+        EmulatedDownload d({ "--terminate", "2" }, QStringLiteral("code.bin"), 5000, 1009);
+        QVERIFY(d.portReady);
+        auto& bench = d.bench;
         bench.Button(1002)->click();
         QTRY_VERIFY_WITH_TIMEOUT(bench.StartButtonsEnabled(), 30000);
         QCOMPARE(bench.statusTexts, (QStringList { "Transmitting .... ", "Sync Dectected ...", "Trnasmited Count 1" }));
         QVERIFY(!bench.enabledDuringTransfer);
-        QCOMPARE(messages.Texts(), QStringList { "Transfer Error !! " });
+        QCOMPARE(d.messages.Texts(), QStringList { "Transfer Error !! " });
     }
 
     void portOpenFailureKeepsTheProgramRunning()
