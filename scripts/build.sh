@@ -9,5 +9,8 @@ case "$flavour" in
   sanitize) args=(-DCMAKE_BUILD_TYPE=Debug -DTESSAVO_SANITIZE=ON -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++) ;;
   *) echo "usage: build.sh [release|sanitize]" >&2; exit 64 ;;
 esac
+if command -v ccache >/dev/null; then
+  args+=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
 cmake -S . -B "build/$flavour" -G Ninja "${args[@]}" >/dev/null
 cmake --build "build/$flavour" -j "${JOBS:-2}"
