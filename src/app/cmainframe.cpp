@@ -2,9 +2,9 @@
 
 #include "app/caboutdlg.h"
 #include "app/ctessavo2view.h"
-#include "app/dialogunits.h"
-#include "app/messagebox.h"
-#include "app/modaldialog.h"
+#include "base/dialogunits.h"
+#include "base/messagebox.h"
+#include "base/modaldialog.h"
 #include "serial/cportsettingdlg.h"
 #include "transfer/ctransferengine.h"
 

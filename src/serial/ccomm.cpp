@@ -1,6 +1,6 @@
 #include "serial/ccomm.h"
 
-#include "app/messagebox.h"
+#include "base/messagebox.h"
 #include "serial/ccommowner.h"
 #include "serial/portname.h"
 #include "serial/serialline.h"

@@ -1,6 +1,6 @@
 #include "serial/cportsettingdlg.h"
 
-#include "app/dialogunits.h"
+#include "base/dialogunits.h"
 
 #include <QButtonGroup>
 #include <QGroupBox>

@@ -1,6 +1,6 @@
 #include "transfer/ctransferengine.h"
 
-#include "app/messagebox.h"
+#include "base/messagebox.h"
 #include "serial/ccomm.h"
 #include "serial/ccommowner.h"
 #include "transfer/cblockingcall.h"

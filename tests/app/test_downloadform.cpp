@@ -2,8 +2,8 @@
 #include "app/ccolorlabel.h"
 #include "app/cmainframe.h"
 #include "app/ctessavo2view.h"
-#include "app/filedialog.h"
-#include "app/modaldialog.h"
+#include "base/filedialog.h"
+#include "base/modaldialog.h"
 #include "messagerecorder.h"
 #include "transfer/ctransferengine.h"
 

@@ -2,7 +2,7 @@
 #include "app/cmainframe.h"
 #include "app/ctessavo2app.h"
 #include "app/ctessavo2view.h"
-#include "app/modaldialog.h"
+#include "base/modaldialog.h"
 #include "messagerecorder.h"
 #include "serial/cportsettingdlg.h"
 

@@ -1,7 +1,7 @@
 #include "app/cmainframe.h"
 #include "app/ctessavo2app.h"
-#include "app/guimessagebox.h"
-#include "app/modaldialog.h"
+#include "base/guimessagebox.h"
+#include "base/modaldialog.h"
 
 #include <QAbstractButton>
 #include <QApplication>
