@@ -51,7 +51,6 @@ int RunReceive(const QStringList& args)
     } else {
         run.Print(refused, true);
         record.port = options.port;
-        record.started = QDateTime::currentDateTime();
     }
     record.kind = QStringLiteral("receive");
     record.file = out;

@@ -92,7 +92,6 @@ int RunSend(const QStringList& args)
     } else {
         run.Print(path + QStringLiteral(" Open Failed"), true);
         record.port = options.port;
-        record.started = QDateTime::currentDateTime();
     }
     record.kind = line.Value(QStringLiteral("kind"));
     record.file = path;

@@ -129,7 +129,6 @@ TransferRecord CTransferRun::Run(CTransferEngine& engine, const std::function<in
 {
     TransferRecord record;
     record.port = m_options.port;
-    record.started = QDateTime::currentDateTime();
     QElapsedTimer clock;
     clock.start();
     ApplyTimerOverride(engine);

@@ -6,6 +6,13 @@
 #include <QDateTime>
 #include <QString>
 
+// Local time with its offset from UTC, as the record shows it.
+[[nodiscard]] inline QDateTime LocalTimeWithOffset()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    return now.toOffsetFromUtc(now.offsetFromUtc());
+}
+
 // What --json prints and --log appends when a transfer ends.
 struct TransferRecord {
     TransferResult result = TransferResult::Failed;
@@ -17,7 +24,7 @@ struct TransferRecord {
     QString sha256;
     TransferStats stats;
     double seconds = 0;
-    QDateTime started;
+    QDateTime started = LocalTimeWithOffset();
 };
 
 // The record as one line of compact JSON, with its line end.
