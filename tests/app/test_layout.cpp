@@ -3,7 +3,9 @@
 #include "app/caboutdlg.h"
 #include "app/cmainframe.h"
 #include "base/modaldialog.h"
+#include "preset/cpreseteditdlg.h"
 #include "serial/cportsettingdlg.h"
+#include "tplist/ctplistcreatedlg.h"
 
 #include <QAbstractButton>
 #include <QDialog>
@@ -28,7 +30,8 @@ void CheckControls(QWidget& window)
             continue;
         QVERIFY2(window.rect().contains(child->geometry()), qPrintable(child->objectName()));
         if (auto* button = qobject_cast<QAbstractButton*>(child))
-            QVERIFY2(button->sizeHint().width() <= button->width() + 2, qPrintable(button->text()));
+            QVERIFY2(button->fontMetrics().horizontalAdvance(button->text()) + 8 <= button->width(),
+                qPrintable(button->text()));
         for (QWidget* other : children) {
             if (other == child || other->objectName().isEmpty() || !other->isVisibleTo(&window)
                 || qobject_cast<QGroupBox*>(child) || qobject_cast<QGroupBox*>(other))
@@ -62,6 +65,23 @@ private slots:
         about.show();
         CheckControls(about);
         SaveShot(about, "about-box.png");
+    }
+
+    // The status line as "List File" with nothing selected leaves it.
+    void tpListCreate()
+    {
+        CTpListCreateDlg dialog;
+        dialog.show();
+        dialog.findChild<QAbstractButton*>(QStringLiteral("id1002"))->click();
+        CheckControls(dialog);
+        SaveShot(dialog, "tp-list-create.png");
+    }
+
+    void presetEditor()
+    {
+        CPresetEditDlg editor;
+        editor.show();
+        CheckControls(editor);
     }
 
     void mainWindow()

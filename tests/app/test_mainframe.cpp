@@ -1,10 +1,12 @@
 #include "app/caboutdlg.h"
+#include "app/clockpanes.h"
 #include "app/cmainframe.h"
 #include "app/ctessavo2app.h"
 #include "app/ctessavo2view.h"
 #include "base/modaldialog.h"
 #include "messagerecorder.h"
 #include "serial/cportsettingdlg.h"
+#include "tplist/ctplistcreatedlg.h"
 
 #include <QAbstractButton>
 #include <QLabel>
@@ -157,33 +159,56 @@ private slots:
         QVERIFY(texts.contains(QStringLiteral("확인")));
     }
 
-    void dialogHooksOfLaterWork()
+    // After either dialog ends with EXIT and Yes, Alt+T and Alt+R reach the main window again.
+    void dialogsHandTheKeyboardBack()
     {
         MessageRecorder messages;
         DialogScript script(1024);
-        CMainFrame frame;
-        frame.Create();
-        // Without their dialogs the two commands do nothing.
-        Action(frame, 32772)->trigger();
-        Action(frame, 32773)->trigger();
-        QCOMPARE(messages.Count(), 0);
-
-        auto* tpList = new QDialog;
-        tpList->setWindowTitle(QStringLiteral("TP List Create"));
-        frame.View()->SetTpListCreateDialog(tpList);
-        auto* editor = new QDialog;
-        editor->setWindowTitle(QStringLiteral("Edit Preset Data"));
-        frame.SetPresetEditor(editor);
+        CTessavo2App app;
+        QVERIFY(app.InitInstance());
+        CMainFrame& frame = *app.MainFrame();
+        QVERIFY(QTest::qWaitForWindowActive(&frame));
         QStringList shown;
         SetModalHandler([&](QDialog& dialog) {
             shown << dialog.windowTitle();
-            dialog.done(shown.size() == 3 ? QDialog::Accepted : QDialog::Rejected);
+            const int exit = qobject_cast<CTpListCreateDlg*>(&dialog) ? 1000 : 1037;
+            dialog.findChild<QAbstractButton*>(QStringLiteral("id%1").arg(exit))->click();
         });
-        Action(frame, 32773)->trigger();
-        Action(frame, 32772)->trigger();
-        Action(frame, 32773)->trigger();
-        QCOMPARE(shown, (QStringList { "TP List Create", "Edit Preset Data", "TP List Create" }));
-        QCOMPARE(messages.Texts(), QStringList { "Not Open" });
+        for (int id : { 32772, 32773 }) {
+            Action(frame, id)->trigger();
+            QTRY_COMPARE(QApplication::activeWindow(), &frame);
+        }
+        QCOMPARE(shown, (QStringList { "Edit Preset Data", "TP List Create" }));
+        QCOMPARE(messages.Texts(), (QStringList { "EXIT NOW?", "EXIT NOW?" }));
+    }
+
+    void lockPanesShowTheLocksThatAreOn()
+    {
+        DialogScript script(1024);
+        CMainFrame frame;
+        frame.Create();
+        const auto panes = [&frame] {
+            QStringList texts;
+            for (const char* name : { "paneCAP", "paneNUM", "paneSCRL" })
+                texts << frame.statusBar()->findChild<QLabel*>(QLatin1String(name))->text();
+            return texts;
+        };
+        // The offscreen platform tells no lock state.
+        QCOMPARE(panes(), (QStringList { "", "", "" }));
+        const std::optional<bool> unknown;
+        const std::pair<CLockPanes::Locks, QStringList> cases[] = {
+            { { true, true, true }, { "CAP", "NUM", "SCRL" } },
+            { { true, false, unknown }, { "CAP", "", "" } },
+            { { false, true, false }, { "", "NUM", "" } },
+            { { unknown, unknown, true }, { "", "", "SCRL" } },
+            { { unknown, unknown, unknown }, { "", "", "" } },
+        };
+        auto* locks = frame.statusBar()->findChild<CLockPanes*>();
+        QVERIFY(locks);
+        for (const auto& [state, texts] : cases) {
+            locks->Show(state);
+            QCOMPARE(panes(), texts);
+        }
     }
 };
 

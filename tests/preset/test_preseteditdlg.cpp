@@ -11,8 +11,9 @@
 #include <QComboBox>
 #include <QDir>
 #include <QTemporaryDir>
-
+#include <csignal>
 #include <memory>
+#include <sys/resource.h>
 #include <vector>
 
 namespace {
@@ -36,6 +37,13 @@ void Notify(unsigned count, bool sending)
             return;
         }
     }
+}
+
+void SaveShot(QWidget& widget, const char* name)
+{
+    const QString dir = qEnvironmentVariable("TESSAVO2_SHOT_DIR");
+    if (!dir.isEmpty())
+        QVERIFY(widget.grab().save(dir + QLatin1Char('/') + QLatin1String(name)));
 }
 
 // The first slot of the gap tables, the only one their image carries.
@@ -145,14 +153,14 @@ private slots:
         QVERIFY(m_messages->Texts().isEmpty());
     }
 
-    void clickingAnotherSatelliteCommitsTheRowsBeforeABlankRow()
+    void clickingAnotherSatelliteCommitsTheRowsWithoutGaps()
     {
         Show();
         TypeCell(Tp(), 1, 1, QStringLiteral("11778"), Qt::Key_Tab);
         QTest::keyClicks(OpenEditor(Tp()), QStringLiteral("27500"));
         QTest::keyClick(OpenEditor(Tp()), Qt::Key_Return);
         TypeCell(Tp(), 2, 1, QStringLiteral("12054"));
-        // A row after a blank row is dropped.
+        // Row 3 stays blank; row 4 moves up into its place.
         TypeCell(Tp(), 4, 1, QStringLiteral("11004"));
         TypeCell(Tp(), 4, 2, QStringLiteral("27500"));
         // Left open: the click on the satellite grid ends this edit before the rows are committed.
@@ -162,35 +170,38 @@ private slots:
         QCOMPARE(g_TpTable[0].freq, 0);
         TypeCell(Sat(), 2, 1, QStringLiteral("Hot Bird"));
         QCOMPARE(g_nShownSat, 1);
-        QCOMPARE(CountTransponders(g_TpTable), 2);
-        QCOMPARE(g_TpTable[0].freq, 11778);
-        QCOMPARE(g_TpTable[0].symbol, 27500);
-        QCOMPARE(g_TpTable[0].sat_num, 0);
-        QCOMPARE(g_TpTable[0].fec, Auto);
-        QCOMPARE(g_TpTable[0].polar, POL_Auto);
-        QCOMPARE(g_TpTable[1].freq, 12054);
-        QCOMPARE(g_TpTable[1].symbol, 22000);
+        QCOMPARE(CountTransponders(g_TpTable), 3);
+        const pre_tp_t& first = g_TpTable[0];
+        QCOMPARE(std::tuple(first.freq, first.symbol, first.sat_num, first.fec, first.polar),
+            std::tuple(11778, 27500, 0, Auto, POL_Auto));
+        QCOMPARE(std::tuple(g_TpTable[1].freq, g_TpTable[1].symbol), std::tuple(12054, 22000));
+        QCOMPARE(g_TpTable[2].freq, 11004);
         QCOMPARE(RowTexts(Tp(), 1), (QStringList { "", "", "", "" }));
         QCOMPARE(Sat().CellText(2, 1), QStringLiteral("Hot Bird"));
         ClickCell(Sat(), 1, 1);
-        QCOMPARE(RowTexts(Tp(), 1), (QStringList { "11778", "27500", "AUTO", "AUTO" }));
-        QCOMPARE(Tp().CellText(2, 2), QStringLiteral("22000"));
-        QCOMPARE(RowTexts(Tp(), 4), (QStringList { "", "", "", "" }));
+        QCOMPARE(RowTexts(Tp(), 3), (QStringList { "11004", "27500", "AUTO", "AUTO" }));
         QVERIFY(m_messages->Texts().isEmpty());
     }
 
-    void zeroSymbolRateEndsTheShownList()
+    // One Delete on a frequency or a symbol rate costs that row alone; the file keeps its format.
+    void aDeletedRowCostsOnlyItself()
     {
-        g_TpTable[0] = MakeTp(11778, 0, 0, Fec3_4, POL_Vertical);
-        g_TpTable[1] = MakeTp(12054, 0, 27500, Fec1_2, POL_Horizontal);
+        FillRealisticTables();
+        g_TpTable[43].symbol = 0;
         Show();
-        QCOMPARE(RowTexts(Tp(), 1), (QStringList { "11778", "", "", "" }));
-        QCOMPARE(RowTexts(Tp(), 2), (QStringList { "", "", "", "" }));
+        for (const auto& [row, column] : { std::pair(5, 1), std::pair(9, 2) }) {
+            ClickCell(Tp(), row, column);
+            QTest::keyClick(&Tp(), Qt::Key_Delete);
+        }
         ClickCell(Sat(), 2, 1);
-        QCOMPARE(CountTransponders(g_TpTable), 1);
-        QCOMPARE(g_TpTable[0].symbol, 0);
-        QCOMPARE(g_TpTable[0].fec, Auto);
-        QCOMPARE(g_TpTable[0].polar, POL_Auto);
+        // A transponder without a symbol rate ends the shown list and goes at the next commit.
+        QCOMPARE(RowTexts(Tp(), 4), (QStringList { "10804", "", "", "" }));
+        const QString saved = Save(QStringLiteral("deleted.rcu"));
+        FillRealisticTables();
+        for (const std::size_t i : { 43, 8, 4 })
+            std::copy(g_TpTable.begin() + i + 1, g_TpTable.end(), g_TpTable.begin() + i);
+        QCOMPARE(ReadFile(saved), BuiltImage());
+        QCOMPARE(CountTransponders(g_TpTable), 70 - 3);
     }
 
     void dragOverTwoSatellitesKeepsTheShownSatellite()
@@ -202,7 +213,6 @@ private slots:
         TypeCell(Tp(), 2, 1, QStringLiteral("12000"));
         TypeCell(Tp(), 2, 2, QStringLiteral("30000"));
         DragCells(Sat(), 3, 1, 4, 1);
-        QCOMPARE(Sat().SelectedCount(), 2);
         QCOMPARE(m_messages->Texts(), QStringList { "select one sat!" });
         QCOMPARE(g_nShownSat, 1);
         QCOMPARE(Tp().CellText(2, 1), QStringLiteral("12000"));
@@ -214,6 +224,72 @@ private slots:
         for (int i = 0; i < 3; ++i)
             QCOMPARE(g_TpTable[std::size_t(i)].sat_num, 1);
         QCOMPARE(g_TpTable[2].freq, 12100);
+    }
+
+    // Whatever moved the shown satellite, the focus frame and the selection are on its row: a click on
+    // the row that was current before switches satellites instead of starting an edit.
+    void currentCellFollowsTheShownSatellite_data()
+    {
+        QTest::addColumn<QString>("way");
+        QTest::addColumn<int>("shown");
+        QTest::newRow("reopen") << "reopen" << 0;
+        QTest::newRow("refill") << "refill" << 0;
+        QTest::newRow("select one sat!") << "drag" << 2;
+    }
+    void currentCellFollowsTheShownSatellite()
+    {
+        QFETCH(QString, way);
+        QFETCH(int, shown);
+        FillRealisticTables();
+        const QByteArray image = BuiltImage();
+        Show();
+        ClickCell(Sat(), 3, 2);
+        QCOMPARE(g_nShownSat, 2);
+        int clickedRow = 3;
+        if (way == "reopen") {
+            Button(*m_dlg, 1037)->click();
+            m_dlg->show();
+        } else if (way == "refill") {
+            Button(*m_dlg, 1002)->click();
+            std::copy(image.begin(), image.end(), g_ReceiveStore.begin());
+            m_receivedLength = int(image.size());
+            Notify(65, false);
+            Notify(0, false);
+            SaveShot(*m_dlg, "preset-editor-refilled.png");
+        } else {
+            DragCells(Sat(), 5, 2, 6, 2);
+            QCOMPARE(m_messages->Texts(), QStringList { "select one sat!" });
+            clickedRow = 6;
+        }
+        QCOMPARE(g_nShownSat, shown);
+        QCOMPARE(Sat().CurrentCell(), (GridPos { shown + 1, 1 }));
+        QCOMPARE(Sat().SelectedBlock(), (GridBlock { shown + 1, 1, shown + 1, 1 }));
+        ClickCell(Sat(), clickedRow, 2);
+        QCOMPARE(g_nShownSat, clickedRow - 1);
+        QVERIFY(!Sat().findChild<CGridDropList*>());
+    }
+
+    // A save that cannot be completed leaves the file as it was.
+    void failedSaveKeepsTheOldFile()
+    {
+        FillGapTables();
+        const QString path = m_dir.filePath(QStringLiteral("old.rcu"));
+        QVERIFY(WriteFile(path, BuiltImage()));
+        FillRealisticTables();
+        Show();
+        // Past this size every write fails, as on a full disk.
+        rlimit limit {};
+        getrlimit(RLIMIT_FSIZE, &limit);
+        const rlimit small { 512, limit.rlim_max };
+        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        setrlimit(RLIMIT_FSIZE, &small);
+        Save(QStringLiteral("old.rcu"));
+        setrlimit(RLIMIT_FSIZE, &limit);
+        std::signal(SIGXFSZ, previousHandler);
+        QCOMPARE(m_messages->Texts(), QStringList { "File Open Error!!" });
+        FillGapTables();
+        QCOMPARE(ReadFile(path), BuiltImage());
+        QCOMPARE(QDir(m_dir.path()).entryList({ "old.rcu*" }), QStringList { "old.rcu" });
     }
 
     void satelliteGridEditsGatherOnSave()
@@ -318,10 +394,10 @@ private slots:
     {
         FillRealisticTables();
         Show();
-        TypeCell(Tp(), 41, 1, QStringLiteral("12700"));
+        TypeCell(Tp(), 40, 1, QStringLiteral("12700"));
         const QString first = Save(QStringLiteral("first.rcu"));
         QCOMPARE(ReadFile(first), BuiltImage());
-        QCOMPARE(ReadFile(first).size(), 1124 + 24 * 6 + 8 * (40 + 4 + 5 + 6 + 7 + 8 + 1));
+        QCOMPARE(ReadFile(first).size(), 1124 + 24 * 6 + 8 * (40 + 4 + 5 + 6 + 7 + 8));
         const QStringList satTexts = AllTexts(Sat());
         const QStringList tpTexts = AllTexts(Tp());
         ResetPresetTables();
@@ -346,8 +422,8 @@ private slots:
         QTest::newRow("missing file") << "missing.rcu" << QByteArray() << "file open error!! (1)";
         QTest::newRow("other model") << "model.rcu" << otherModel << "File Open Error !! (2)";
         QTest::newRow("cut short") << "short.rcu" << image.left(image.size() - 1) << "File Open Error !! (2)";
-        QTest::newRow("over 100000 bytes") << "big.rcu" << image + QByteArray(100000 - image.size() + 1, '\0')
-                                           << "File Open Error !! (2)";
+        QTest::newRow("over 100000 bytes")
+            << "big.rcu" << image + QByteArray(100000 - image.size() + 1, '\0') << "File Open Error !! (2)";
     }
     void loadAndSaveFailures()
     {
@@ -451,26 +527,6 @@ private slots:
         QVERIFY(FileAndCopyButtonsEnabled(true));
         QCOMPARE(Sat().CellText(1, 1), kGapName);
     }
-
-    void screenshots()
-    {
-        FillRealisticTables();
-        Show();
-        ClickCell(Sat(), 2, 1);
-        ClickCell(Sat(), 1, 1);
-        const QString dir = qEnvironmentVariable("TESSAVO_SCREENSHOT_DIR");
-        const QPixmap editor = m_dlg->grab();
-        QVERIFY(!editor.isNull());
-        Button(*m_dlg, 1003)->click();
-        Notify(1, true);
-        const QPixmap copying = m_dlg->grab();
-        QVERIFY(copying.toImage() != editor.toImage());
-        if (!dir.isEmpty()) {
-            QVERIFY(editor.save(dir + QStringLiteral("/preset-editor.png")));
-            QVERIFY(copying.save(dir + QStringLiteral("/preset-editor-copy.png")));
-        }
-    }
-
 };
 
 QTEST_MAIN(TestPresetEditDlg)
