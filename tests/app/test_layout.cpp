@@ -47,41 +47,23 @@ void CheckControls(QWidget& window)
 class TestLayout : public QObject {
     Q_OBJECT
 private slots:
-    void portDialog()
+    void dialogs()
     {
-        CPortSettingDlg dialog;
-        SetModalHandler([](QDialog& shown) {
-            CheckControls(shown);
-            SaveShot(shown, "port-dialog.png");
-            shown.reject();
-        });
-        ExecModal(dialog);
-        SetModalHandler(nullptr);
-    }
-
-    void aboutBox()
-    {
+        CPortSettingDlg port;
         CAboutDlg about;
-        about.show();
-        CheckControls(about);
-        SaveShot(about, "about-box.png");
-    }
-
-    // The status line as "List File" with nothing selected leaves it.
-    void tpListCreate()
-    {
-        CTpListCreateDlg dialog;
-        dialog.show();
-        dialog.findChild<QAbstractButton*>(QStringLiteral("id1002"))->click();
-        CheckControls(dialog);
-        SaveShot(dialog, "tp-list-create.png");
-    }
-
-    void presetEditor()
-    {
+        CTpListCreateDlg tpList;
         CPresetEditDlg editor;
-        editor.show();
-        CheckControls(editor);
+        const std::pair<QDialog*, const char*> dialogs[] = { { &port, "port-dialog.png" }, { &about, "about-box.png" },
+            { &tpList, "tp-list-create.png" }, { &editor, nullptr } };
+        for (const auto& [dialog, shot] : dialogs) {
+            dialog->show();
+            // TP List Create's status line as "List File" with nothing selected leaves it.
+            if (dialog == &tpList)
+                dialog->findChild<QAbstractButton*>(QStringLiteral("id1002"))->click();
+            CheckControls(*dialog);
+            if (shot)
+                SaveShot(*dialog, shot);
+        }
     }
 
     void mainWindow()
