@@ -224,7 +224,7 @@ private slots:
         } else if (way == "refill") {
             Button(*m_dlg, 1002)->click();
             Receive(image, int(image.size()));
-            SaveShot(*m_dlg, "preset-editor-refilled.png");
+            SaveShot(*m_dlg, "preset-editor.png");
         } else if (way == "load") {
             Load(path);
         } else {
