@@ -6,6 +6,7 @@
 #include "base/messagebox.h"
 #include "base/modaldialog.h"
 #include "serial/cportsettingdlg.h"
+#include "serial/portname.h"
 #include "transfer/ctransferengine.h"
 
 #include <QCloseEvent>
@@ -42,6 +43,7 @@ void CMainFrame::Create()
     setFixedSize(kWidth, kHeight);
     CreateMenus();
     CreateStatusBar();
+    CreateDevicePane();
     m_view = new CTessavo2View(this);
     setCentralWidget(m_view);
     m_view->OnInitialUpdate();
@@ -110,6 +112,27 @@ void CMainFrame::CreateStatusBar()
     }
 }
 
+// The device of the last transfer, right of the indicator panes.
+void CMainFrame::CreateDevicePane()
+{
+    m_devicePane = new QLabel(statusBar());
+    m_devicePane->setObjectName(QStringLiteral("devicePane"));
+    m_devicePane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    statusBar()->addPermanentWidget(m_devicePane);
+}
+
+// The message box keeps its short text; the status bar says why the port did not open.
+int CMainFrame::ReportOpening(int started)
+{
+    m_devicePane->setText(DevicePathForPort(GetPortSettings().port));
+    const QString reason = m_engine->LastOpenError();
+    if (started || reason.isEmpty())
+        statusBar()->clearMessage();
+    else
+        statusBar()->showMessage(reason);
+    return started;
+}
+
 const PortSettings& CMainFrame::GetPortSettings() const
 {
     return m_portSettingDlg->Settings();
@@ -133,13 +156,13 @@ void CMainFrame::SetTransferView(CTessavo2View* view)
 int CMainFrame::StartFileTransfer()
 {
     m_engine->SetPortSettings(GetPortSettings());
-    return m_engine->StartFileTransfer();
+    return ReportOpening(m_engine->StartFileTransfer());
 }
 
 int CMainFrame::StartBufferTransfer(int kind, const uint8_t* data, uint32_t length)
 {
     m_engine->SetPortSettings(GetPortSettings());
-    return m_engine->StartBufferTransfer(kind, data, length);
+    return ReportOpening(m_engine->StartBufferTransfer(kind, data, length));
 }
 
 void CMainFrame::SetPresetEditor(QDialog* dialog)

@@ -58,6 +58,9 @@ public:
     int StartFileTransfer();
     int StartBufferTransfer(int kind, const uint8_t* data, uint32_t length);
     int OpenPort();
+    // Why the last OpenPort failed, in one line (the device and the system's reason); empty when it
+    // succeeded.
+    [[nodiscard]] QString LastOpenError() const { return m_lastOpenError; }
 
     // Ends a running transfer as failed, without a message box (command line time-out).
     void CancelTransfer();
@@ -126,6 +129,7 @@ private:
     CComm* m_pDelivering = nullptr;
     PortSettings m_portSettings;
     QString m_portDevice;
+    QString m_lastOpenError;
     QString m_selectedPath;
     CTransferReporter* m_pView = nullptr;
 

@@ -9,8 +9,10 @@
 
 #include <QAbstractButton>
 #include <QDialog>
+#include <QLabel>
 #include <QProgressBar>
 #include <QRandomGenerator>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
@@ -285,6 +287,9 @@ private slots:
         bench.Open(1009, path);
         bench.Button(1002)->click();
         QCOMPARE(messages.Texts(), QStringList { "CommPort Open Error" });
+        const QString device = dir.filePath(QStringLiteral("no-such-device"));
+        QCOMPARE(bench.frame->findChild<QLabel*>(QStringLiteral("devicePane"))->text(), device);
+        QVERIFY(bench.frame->statusBar()->currentMessage().startsWith(device + QStringLiteral(": no such device")));
         QVERIFY(bench.StartButtonsEnabled());
         QVERIFY(bench.frame->isVisible());
     }

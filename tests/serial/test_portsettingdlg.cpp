@@ -1,9 +1,13 @@
 #include "base/modaldialog.h"
+#include "ptypair.h"
 #include "serial/cportsettingdlg.h"
+#include "serial/portname.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QtTest>
-
 #include <initializer_list>
 
 namespace {
@@ -103,27 +107,87 @@ private slots:
         QTEST(int(s.parity), "parity");
     }
 
-    void returnPressesSetEscapeAndTheCloseBoxKeepTheSettings()
+    void endingsOfTheDialog_data()
     {
+        QTest::addColumn<int>("ending");
+        QTest::addColumn<int>("result");
+        QTest::newRow("Return") << int(Qt::Key_Return) << int(QDialog::Accepted);
+        QTest::newRow("Escape") << int(Qt::Key_Escape) << int(QDialog::Rejected);
+        QTest::newRow("close box") << 0 << int(QDialog::Rejected);
+    }
+
+    void endingsOfTheDialog()
+    {
+        QFETCH(int, ending);
         CPortSettingDlg dialog;
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Port Setting"));
-        SetModalHandler([](QDialog& shown) {
-            Button(shown, 1005)->click();
-            QTest::keyClick(&shown, Qt::Key_Return);
-        });
-        QCOMPARE(ExecModal(dialog), int(QDialog::Accepted));
-        SetModalHandler([](QDialog& shown) {
+        QCOMPARE(RunDialog(dialog, { 1005 }, 1024), int(QDialog::Accepted));
+        SetModalHandler([ending](QDialog& shown) {
             Button(shown, 1003)->click();
-            QTest::keyClick(&shown, Qt::Key_Escape);
+            if (ending)
+                QTest::keyClick(&shown, Qt::Key(ending));
+            else
+                shown.close();
         });
-        QCOMPARE(ExecModal(dialog), int(QDialog::Rejected));
-        SetModalHandler([](QDialog& shown) {
-            Button(shown, 1003)->click();
-            shown.close();
-        });
-        QCOMPARE(ExecModal(dialog), int(QDialog::Rejected));
+        QTEST(ExecModal(dialog), "result");
         SetModalHandler(nullptr);
-        QCOMPARE(dialog.Settings().port, 4);
+        QCOMPARE(dialog.Settings().port, ending == Qt::Key_Return ? 2 : 4);
+    }
+
+    // COM3 and COM4 are mapped to two pseudo-terminals; the list offers both.
+    void deviceRowMapsTheCheckedCom()
+    {
+        QTemporaryDir config;
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
+        PtyPair first;
+        PtyPair second;
+        SaveDeviceForPort(3, first.SlavePath());
+        SaveDeviceForPort(4, second.SlavePath());
+        CPortSettingDlg dialog;
+        const auto choose = [](QDialog& shown, int com, const QString& device) {
+            Button(shown, com)->click();
+            auto* list = shown.findChild<QComboBox*>(QStringLiteral("deviceList"));
+            const int index = list->findData(device);
+            QVERIFY(index >= 0);
+            list->setCurrentIndex(index);
+            emit list->activated(index);
+        };
+        QString shownForCom3;
+        SetModalHandler([&](QDialog& shown) {
+            Button(shown, 1004)->click();
+            shownForCom3 = shown.findChild<QComboBox*>(QStringLiteral("deviceList"))->currentData().toString();
+            choose(shown, 1004, second.SlavePath());
+            Button(shown, 1025)->click();
+        });
+        ExecModal(dialog);
+        QCOMPARE(shownForCom3, first.SlavePath());
+        QCOMPARE(SavedDeviceForPort(3), first.SlavePath());
+
+        SetModalHandler([&](QDialog& shown) {
+            choose(shown, 1004, second.SlavePath());
+            Button(shown, 1024)->click();
+        });
+        ExecModal(dialog);
+        QCOMPARE(SavedDeviceForPort(3), second.SlavePath());
+        QCOMPARE(DevicePathForPort(3), second.SlavePath());
+
+        // The variable wins, and the row says so instead of offering a choice.
+        qputenv("TESSAVO2_COM3", first.SlavePath().toLocal8Bit());
+        QString text;
+        bool enabled = true;
+        SetModalHandler([&](QDialog& shown) {
+            Button(shown, 1004)->click();
+            auto* list = shown.findChild<QComboBox*>(QStringLiteral("deviceList"));
+            text = list->currentText();
+            enabled = list->isEnabled();
+            Button(shown, 1024)->click();
+        });
+        ExecModal(dialog);
+        SetModalHandler(nullptr);
+        qunsetenv("TESSAVO2_COM3");
+        QCOMPARE(text, first.SlavePath() + QStringLiteral(" (set by TESSAVO2_COM3)"));
+        QVERIFY(!enabled);
+        QCOMPARE(SavedDeviceForPort(3), second.SlavePath());
     }
 };
 

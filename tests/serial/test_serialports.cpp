@@ -1,10 +1,20 @@
 #include "ptypair.h"
+#include "serial/ccomm.h"
+#include "serial/openerror.h"
 #include "serial/portname.h"
 #include "serial/serialportlist.h"
 
+#include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <cstring>
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <linux/serial.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
 
 namespace {
 
@@ -69,6 +79,95 @@ TEST_F(SerialPorts, ListsAPseudoTerminalThatAComPortNames)
     EXPECT_TRUE(entry->byIdPath.isEmpty());
     EXPECT_FALSE(entry->vendorId.has_value());
     EXPECT_EQ(Find(entries, QStringLiteral("/dev/tessavo-no-such-port")), nullptr);
+}
+
+struct OpenAttempt {
+    int result = 0;
+    int error = 0;
+};
+
+OpenAttempt TryOpen(CComm& comm, const QString& device, uint8_t dataBits = 8)
+{
+    comm.SetSettings(1, 115200, dataBits, 0, 0);
+    comm.SetDevice(device);
+    (void)comm.CreateEvents();
+    const int result = comm.Open();
+    return { result, comm.OpenError() };
+}
+
+TEST_F(SerialPorts, FailedOpeningsKeepTheirReason)
+{
+    PtyPair pty;
+    ASSERT_TRUE(pty.Ok());
+    QTemporaryDir dir;
+    QFile plain(dir.filePath(QStringLiteral("plain")));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    CComm holder;
+    ASSERT_EQ(TryOpen(holder, pty.SlavePath()).result, 1);
+    // A pseudo-terminal has no low-latency setting: nothing is changed, nothing is put back.
+    EXPECT_FALSE(holder.LowLatencySet());
+    serial_struct serial {};
+    EXPECT_NE(ioctl(pty.SlaveFd(), TIOCGSERIAL, &serial), 0);
+
+    const struct {
+        QString device;
+        int error;
+        const char* reason;
+    } cases[] = {
+        { QStringLiteral("/dev/tessavo-no-such-port"), ENOENT, "no such device" },
+        { plain.fileName(), ENOTTY, "not a serial port" },
+        { pty.SlavePath(), EBUSY, "in use by another program" },
+    };
+    for (const auto& c : cases) {
+        CComm comm;
+        const OpenAttempt attempt = TryOpen(comm, c.device);
+        EXPECT_EQ(attempt.result, 0) << qPrintable(c.device);
+        EXPECT_EQ(attempt.error, c.error) << qPrintable(c.device);
+        const QString text = DescribeOpenError(c.device, attempt.error);
+        EXPECT_TRUE(text.startsWith(c.device + QStringLiteral(": ") + QLatin1String(c.reason))) << qPrintable(text);
+    }
+    holder.Close();
+    CComm nineBits;
+    EXPECT_EQ(TryOpen(nineBits, pty.SlavePath(), 9).error, EINVAL);
+    CComm again;
+    EXPECT_EQ(TryOpen(again, pty.SlavePath()).error, 0);
+}
+
+// As root the opening runs in a child that has given up its rights, or a mode 000 node would open.
+int OpenErrorAsUnprivileged(const QString& device)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+            _exit(255);
+        CComm comm;
+        _exit(TryOpen(comm, device).error);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST_F(SerialPorts, PermissionErrorNamesTheGroupAndHowToJoinIt)
+{
+    QTemporaryDir dir;
+    ASSERT_EQ(chmod(qPrintable(dir.path()), 0755), 0);
+    const QString node = dir.filePath(QStringLiteral("ttyLOCKED"));
+    if (geteuid() == 0) {
+        if (mknod(qPrintable(node), S_IFCHR, makedev(5, 0)) != 0)
+            GTEST_SKIP() << "mknod refused here: " << std::strerror(errno);
+        const group* dialout = getgrnam("dialout");
+        ASSERT_EQ(chown(qPrintable(node), 0, dialout ? dialout->gr_gid : 20), 0);
+    } else {
+        ASSERT_TRUE(QFile(node).open(QIODevice::WriteOnly));
+    }
+    ASSERT_EQ(chmod(qPrintable(node), 0), 0);
+    const int error = OpenErrorAsUnprivileged(node);
+    ASSERT_EQ(error, EACCES);
+    const QString text = DescribeOpenError(node, error);
+    EXPECT_TRUE(text.startsWith(node + QStringLiteral(": permission denied; "))) << qPrintable(text);
+    EXPECT_TRUE(text.contains(QStringLiteral("\"dialout\""))) << qPrintable(text);
+    EXPECT_TRUE(text.endsWith(QStringLiteral(" and log in again"))) << qPrintable(text);
 }
 
 } // namespace
