@@ -112,21 +112,25 @@ void CMainFrame::CreateStatusBar()
     }
 }
 
-// The device of the last transfer, right of the indicator panes.
+// The device of the last transfer, right of the indicator panes; hidden until the first one.
 void CMainFrame::CreateDevicePane()
 {
     m_devicePane = new QLabel(statusBar());
     m_devicePane->setObjectName(QStringLiteral("devicePane"));
     m_devicePane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     statusBar()->addPermanentWidget(m_devicePane);
+    m_devicePane->hide();
 }
 
-// The message box keeps its short text; the status bar says why the port did not open.
+// The message box keeps its short text; the status bar says why the port did not open (the
+// reason names the device, so the device pane makes room for it).
 int CMainFrame::ReportOpening(int started)
 {
     m_devicePane->setText(DevicePathForPort(GetPortSettings().port));
-    const QString reason = m_engine->LastOpenError();
-    if (started || reason.isEmpty())
+    const QString reason = started ? QString() : m_engine->LastOpenError();
+    m_devicePane->setVisible(reason.isEmpty());
+    statusBar()->setToolTip(reason);
+    if (reason.isEmpty())
         statusBar()->clearMessage();
     else
         statusBar()->showMessage(reason);

@@ -20,17 +20,19 @@ QString GroupOf(const QString& device)
     return QString::fromLocal8Bit(found->gr_name);
 }
 
+// The advice comes before the command, so a narrow status bar still shows what to do.
 QString PermissionAdvice(const QString& device)
 {
     const QString group = GroupOf(device);
     if (group.isEmpty() || group == QLatin1String("root"))
-        return QStringLiteral("serial ports belong to group \"dialout\" on Debian: add your user to it "
-                              "(sudo adduser $USER dialout) and log in again");
-    QString advice
-        = QStringLiteral("the device belongs to group \"%1\": add your user to it (sudo adduser $USER %1)").arg(group);
+        return QStringLiteral("serial ports belong to group \"dialout\" on Debian: add your user to it and log in "
+                              "again (sudo adduser $USER dialout)");
+    QString advice = QStringLiteral("the device belongs to group \"%1\": add your user to it and log in again "
+                                    "(sudo adduser $USER %1")
+                         .arg(group);
     if (group != QLatin1String("dialout"))
-        advice += QStringLiteral(" (serial ports use \"dialout\" on Debian)");
-    return advice + QStringLiteral(" and log in again");
+        advice += QStringLiteral("; serial ports use \"dialout\" on Debian");
+    return advice + QLatin1Char(')');
 }
 
 } // namespace
