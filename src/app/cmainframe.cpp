@@ -6,7 +6,6 @@
 #include "base/messagebox.h"
 #include "base/modaldialog.h"
 #include "serial/cportsettingdlg.h"
-#include "serial/portname.h"
 #include "transfer/ctransferengine.h"
 
 #include <QCloseEvent>
@@ -126,7 +125,7 @@ void CMainFrame::CreateDevicePane()
 // reason names the device, so the device pane makes room for it).
 int CMainFrame::ReportOpening(int started)
 {
-    m_devicePane->setText(DevicePathForPort(GetPortSettings().port));
+    m_devicePane->setText(m_engine->PortDevice());
     const QString reason = started ? QString() : m_engine->LastOpenError();
     m_devicePane->setVisible(reason.isEmpty());
     statusBar()->setToolTip(reason);
