@@ -37,7 +37,6 @@ public:
 
     [[nodiscard]] bool Ok() const { return m_master >= 0 && m_slave >= 0; }
     [[nodiscard]] QString SlavePath() const { return m_path; }
-    [[nodiscard]] int SlaveFd() const { return m_slave; }
 
     void Send(const QByteArray& bytes) const
     {
