@@ -125,7 +125,7 @@ private slots:
 
         auto* idle = frame.statusBar()->findChild<QLabel*>(QStringLiteral("messagePane"));
         QCOMPARE(idle->text(), QStringLiteral("준비"));
-        QCOMPARE(frame.statusBar()->findChildren<QLabel*>().size(), 4);
+        QCOMPARE(frame.statusBar()->findChildren<QLabel*>().size(), 5);
         Action(frame, 59393)->trigger();
         QVERIFY(!frame.statusBar()->isVisible());
         Action(frame, 59393)->trigger();
