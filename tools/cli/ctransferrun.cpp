@@ -32,15 +32,6 @@ void ApplyTimerOverride(CTransferEngine& engine)
         engine.SetTimerIntervals(syncMs, frameMs);
 }
 
-// The reason the port did not open, from engines that tell it.
-template <typename Engine> QString OpenError(const Engine& engine)
-{
-    if constexpr (requires { engine.LastOpenError(); })
-        return engine.LastOpenError();
-    else
-        return {};
-}
-
 } // namespace
 
 void AddTransferOptions(CCommandLine& line)
@@ -163,8 +154,8 @@ TransferRecord CTransferRun::Run(CTransferEngine& engine, const std::function<in
     m_progress.Finish();
 
     record.result = engine.LastResult();
-    if (record.result == TransferResult::PortError && !OpenError(engine).isEmpty())
-        Print(OpenError(engine), true);
+    if (record.result == TransferResult::PortError && !engine.LastOpenError().isEmpty())
+        Print(engine.LastOpenError(), true);
     if (m_timedOut && record.result == TransferResult::Cancelled)
         record.result = TransferResult::Failed;
     record.exitCode = ExitCodeFor(record.result, m_signal);

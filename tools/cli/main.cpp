@@ -35,7 +35,7 @@ int Run(const QStringList& args)
     line.AddOption({ QStringLiteral("version") }, QStringLiteral("Show the version."));
     line.Parse(args, 0, 1);
     if (line.IsSet(QStringLiteral("version"))) {
-        std::printf("tessavo2-cli %s\n", TESSAVO_VERSION);
+        std::printf("tessavo2-cli %s\n", TESSAVO2_VERSION);
         return kExitCompleted;
     }
     line.Fail(command.isEmpty() ? QStringLiteral("a command is missing")
