@@ -1,3 +1,4 @@
+#include "../tools/emulatorprocess.h"
 #include "preset/presetimage.h"
 #include "preset/presettables.h"
 #include "presettestdata.h"
@@ -7,8 +8,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
+#include <fcntl.h>
 #include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -17,27 +18,14 @@
 
 namespace {
 
-struct CliResult {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-// stdoutFile, when given, takes the program's standard output.
-CliResult Cli(const QStringList& args, const QString& stdoutFile = {}, const QString& workDir = {})
+// stdoutPath, when given, takes the program's standard output; dir is its working directory.
+CliResult Cli(const QStringList& args, const char* stdoutPath = nullptr, const QString& dir = {})
 {
-    QProcess process;
-    if (!stdoutFile.isEmpty())
-        process.setStandardOutputFile(stdoutFile);
-    process.setWorkingDirectory(workDir);
-    process.start(qEnvironmentVariable("TESSAVO_BIN_DIR") + QStringLiteral("/tessavo2-cli"), args);
-    CliResult run;
-    if (!process.waitForFinished(30000))
-        return run;
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
-    run.err = QString::fromLocal8Bit(process.readAllStandardError());
-    return run;
+    const QByteArray where = QFile::encodeName(dir);
+    return CliProcess(args, {}, [stdoutPath, where] {
+        if ((stdoutPath && ::dup2(::open(stdoutPath, O_WRONLY), 1) < 0) || (!where.isEmpty() && ::chdir(where) != 0))
+            ::_exit(127);
+    }).Finish();
 }
 
 class RcuCli : public testing::Test {
@@ -48,7 +36,7 @@ protected:
     {
         const CliResult run = Cli({ "rcu", "export", PresetTestPath("gap.rcu") });
         EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-        return QJsonDocument::fromJson(run.out.toUtf8()).object();
+        return QJsonDocument::fromJson(run.out).object();
     }
 
     QTemporaryDir m_dir;
@@ -58,7 +46,7 @@ TEST_F(RcuCli, CheckPrintsThePresetCountsOrTheLoadError)
 {
     const CliResult good = Cli({ "rcu", "check", PresetTestPath("gap.rcu") });
     EXPECT_EQ(good.exitCode, 0);
-    EXPECT_EQ(good.out, QStringLiteral("NUM_ME_LNB 64\nNUM_ME_SAT 1\nNUM_ME_TP 4\n"));
+    EXPECT_EQ(good.out, "NUM_ME_LNB 64\nNUM_ME_SAT 1\nNUM_ME_TP 4\n");
 
     QByteArray oversized = ReadPresetTestFile("gap.rcu");
     oversized.append(100001 - oversized.size(), '\0');
@@ -249,7 +237,7 @@ TEST_F(RcuCli, OutputThatCannotBeStoredFailsAndDevicesStayDevices)
         { "tplist", "--all" },
     };
     for (const QStringList& command : commands) {
-        const CliResult run = Cli(command, {}, Path("list"));
+        const CliResult run = Cli(command, nullptr, Path("list"));
         EXPECT_EQ(run.exitCode, 1) << command.join(' ').toStdString();
         struct stat info { };
         for (const QString& device : { node, Path("list/List.c") }) {

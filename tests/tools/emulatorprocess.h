@@ -55,13 +55,6 @@ public:
         m_process.waitForFinished(5000);
         return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
     }
-    // The line goes away at once, as when a USB adapter is pulled.
-    void Kill()
-    {
-        m_process.kill();
-        m_process.waitForFinished(5000);
-    }
-
 private:
     QStringList WaitForLines(int count, int timeoutMs)
     {
