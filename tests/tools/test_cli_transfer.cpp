@@ -151,6 +151,11 @@ struct InterruptCase {
     const char* text;
 };
 
+void PrintTo(const InterruptCase& c, std::ostream* out)
+{
+    *out << c.result << " at " << c.baud;
+}
+
 class CliInterrupt : public CliTransfer, public testing::WithParamInterface<InterruptCase> { };
 
 // A lost line ends the send within 2 s without burning the CPU; a cancelled send sends no end frame,
