@@ -10,7 +10,8 @@
 class CCommOwner;
 
 // One serial port, opened once, with a reader thread that appends what arrives to the receive buffer
-// and then hands each delivery to the owner (WM_COMM_READ) and waits for it.
+// and then hands each delivery to the owner (WM_COMM_READ) and waits for it. A line that hangs up or
+// fails for good ends the reader thread, after it has told the owner (CommLost).
 class CComm {
 public:
     static constexpr int kReceiveBufferSize = 1300;
@@ -34,6 +35,8 @@ public:
     int Destroy();
 
     [[nodiscard]] bool IsOpen() const { return m_bOpen.load(); }
+    // The line hung up or failed for good; the reader has ended and the owner has been told once.
+    [[nodiscard]] bool IsLost() const { return m_bLost.load(); }
     [[nodiscard]] QString DevicePath() const;
 
     // The consumer's side of the receive buffer: read inside the owner's handler, cleared there or
@@ -44,12 +47,14 @@ public:
 
 private:
     static void ReaderThread(CComm* comm);
+    [[nodiscard]] static bool IsLineLostError(int error);
     void Deliver(const uint8_t* data, int count);
 
     int m_fd = -1;
     int m_wakeFd = -1;
     unsigned m_nMessageTag = 0;
     std::atomic<bool> m_bOpen { false };
+    std::atomic<bool> m_bLost { false };
     std::array<uint8_t, kReceiveBufferSize> m_receiveBuffer {};
     int m_nReceiveCount = 0;
     std::mutex m_receiveMutex;

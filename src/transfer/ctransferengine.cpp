@@ -24,8 +24,12 @@
 namespace {
 
 constexpr int kNakLimit = 16;
-constexpr const char* kOutOfStepText = "The receiver refused the same frame 16 times in a row: it is out of step. "
-                                       "Restart the receiver, then send again.";
+constexpr int kQuietMs = 200;
+
+std::int64_t Now()
+{
+    return std::chrono::steady_clock::now().time_since_epoch().count();
+}
 
 // A FIFO or a device would block the worker or never end; only a regular file is sent.
 int OpenRegularFile(const QString& path)
@@ -52,9 +56,15 @@ public:
     }
     void CommRead(CComm& port, unsigned) override
     {
+        if (m_engine.m_bDiscarding.load()) {
+            port.ClearReceive();
+            m_engine.m_lastDelivery = Now();
+            return;
+        }
         m_engine.m_pDelivering = &port;
         (void)m_engine.m_commRead->Call();
     }
+    void CommLost(CComm&) override { m_engine.Stop(StopReason::PortLost); }
 
 private:
     CTransferEngine& m_engine;
@@ -215,18 +225,18 @@ int CTransferEngine::OpenPort()
         comm->Destroy();
         return RefuseTransfer(QStringLiteral("CommPort Open Error"));
     }
+    m_lastDelivery = Now();
     std::lock_guard lock(m_portMutex);
     m_pComm = std::move(comm);
     return 1;
 }
 
-// The transfer is abandoned, the program goes on: ending it would lose unsaved preset edits.
+// The transfer is abandoned, the program goes on: ending it would lose unsaved preset edits. The
+// buttons are left to the caller: a transfer that is running keeps its own locked.
 int CTransferEngine::RefuseTransfer(const QString& text)
 {
     m_result = TransferResult::PortError;
     Message(text);
-    if (m_pView != nullptr)
-        m_pView->EnableStartButtons();
     return 0;
 }
 
@@ -296,6 +306,7 @@ int CTransferEngine::StartFileTransfer()
     m_bAbort = false;
     m_stopReason = StopReason::None;
     ResetStats();
+    m_bDiscarding = true;
     g_bReceiveMode = false;
     if (!OpenPort())
         return 0;
@@ -316,6 +327,7 @@ int CTransferEngine::StartBufferTransfer(int kind, const uint8_t* data, uint32_t
     if (length > 0)
         std::memcpy(m_transmitBuffer.data(), data, length);
     const bool receiving = kind != 5;
+    m_bDiscarding = !receiving;
     // In receive mode from the first byte on: the receiver's sync may follow the opening at once.
     g_bReceiveMode = receiving;
     g_bReceiveDone = false;
@@ -547,8 +559,34 @@ void CTransferEngine::OnTimer(int id)
     SetState(NoAnswer);
 }
 
+// A reply of an earlier session still on its way must not pass for the answer to this sync: what the
+// line delivers is dropped until it has been quiet for as long as the receiver may take to answer a
+// whole frame at this speed.
+void CTransferEngine::WaitForQuietLine()
+{
+    const uint32_t baud = m_portSettings.baudRate;
+    const int frameMs = baud > 0 ? int(int64_t(kFrameSize) * 10 * 1000 / baud) : 0;
+    const std::chrono::nanoseconds quiet = std::chrono::milliseconds(std::max(kQuietMs, frameMs + kQuietMs / 2));
+    {
+        std::unique_lock lock(m_stateMutex);
+        for (;;) {
+            const std::chrono::nanoseconds since(Now() - m_lastDelivery.load());
+            if (since >= quiet || m_stateChanged.wait_for(lock, quiet - since, [this] { return m_bAbort.load(); }))
+                break;
+        }
+    }
+    m_bDiscarding = false;
+    std::lock_guard lock(m_portMutex);
+    if (m_pComm)
+        m_pComm->ClearReceive();
+    SetState(Waiting);
+}
+
 bool CTransferEngine::RunSync(bool fileWorker)
 {
+    WaitForQuietLine();
+    if (m_bAbort)
+        return false;
     for (;;) {
         m_frame.fill(0);
         m_frame[0] = kLeadByte;

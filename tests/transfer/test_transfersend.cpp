@@ -2,8 +2,11 @@
 #include "transfer/receivestore.h"
 #include "transfertestkit.h"
 
+#include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <algorithm>
+#include <optional>
+#include <sys/stat.h>
 
 namespace {
 
@@ -33,8 +36,7 @@ TEST(Crc32, CheckValue)
 
 class TransferSend : public EngineTest {
 protected:
-    // Sends bytes as a file of the given kind; true when the transfer completed.
-    bool SendFile(int kind, const QByteArray& bytes)
+    void StartFile(int kind, const QByteArray& bytes)
     {
         EXPECT_TRUE(m_file.open());
         m_file.write(bytes);
@@ -42,6 +44,13 @@ protected:
         m_view.m_kind = kind;
         m_engine.SetSelectedPath(m_file.fileName());
         EXPECT_EQ(m_engine.StartFileTransfer(), 1);
+    }
+    // Sends bytes as a file of the given kind; true when the transfer completed. A stale reply of an
+    // earlier session reaches the line right after the opening.
+    bool SendFile(int kind, const QByteArray& bytes, const QByteArray& stale = {})
+    {
+        StartFile(kind, bytes);
+        m_pty.Send(stale);
         bool success = false;
         EXPECT_TRUE(WaitForTransfer(&success));
         return success;
@@ -113,7 +122,19 @@ struct ReplyCase {
     bool completes;
     int units;
     QStringList texts;
+    QByteArray stale {};
 };
+
+ReplyCase SixteenNaks()
+{
+    ReplyCase c { "sixteen_naks_in_a_row_end_it", { { kAck } }, 100, false, 17, { "Sync Dectected ..." } };
+    for (int i = 1; i <= 16; ++i) {
+        c.replies.push_back({ kNak });
+        c.texts << QStringLiteral("NAK  Data = %1").arg(i);
+    }
+    c.texts << QString::fromLatin1(CTransferEngine::kOutOfStepText);
+    return c;
+}
 
 class TransferSendReplies : public TransferSend, public testing::WithParamInterface<ReplyCase> { };
 
@@ -125,7 +146,7 @@ TEST_P(TransferSendReplies, EveryAnswerButASendsTheSameUnitAgain)
     if (std::any_of(
             c.replies.begin(), c.replies.end(), [](const QByteArrayList& r) { return !r.join().contains('\n'); }))
         m_engine.SetTimerIntervals(1000, 2000);
-    EXPECT_EQ(SendFile(2, Pattern(c.size)), c.completes);
+    EXPECT_EQ(SendFile(2, Pattern(c.size), c.stale), c.completes);
     // After a failure, wait briefly to see that nothing more (no end frame) comes.
     const auto units = receiver.Units(size_t(c.units) + (c.completes ? 0 : 1), c.completes ? 2000 : 200);
     ASSERT_EQ(units.size(), size_t(c.units));
@@ -156,7 +177,10 @@ INSTANTIATE_TEST_SUITE_P(Replies, TransferSendReplies,
         ReplyCase { "noise_fills_the_buffer", { { kAck }, { QByteArray(CComm::kReceiveBufferSize, 'z') } }, 100, true,
             4, { "Sync Dectected ...", "No Answer 1", "Trnasmited Count 1" } },
         ReplyCase { "terminate_to_the_third_frame", { { kAck }, { kAck }, { kAck }, { kTerminate } }, 5000, false, 4,
-            { "Sync Dectected ...", "Trnasmited Count 1", "Trnasmited Count 2" } }),
+            { "Sync Dectected ...", "Trnasmited Count 1", "Trnasmited Count 2" } },
+        ReplyCase { "late_reply_of_an_earlier_session_is_not_the_sync", { {}, { kAck } }, 10, true, 4,
+            { "No Answer 1", "Sync Dectected ...", "Trnasmited Count 1" }, kAck },
+        SixteenNaks()),
     [](const testing::TestParamInfo<ReplyCase>& info) { return std::string(info.param.name); });
 
 TEST_F(TransferSend, PortThatCannotOpenAbandonsTheTransfer)
@@ -166,24 +190,100 @@ TEST_F(TransferSend, PortThatCannotOpenAbandonsTheTransfer)
     EXPECT_EQ(m_engine.StartFileTransfer(), 0);
     EXPECT_EQ(m_engine.StartBufferTransfer(6, nullptr, 0), 0);
     EXPECT_EQ(m_boxes.Texts(), (QStringList { "CommPort Open Error", "CommPort Open Error" }));
-    EXPECT_EQ(m_view.m_enabled, 2);
+    EXPECT_EQ(m_engine.LastResult(), TransferResult::PortError);
+    EXPECT_EQ(m_engine.PortDevice(), QStringLiteral("/dev/tessavo-no-such-port"));
     EXPECT_FALSE(m_engine.IsTransferRunning());
     EXPECT_FALSE(g_bReceiveMode);
 }
 
-TEST_F(TransferSend, FileGoneAfterSyncFailsWithoutEndFrame)
+// Only a regular file is sent, opened without blocking; what cannot be read ends the transfer after the
+// sync, without an end frame.
+TEST_F(TransferSend, FileThatCannotBeReadFailsWithoutEndFrame)
 {
-    ScriptedReceiver receiver(m_pty, {});
-    const QString path = QStringLiteral("/tmp/tessavo-missing-%1.bin").arg(getpid());
-    m_engine.SetSelectedPath(path);
-    ASSERT_EQ(m_engine.StartFileTransfer(), 1);
-    bool success = true;
-    ASSERT_TRUE(WaitForTransfer(&success));
-    EXPECT_FALSE(success);
-    EXPECT_EQ(m_boxes.Texts(), QStringList { path + QStringLiteral(" Open Failed") });
-    EXPECT_EQ(receiver.Units(2, 200).size(), 1u);
-    EXPECT_EQ(m_view.m_enabled, 1);
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("fifo"));
+    ASSERT_EQ(mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    const std::pair<QString, const char*> cases[]
+        = { { dir.filePath(QStringLiteral("gone.bin")), " Open Failed" }, { dir.path(), " Open Failed" },
+              { fifo, " Open Failed" }, { QStringLiteral("/proc/self/mem"), " Read Failed" } };
+    for (const auto& [path, suffix] : cases) {
+        ScriptedReceiver receiver(m_pty, {});
+        m_engine.SetSelectedPath(path);
+        ASSERT_EQ(m_engine.StartFileTransfer(), 1);
+        bool success = true;
+        ASSERT_TRUE(WaitForTransfer(&success, 5000)) << path.toStdString();
+        EXPECT_FALSE(success);
+        EXPECT_EQ(m_engine.LastResult(), TransferResult::Failed);
+        EXPECT_EQ(m_boxes.Texts().last(), path + QLatin1String(suffix));
+        EXPECT_EQ(receiver.Units(2, 200).size(), 1u) << path.toStdString();
+    }
+    EXPECT_EQ(m_view.m_enabled, 4);
 }
+
+struct StopCase {
+    const char* name;
+    int kind; // 2 a download, 6 a pending receive
+    size_t unitsBefore; // what the receiver has seen when the transfer is stopped
+    unsigned framesAcknowledged;
+    bool lineLost; // else cancelled
+};
+
+class TransferStops : public TransferSend, public testing::WithParamInterface<StopCase> { };
+
+// However a transfer is stopped, it ends at once without spinning: no end frame, the port free again,
+// the buttons back. A start refused meanwhile changes nothing of it.
+TEST_P(TransferStops, LostLineOrCancelEndsTheTransferWithinASecond)
+{
+    const StopCase& c = GetParam();
+    g_nExpectedPackets = 64;
+    std::optional<ScriptedReceiver> receiver;
+    if (c.kind == 6) {
+        ASSERT_EQ(m_engine.StartBufferTransfer(6, nullptr, 0), 1);
+    } else {
+        receiver.emplace(m_pty, std::vector<QByteArrayList> { { kAck }, { kAck }, { kAck } }, QByteArray());
+        StartFile(c.kind, Pattern(5000));
+        ASSERT_TRUE(RunUntil([&] { return receiver->Units(c.unitsBefore, 0).size() >= c.unitsBefore; }));
+    }
+    EXPECT_EQ(m_engine.StartBufferTransfer(5, nullptr, 0), 0);
+    EXPECT_EQ(m_engine.PortDevice(), m_pty.SlavePath());
+    EXPECT_EQ(m_engine.Stats().frames, c.framesAcknowledged);
+    EXPECT_EQ(m_engine.Stats().bytes, c.framesAcknowledged * 1024u);
+
+    const double cpu = ProcessCpuSeconds();
+    const auto start = std::chrono::steady_clock::now();
+    if (c.lineLost) {
+        receiver.reset();
+        m_pty.CloseMaster();
+    } else {
+        m_engine.CancelTransfer();
+    }
+    bool success = true;
+    ASSERT_TRUE(WaitForTransfer(&success, 2000));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    EXPECT_LT(ProcessCpuSeconds() - cpu, 0.2);
+    EXPECT_FALSE(success);
+    EXPECT_EQ(m_engine.LastResult(), c.lineLost ? TransferResult::PortLost : TransferResult::Cancelled);
+    EXPECT_EQ(m_view.Texts().last(), c.lineLost ? "CommPort Lost" : "Transfer Cancelled");
+    EXPECT_EQ(m_boxes.Texts(),
+        QStringList { "CommPort Open Error" } + (c.lineLost ? QStringList { "CommPort Lost" } : QStringList {}));
+    EXPECT_EQ(m_view.m_enabled, c.kind == 6 ? 0 : 1);
+    if (c.kind == 6)
+        EXPECT_EQ(m_view.Progress(), (ProgressList { { 65, false } }));
+    if (receiver)
+        EXPECT_EQ(receiver->Units(c.unitsBefore + 1, 200).size(), c.unitsBefore);
+    if (c.lineLost)
+        return;
+    receiver.reset();
+    ScriptedReceiver next(m_pty, {});
+    EXPECT_TRUE(SendFile(2, Pattern(10)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Stops, TransferStops,
+    testing::Values(StopCase { "pending_sync_cancelled", 2, 1, 0, false },
+        StopCase { "download_cancelled", 2, 4, 2, false }, StopCase { "download_line_lost", 2, 4, 2, true },
+        StopCase { "pending_receive_cancelled", 6, 0, 0, false },
+        StopCase { "pending_receive_line_lost", 6, 0, 0, true }),
+    [](const testing::TestParamInfo<StopCase>& info) { return std::string(info.param.name); });
 
 TEST_F(TransferSend, BufferSendReportsProgressAndRefusal)
 {
@@ -232,28 +332,6 @@ TEST_F(TransferSend, ATimeOutHandledAfterAReplyLeavesTheReply)
     m_engine.OnTimer(CTransferEngine::kFrameTimer);
     EXPECT_EQ(m_engine.State(), Ack);
     line.Close();
-}
-
-TEST_F(TransferSend, CancelEndsAWaitingTransferAndReleasesThePort)
-{
-    {
-        ScriptedReceiver silent(m_pty, {}, {});
-        m_engine.SetSelectedPath(QStringLiteral("/dev/null"));
-        ASSERT_EQ(m_engine.StartFileTransfer(), 1);
-        // One transfer at a time: a second start finds the port in use.
-        EXPECT_EQ(m_engine.StartBufferTransfer(6, nullptr, 0), 0);
-        EXPECT_EQ(m_boxes.Texts(), QStringList { QStringLiteral("CommPort Open Error") });
-        EXPECT_EQ(m_view.m_enabled, 1);
-        QTimer::singleShot(50, &m_engine, [this] { m_engine.CancelTransfer(); });
-        bool success = true;
-        ASSERT_TRUE(WaitForTransfer(&success));
-        EXPECT_FALSE(success);
-        EXPECT_EQ(m_boxes.Count(), 1);
-        EXPECT_EQ(m_view.Texts(), QStringList { QStringLiteral("Transfer Cancelled") });
-        EXPECT_EQ(m_engine.LastResult(), TransferResult::Cancelled);
-    }
-    ScriptedReceiver next(m_pty, {});
-    EXPECT_TRUE(SendFile(2, Pattern(10)));
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <atomic>
 #include <condition_variable>
+#include <functional>
 #include <gtest/gtest.h>
 #include <mutex>
 #include <thread>
@@ -174,6 +175,22 @@ protected:
         if (m_engine.IsTransferRunning())
             loop.exec();
         return ended;
+    }
+
+    // Runs the event loop (the parser and the timers need it) until done() holds; false if it did not in time.
+    static bool RunUntil(const std::function<bool()>& done, int timeoutMs = 3000)
+    {
+        QEventLoop loop;
+        QTimer look;
+        QObject::connect(&look, &QTimer::timeout, &loop, [&] {
+            if (done())
+                loop.quit();
+        });
+        look.start(10);
+        QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+        if (!done())
+            loop.exec();
+        return done();
     }
 
     PtyPair m_pty;
