@@ -190,6 +190,7 @@ void CTransferEngine::ResetStats()
     m_nResentFrames = 0;
     m_nNoAnswerCount = 0;
     m_failMessage = QStringLiteral("Transfer Error !! ");
+    m_statusText.clear();
 }
 
 void CTransferEngine::ResetEngine()
@@ -263,6 +264,7 @@ int CTransferEngine::StartWorker(void (*function)(CTransferEngine*))
         m_bWorkerRunning = true;
     }
     m_worker = std::thread(function, this);
+    emit TransferStarted();
     return 1;
 }
 
@@ -392,7 +394,7 @@ void CTransferEngine::Message(const QString& text)
 
 void CTransferEngine::ReportStatus(const char* text, int number)
 {
-    if (m_pView == nullptr || m_stopReason.load() == StopReason::Exit)
+    if (m_stopReason.load() == StopReason::Exit)
         return;
     // Reuses one string, so that a status text per frame costs no allocation.
     m_statusText.resize(0);
@@ -402,7 +404,8 @@ void CTransferEngine::ReportStatus(const char* text, int number)
         const int n = std::snprintf(digits, sizeof digits, "%d", number);
         m_statusText.append(QLatin1String(digits, n));
     }
-    m_pView->SetStatusText(m_statusText);
+    if (m_pView != nullptr)
+        m_pView->SetStatusText(m_statusText);
 }
 
 void CTransferEngine::ReportProgress(unsigned count, bool sending)

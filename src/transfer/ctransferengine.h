@@ -94,7 +94,12 @@ public:
     void SendReply(char letter);
     [[nodiscard]] TransferState State() const { return TransferState(m_state.load()); }
 
+    // GUI thread, after TransferFinished: the last status text the transfer reported, empty if none.
+    [[nodiscard]] QString LastStatusText() const { return m_statusText; }
+
 signals:
+    // Emitted on the GUI thread when a worker has started.
+    void TransferStarted();
     // Emitted from the worker when it has ended and released the port.
     void TransferFinished(bool success);
 

@@ -7,11 +7,9 @@
 #include "transfer/frame.h"
 #include "transfer/transferreporter.h"
 
-#include <QEventLoop>
-#include <QTimer>
+#include <QSignalSpy>
 #include <atomic>
 #include <condition_variable>
-#include <functional>
 #include <gtest/gtest.h>
 #include <mutex>
 #include <thread>
@@ -87,15 +85,6 @@ public:
         m_arrived.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return m_units.size() >= atLeast; });
         return m_units;
     }
-    // The units longer than a sync byte.
-    std::vector<QByteArray> Frames(size_t atLeast = 0)
-    {
-        std::vector<QByteArray> frames;
-        for (const QByteArray& u : Units(atLeast))
-            if (u.size() > 1)
-                frames.push_back(u);
-        return frames;
-    }
 
 private:
     static int FrameSize(const QByteArray& b)
@@ -163,34 +152,12 @@ protected:
     // Runs the event loop until the worker has ended; false if it did not end in time.
     bool WaitForTransfer(bool* success = nullptr, int timeoutMs = 20000)
     {
-        QEventLoop loop;
-        bool ended = false;
-        QObject::connect(&m_engine, &CTransferEngine::TransferFinished, &loop, [&](bool ok) {
-            ended = true;
-            if (success != nullptr)
-                *success = ok;
-            loop.quit();
-        });
-        QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-        if (m_engine.IsTransferRunning())
-            loop.exec();
-        return ended;
-    }
-
-    // Runs the event loop (the parser and the timers need it) until done() holds; false if it did not in time.
-    static bool RunUntil(const std::function<bool()>& done, int timeoutMs = 3000)
-    {
-        QEventLoop loop;
-        QTimer look;
-        QObject::connect(&look, &QTimer::timeout, &loop, [&] {
-            if (done())
-                loop.quit();
-        });
-        look.start(10);
-        QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-        if (!done())
-            loop.exec();
-        return done();
+        QSignalSpy finished(&m_engine, &CTransferEngine::TransferFinished);
+        if (!finished.wait(timeoutMs))
+            return false;
+        if (success != nullptr)
+            *success = finished.first().first().toBool();
+        return true;
     }
 
     PtyPair m_pty;
