@@ -35,8 +35,6 @@ public:
     int Destroy();
 
     [[nodiscard]] bool IsOpen() const { return m_bOpen.load(); }
-    // The line hung up or failed for good; the reader has ended and the owner has been told once.
-    [[nodiscard]] bool IsLost() const { return m_bLost.load(); }
     [[nodiscard]] QString DevicePath() const;
 
     // The consumer's side of the receive buffer: read inside the owner's handler, cleared there or
