@@ -31,6 +31,7 @@ CGridCtrl::CGridCtrl(int rows, int columns, int fixedRows, int fixedColumns, QWi
     m_selected.clear();
     m_kept.clear();
     ApplyFont();
+    m_dropHandler.Register(this);
     connect(verticalScrollBar(), &QScrollBar::actionTriggered, this,
         [this](int action) { OnScrollAction(Qt::Vertical, action); });
     connect(horizontalScrollBar(), &QScrollBar::actionTriggered, this,
@@ -53,6 +54,22 @@ void CGridCtrl::SetDefaults()
     m_fixedBackColor = m_sys3DFace;
     m_nWheelLines = QApplication::wheelScrollLines();
     m_fonts.assign(1, font());
+}
+
+void CGridCtrl::SetEnterText(int column, const QString& text)
+{
+    if (text.isEmpty())
+        m_enterTexts.remove(column);
+    else
+        m_enterTexts.insert(column, text);
+}
+
+void CGridCtrl::SetColumnMaxLength(int column, int length)
+{
+    if (length > 0)
+        m_maxLengths.insert(column, length);
+    else
+        m_maxLengths.remove(column);
 }
 
 void CGridCtrl::ReadSystemColors()

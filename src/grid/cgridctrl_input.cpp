@@ -52,6 +52,7 @@ bool CGridCtrl::event(QEvent* event)
 
 void CGridCtrl::keyPressEvent(QKeyEvent* event)
 {
+    HideTitleTip();
     Qt::KeyboardModifiers modifiers = event->modifiers();
     if (event->key() == Qt::Key_Backtab)
         modifiers |= Qt::ShiftModifier;
@@ -118,12 +119,16 @@ void CGridCtrl::OnKeyDown(unsigned key, Qt::KeyboardModifiers modifiers)
         }
         break;
     case GK_RETURN:
-        NotifyParent(next.row, next.column, GVN_BEGINLABELEDIT);
-        SetCellText(next.row, next.column, QStringLiteral("5150"));
-        NotifyParent(next.row, next.column, GVN_ENDLABELEDIT);
-        // Shown at the next paint, so the new text is never left stale on screen.
-        InvalidateOneCell(next);
-        break;
+        if (const QString text = EnterText(next.column); !text.isEmpty()) {
+            NotifyParent(next.row, next.column, GVN_BEGINLABELEDIT);
+            SetCellText(next.row, next.column, text);
+            NotifyParent(next.row, next.column, GVN_ENDLABELEDIT);
+            // Shown at the next paint, so the new text is never left stale on screen.
+            InvalidateOneCell(next);
+        } else {
+            EditCellAt(next.row, next.column, GK_RETURN);
+        }
+        return;
     case GK_PRIOR:
     case GK_NEXT: {
         const int topBefore = TopLeftScrolledCell().row;
@@ -186,6 +191,12 @@ void CGridCtrl::OnKeyDown(unsigned key, Qt::KeyboardModifiers modifiers)
     if (IsCellShown(next.row, next.column))
         return;
     ScrollCellIntoView(next.row, next.column);
+    // Once the cell is wholly in view, a further line would only scroll away what was just
+    // typed (the row above, or the first column).
+    if (QRect rect; CellRect(next.row, next.column, rect) && ClientRect().contains(rect)) {
+        viewport()->update();
+        return;
+    }
     switch (key) {
     case GK_TAB:
         if (!shift && changeLine) {
@@ -299,6 +310,7 @@ void CGridCtrl::mousePressEvent(QMouseEvent* event)
     const QPoint point = event->position().toPoint();
     const Qt::KeyboardModifiers modifiers = event->modifiers();
     const bool hadFocus = hasFocus();
+    HideTitleTip();
     m_leftClickDownPoint = point;
     m_cursorPoint = point;
     m_leftClickDownCell = CellFromPoint(point, true);
@@ -379,11 +391,18 @@ void CGridCtrl::mouseMoveEvent(QMouseEvent* event)
             viewport()->update();
             break;
         }
+        case MOUSE_PREPARE_DRAG:
+            StartDrag();
+            break;
         default:
             break;
         }
     } else {
         UpdateHover(point);
+        if (m_nMouseMode == MOUSE_NOTHING)
+            OfferTitleTip(point);
+        else
+            HideTitleTip();
     }
     m_lastMousePoint = point;
 }
@@ -425,10 +444,13 @@ void CGridCtrl::mouseDoubleClickEvent(QMouseEvent* event)
         return;
     const QPoint point = event->position().toPoint();
     // The second press of a double click may already have started sizing; a double click on a
-    // border fits instead.
+    // border fits instead. Where no press came between, the first release left the mode idle,
+    // so the border is looked for again here.
     if (m_nMouseMode == MOUSE_SIZING_COL || m_nMouseMode == MOUSE_SIZING_ROW) {
         CancelTrackingLine();
         m_nMouseMode = m_nMouseMode == MOUSE_SIZING_COL ? MOUSE_OVER_COL_DIVIDE : MOUSE_OVER_ROW_DIVIDE;
+    } else if (m_nMouseMode == MOUSE_NOTHING) {
+        UpdateHover(point);
     }
     if (m_nMouseMode == MOUSE_OVER_COL_DIVIDE || m_nMouseMode == MOUSE_OVER_ROW_DIVIDE) {
         const bool columns = m_nMouseMode == MOUSE_OVER_COL_DIVIDE;

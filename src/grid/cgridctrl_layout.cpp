@@ -278,6 +278,7 @@ void CGridCtrl::OnHScroll(int code)
 
 void CGridCtrl::ScrollBy(Qt::Orientation orientation, int code)
 {
+    HideTitleTip();
     if (!hasFocus())
         setFocus(Qt::OtherFocusReason);
     const bool vertical = orientation == Qt::Vertical;
@@ -301,6 +302,12 @@ void CGridCtrl::ScrollBy(Qt::Orientation orientation, int code)
     case SB_LINEUP: {
         if (code == SB_LINEDOWN) {
             if (pos >= maximum || firstBefore >= static_cast<int>(sizes.size()))
+                return;
+            // Columns move by whole widths: revealing the cut end of a last column already in
+            // view would scroll a whole column away for it and leave an empty band on the right.
+            const int count = static_cast<int>(sizes.size());
+            if (!vertical && fixedSize + SumOf(sizes, firstBefore, count - 1) < client.width()
+                && SumOf(sizes, firstBefore + 1, count) < page)
                 return;
             SetScrollPos(orientation, pos + sizes[static_cast<size_t>(firstBefore)]);
         } else {
@@ -406,6 +413,7 @@ void CGridCtrl::resizeEvent(QResizeEvent* event)
     if (QWidget* focus = QApplication::focusWidget(); focus && focus->parentWidget() == viewport())
         setFocus(Qt::OtherFocusReason);
     QAbstractScrollArea::resizeEvent(event);
+    FillWidth();
     RecalcScrollBars();
     m_bInSize = false;
 }

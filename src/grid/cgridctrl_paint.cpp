@@ -4,6 +4,7 @@
 
 #include <QPaintEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <algorithm>
 
 using namespace gridimpl;
@@ -282,8 +283,30 @@ void CGridCtrl::FitAll()
             width = std::max(width, size.width());
         }
     }
+    FillWidth();
     if (m_bAllowDraw) {
         RecalcScrollBars();
         viewport()->update();
+    }
+}
+
+void CGridCtrl::FillWidth()
+{
+    if (!m_bFitToWidth || m_nColumns <= m_nFixedColumns)
+        return;
+    const QRect area = contentsRect();
+    const bool barNeeded = verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOn
+        || (verticalScrollBarPolicy() == Qt::ScrollBarAsNeeded && TotalHeight() > area.height());
+    const int available = area.width() - (barNeeded ? verticalScrollBar()->sizeHint().width() : 0);
+    const int fitted = TotalWidth() - FixedColumnsWidth();
+    const int wanted = available - FixedColumnsWidth();
+    if (fitted <= 0 || wanted <= 0 || wanted == fitted)
+        return;
+    int given = 0;
+    for (int c = m_nFixedColumns; c < m_nColumns; ++c) {
+        int& width = m_columnWidths[static_cast<size_t>(c)];
+        const int share = c == m_nColumns - 1 ? wanted - given : int(qint64(width) * wanted / fitted);
+        width = std::max(0, share);
+        given += width;
     }
 }
