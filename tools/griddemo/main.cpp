@@ -153,12 +153,19 @@ void SetUp(CGridCtrl& grid, const DemoOptions& options)
 // The grid with whatever floats over it: a title tip, or the picture of a drag at the pointer.
 QPixmap Picture(CGridCtrl& grid, const QPixmap& dragged = {}, QPoint pointer = {})
 {
-    QPixmap picture = grid.grab();
-    QPainter painter(&picture);
+    std::vector<std::pair<QPoint, QPixmap>> layers { { QPoint(0, 0), grid.grab() } };
     if (CCellTipWnd* tip = grid.TitleTip(); tip && tip->isVisible())
-        painter.drawPixmap(grid.mapFromGlobal(tip->mapToGlobal(QPoint(0, 0))), tip->grab());
+        layers.emplace_back(grid.mapFromGlobal(tip->mapToGlobal(QPoint(0, 0))), tip->grab());
     if (!dragged.isNull())
-        painter.drawPixmap(grid.viewport()->mapTo(&grid, pointer) + QPoint(12, 12), dragged);
+        layers.emplace_back(grid.viewport()->mapTo(&grid, pointer) + QPoint(12, 12), dragged);
+    QRect canvas;
+    for (const auto& [at, layer] : layers)
+        canvas |= QRect(at, layer.deviceIndependentSize().toSize());
+    QPixmap picture(canvas.size());
+    picture.fill(Qt::white);
+    QPainter painter(&picture);
+    for (const auto& [at, layer] : layers)
+        painter.drawPixmap(at - canvas.topLeft(), layer);
     return picture;
 }
 
