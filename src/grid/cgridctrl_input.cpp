@@ -183,6 +183,8 @@ void CGridCtrl::OnKeyDown(unsigned key, Qt::KeyboardModifiers modifiers)
         m_nMouseMode = m_bListMode ? MOUSE_SELECT_ROW : MOUSE_SELECT_CELLS;
         if (!shift || key == GK_TAB)
             m_selectionStartCell = next;
+        else if (!IsValid(m_selectionStartCell))
+            m_selectionStartCell = m_currentCell; // a current cell the owner set is the anchor
         ExtendSelection(next);
         m_nMouseMode = MOUSE_NOTHING;
     }

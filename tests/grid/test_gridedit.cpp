@@ -164,7 +164,8 @@ private slots:
         QCOMPARE(grid.CurrentCell(), (GridPos { -1, -1 }));
         QVERIFY(log.notes.empty());
         QCOMPARE(EditBox(), nullptr);
-        Click(grid, 2, 2);
+        // A current cell set by the owner, not by a click, anchors the Shift selection too.
+        grid.SetCurrentCell(2, 2);
         QTest::keyClick(&grid, Qt::Key_Down, Qt::ShiftModifier);
         QTest::keyClick(&grid, Qt::Key_Right, Qt::ShiftModifier);
         QCOMPARE(grid.SelectedBlock(), (GridBlock { 2, 2, 3, 3 }));
