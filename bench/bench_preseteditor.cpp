@@ -1,4 +1,4 @@
-#include "app/messagebox.h"
+#include "base/messagebox.h"
 #include "grid/cgridctrl.h"
 #include "preset/cpreseteditdlg.h"
 #include "preset/cpresetgrid.h"

@@ -1,4 +1,4 @@
-#include "app/messagebox.h"
+#include "base/messagebox.h"
 #include "tplist/csatellitecatalog.h"
 #include "tplist/listfileaction.h"
 #include "tplist/tpbuildstate.h"

@@ -1,6 +1,6 @@
 // Download throughput against the receiver emulator pacing a 115200 baud line, and heap allocations
 // of a whole transfer for two image sizes (they must not grow with the number of frames).
-#include "app/messagebox.h"
+#include "base/messagebox.h"
 #include "transfer/ctransferengine.h"
 #include "transfer/transferreporter.h"
 

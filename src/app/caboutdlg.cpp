@@ -1,6 +1,6 @@
 #include "app/caboutdlg.h"
 
-#include "app/dialogunits.h"
+#include "base/dialogunits.h"
 
 #include <QApplication>
 #include <QLabel>

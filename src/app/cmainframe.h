@@ -3,7 +3,6 @@
 #include "serial/portsettings.h"
 
 #include <QMainWindow>
-
 #include <cstdint>
 #include <memory>
 
@@ -55,10 +54,13 @@ protected:
 private:
     void CreateMenus();
     void CreateStatusBar();
+    void CreateDevicePane();
+    int ReportOpening(int started);
 
     CPortSettingDlg* m_portSettingDlg = nullptr;
     QDialog* m_presetEditDlg = nullptr;
     CTessavo2View* m_view = nullptr;
+    QLabel* m_devicePane = nullptr;
     std::unique_ptr<CTransferEngine> m_engine;
     bool m_bPortConfirmed = false;
 };

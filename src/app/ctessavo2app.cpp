@@ -2,7 +2,8 @@
 
 #include "app/cmainframe.h"
 #include "app/ctessavo2view.h"
-#include "app/messagebox.h"
+#include "transfer/ctransferengine.h"
+#include "base/messagebox.h"
 #include "preset/cpreseteditdlg.h"
 #include "tplist/ctplistcreatedlg.h"
 
@@ -27,4 +28,16 @@ bool CTessavo2App::InitInstance()
     InstallPresetEditor(*m_mainFrame);
     m_mainFrame->show();
     return true;
+}
+
+CPresetEditDlg* InstallPresetEditor(CMainFrame& frame)
+{
+    auto* editor = new CPresetEditDlg;
+    editor->SetTransferLink(
+        [&frame](int kind, const std::uint8_t* data, std::uint32_t length) {
+            return frame.StartBufferTransfer(kind, data, length);
+        },
+        [&frame] { return frame.Engine().ReceivedLength(); });
+    frame.SetPresetEditor(editor);
+    return editor;
 }

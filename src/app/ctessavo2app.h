@@ -3,6 +3,7 @@
 #include <memory>
 
 class CMainFrame;
+class CPresetEditDlg;
 
 // Start-up of the desktop tool: profile, then the main window (whose construction asks for the
 // port settings first), then the form.
@@ -20,3 +21,6 @@ private:
     std::unique_ptr<CMainFrame> m_mainFrame;
     int m_exitCode = 0;
 };
+
+// Gives the main window its editor, with the copy buttons wired to the main window's transfer engine.
+CPresetEditDlg* InstallPresetEditor(CMainFrame& frame);

@@ -2,11 +2,11 @@
 
 #include "app/ccolorlabel.h"
 #include "app/cmainframe.h"
-#include "app/dialogunits.h"
-#include "app/filedialog.h"
-#include "app/messagebox.h"
-#include "app/modaldialog.h"
-#include "app/transferprogressevent.h"
+#include "base/dialogunits.h"
+#include "base/filedialog.h"
+#include "base/messagebox.h"
+#include "base/modaldialog.h"
+#include "base/transferprogressevent.h"
 #include "transfer/ctransferengine.h"
 
 #include <QApplication>

@@ -1,10 +1,9 @@
 #include "preset/cpreseteditdlg.h"
 
-#include "app/cmainframe.h"
-#include "app/dialogunits.h"
-#include "app/filedialog.h"
-#include "app/messagebox.h"
-#include "app/transferprogressevent.h"
+#include "base/dialogunits.h"
+#include "base/filedialog.h"
+#include "base/messagebox.h"
+#include "base/transferprogressevent.h"
 #include "preset/cpresetgrid.h"
 #include "preset/presetcelltext.h"
 #include "preset/presetimage.h"
@@ -450,16 +449,4 @@ void CPresetEditDlg::keyPressEvent(QKeyEvent* event)
 bool CPresetEditDlg::focusNextPrevChild(bool /*next*/)
 {
     return false;
-}
-
-CPresetEditDlg* InstallPresetEditor(CMainFrame& frame)
-{
-    auto* editor = new CPresetEditDlg;
-    editor->SetTransferLink(
-        [&frame](int kind, const std::uint8_t* data, std::uint32_t length) {
-            return frame.StartBufferTransfer(kind, data, length);
-        },
-        [&frame] { return frame.Engine().ReceivedLength(); });
-    frame.SetPresetEditor(editor);
-    return editor;
 }

@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <functional>
 
-class CMainFrame;
 class CPresetGrid;
 class QProgressBar;
 class QPushButton;
@@ -84,6 +83,3 @@ private:
     bool m_bCopyRunning = false;
     std::array<std::uint8_t, 100000> m_image {};
 };
-
-// Gives the main window its editor, with the copy buttons wired to the main window's transfer engine.
-CPresetEditDlg* InstallPresetEditor(CMainFrame& frame);

@@ -1,6 +1,6 @@
 #include "preset/presettables.h"
 
-#include "app/messagebox.h"
+#include "base/messagebox.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #include "tplist/ctplistcreatedlg.h"
 
-#include "app/dialogunits.h"
-#include "app/messagebox.h"
+#include "base/dialogunits.h"
+#include "base/messagebox.h"
 #include "tplist/listfileaction.h"
 
 #include <QApplication>

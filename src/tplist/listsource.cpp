@@ -1,6 +1,6 @@
 #include "tplist/listsource.h"
 
-#include "app/messagebox.h"
+#include "base/messagebox.h"
 #include "tplist/stdiofile.h"
 #include "tplist/tpbuildstate.h"
 

@@ -1,6 +1,6 @@
 #include "tplist/satcodxconversion.h"
 
-#include "app/messagebox.h"
+#include "base/messagebox.h"
 #include "tplist/csatellitecatalog.h"
 #include "tplist/stdiofile.h"
 #include "tplist/tpbuildstate.h"

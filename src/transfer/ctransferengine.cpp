@@ -1,8 +1,9 @@
 #include "transfer/ctransferengine.h"
 
-#include "app/messagebox.h"
+#include "base/messagebox.h"
 #include "serial/ccomm.h"
 #include "serial/ccommowner.h"
+#include "serial/openerror.h"
 #include "transfer/cblockingcall.h"
 #include "transfer/ccrc32.h"
 #include "transfer/cwindowtimer.h"
@@ -12,10 +13,36 @@
 
 #include <QLatin1String>
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <new>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kNakLimit = 16;
+constexpr const char* kOutOfStepText = "The receiver refused the same frame 16 times in a row: it is out of step. "
+                                       "Restart the receiver, then send again.";
+
+// A FIFO or a device would block the worker or never end; only a regular file is sent.
+int OpenRegularFile(const QString& path)
+{
+    const int fd = ::open(path.toLocal8Bit().constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    struct stat info { };
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+} // namespace
 
 // The reader thread's WM_COMM_READ: hand the port to OnCommRead on the GUI thread and wait.
 class CTransferEngine::CommOwner : public CCommOwner {
@@ -36,14 +63,27 @@ private:
 
 // What a send transfer reads its chunks from: the selected file or the transmit buffer.
 struct CTransferEngine::SendSource {
-    FILE* file = nullptr;
+    int fd = -1;
     const uint8_t* buffer = nullptr;
     uint32_t remaining = 0;
 
+    // The chunk's length; 0 at the end of the source, -1 when the file cannot be read.
     int Fill(uint8_t* chunk)
     {
-        if (file != nullptr)
-            return int(std::fread(chunk, 1, kChunkSize, file));
+        if (fd >= 0) {
+            int filled = 0;
+            while (filled < kChunkSize) {
+                const ssize_t n = ::read(fd, chunk + filled, size_t(kChunkSize - filled));
+                if (n < 0 && errno == EINTR)
+                    continue;
+                if (n < 0)
+                    return -1;
+                if (n == 0)
+                    break;
+                filled += int(n);
+            }
+            return filled;
+        }
         const uint32_t n = remaining < uint32_t(kChunkSize) ? remaining : uint32_t(kChunkSize);
         std::memcpy(chunk, buffer, n);
         buffer += n;
@@ -118,6 +158,31 @@ bool CTransferEngine::IsTransferRunning() const
     return m_bWorkerRunning;
 }
 
+TransferStats CTransferEngine::Stats() const
+{
+    TransferStats stats;
+    stats.bytes = m_nBytes.load();
+    stats.frames = m_nFrames.load();
+    stats.resentFrames = m_nResentFrames.load();
+    stats.noAnswers = unsigned(m_nNoAnswerCount.load());
+    return stats;
+}
+
+QString CTransferEngine::PortDevice() const
+{
+    std::lock_guard lock(m_portMutex);
+    return m_openedDevice;
+}
+
+void CTransferEngine::ResetStats()
+{
+    m_nBytes = 0;
+    m_nFrames = 0;
+    m_nResentFrames = 0;
+    m_nNoAnswerCount = 0;
+    m_failMessage = QStringLiteral("Transfer Error !! ");
+}
+
 void CTransferEngine::ResetEngine()
 {
     SetState(Waiting);
@@ -132,6 +197,7 @@ void CTransferEngine::ResetEngine()
 
 int CTransferEngine::OpenPort()
 {
+    m_lastOpenError.clear();
     auto comm = std::unique_ptr<CComm>(new (std::nothrow) CComm);
     if (!comm)
         return RefuseTransfer(QStringLiteral("Can't Open Port.. Check and try again"));
@@ -139,11 +205,16 @@ int CTransferEngine::OpenPort()
     comm->SetSettings(uint8_t(m_portSettings.port), m_portSettings.baudRate, m_portSettings.dataBits,
         m_portSettings.stopBits, m_portSettings.parity);
     comm->SetDevice(m_portDevice);
+    {
+        std::lock_guard lock(m_portMutex);
+        m_openedDevice = comm->DevicePath();
+    }
     (void)comm->CreateEvents();
     m_commRead->Reopen();
     // Owner first, so that nothing the receiver sends right after the opening goes unseen.
     comm->SetOwner(m_commOwner.get());
     if (!comm->Open()) {
+        m_lastOpenError = DescribeOpenError(comm->DevicePath(), comm->OpenError());
         comm->Destroy();
         return RefuseTransfer(QStringLiteral("CommPort Open Error"));
     }
@@ -155,6 +226,7 @@ int CTransferEngine::OpenPort()
 // The transfer is abandoned, the program goes on: ending it would lose unsaved preset edits.
 int CTransferEngine::RefuseTransfer(const QString& text)
 {
+    m_result = TransferResult::PortError;
     Message(text);
     if (m_pView != nullptr)
         m_pView->EnableStartButtons();
@@ -225,6 +297,8 @@ int CTransferEngine::StartFileTransfer()
     if (IsTransferRunning())
         return RefuseTransfer(QStringLiteral("CommPort Open Error"));
     m_bAbort = false;
+    m_stopReason = StopReason::None;
+    ResetStats();
     g_bReceiveMode = false;
     if (!OpenPort())
         return 0;
@@ -236,6 +310,8 @@ int CTransferEngine::StartBufferTransfer(int kind, const uint8_t* data, uint32_t
     if (IsTransferRunning())
         return RefuseTransfer(QStringLiteral("CommPort Open Error"));
     m_bAbort = false;
+    m_stopReason = StopReason::None;
+    ResetStats();
     if (data == nullptr || length > kTransmitBufferSize)
         length = data == nullptr ? 0 : kTransmitBufferSize;
     g_nBufferKind = kind;
@@ -258,16 +334,36 @@ int CTransferEngine::StartBufferTransfer(int kind, const uint8_t* data, uint32_t
 
 void CTransferEngine::CancelTransfer()
 {
-    if (!IsTransferRunning())
-        return;
-    m_bAbort = true;
-    SetState(m_state.load());
+    if (IsTransferRunning())
+        Stop(StopReason::Cancel);
+}
+
+void CTransferEngine::Stop(StopReason reason)
+{
+    StopReason none = StopReason::None;
+    (void)m_stopReason.compare_exchange_strong(none, reason);
+    {
+        std::lock_guard lock(m_stateMutex);
+        m_bAbort = true;
+    }
+    m_stateChanged.notify_all();
+}
+
+TransferResult CTransferEngine::StoppedResult() const
+{
+    switch (m_stopReason.load()) {
+    case StopReason::PortLost:
+        return TransferResult::PortLost;
+    case StopReason::None:
+        return TransferResult::Failed;
+    default:
+        return TransferResult::Cancelled;
+    }
 }
 
 void CTransferEngine::ClosePort()
 {
-    m_bAbort = true;
-    SetState(m_state.load());
+    Stop(StopReason::Exit);
     if (IsTransferRunning()) {
         m_commRead->Close();
         JoinWorker(true);
@@ -287,7 +383,7 @@ void CTransferEngine::Message(const QString& text)
 
 void CTransferEngine::ReportStatus(const char* text, int number)
 {
-    if (m_pView == nullptr || m_bAbort)
+    if (m_pView == nullptr || m_stopReason.load() == StopReason::Exit)
         return;
     // Reuses one string, so that a status text per frame costs no allocation.
     m_statusText.resize(0);
@@ -302,7 +398,7 @@ void CTransferEngine::ReportStatus(const char* text, int number)
 
 void CTransferEngine::ReportProgress(unsigned count, bool sending)
 {
-    if (m_pView != nullptr && !m_bAbort)
+    if (m_pView != nullptr && m_stopReason.load() != StopReason::Exit)
         m_pView->TransferProgress(count, sending);
 }
 
@@ -409,6 +505,8 @@ int CTransferEngine::OnCommRead(CComm& port)
             SetState(Nak);
         } else {
             std::memcpy(g_ReceiveStore.data() + offset, buffer + kFrameHeaderSize, size_t(length));
+            m_nBytes += uint64_t(length);
+            ++m_nFrames;
             g_nReceivedPackets = packet + 1;
             m_nReceiveEnd = std::max(m_nReceiveEnd, offset + length);
             SetState(Ack);
@@ -483,24 +581,32 @@ bool CTransferEngine::RunSync(bool fileWorker)
     return true;
 }
 
-CTransferEngine::Outcome CTransferEngine::RunData(SendSource& source, char type, bool fileWorker, const char* ackText)
+TransferResult CTransferEngine::RunData(SendSource& source, char type, bool fileWorker, const char* ackText)
 {
     int chunkCounter = 0;
     for (;;) {
         const int length = source.Fill(m_chunk.data());
-        if (length <= 0)
+        if (length < 0) {
+            // A short image must not pass for the whole one: no end frame.
+            m_failMessage = SelectedPath() + QStringLiteral(" Read Failed");
+            return TransferResult::Failed;
+        }
+        if (length == 0)
             break;
         m_nPacketNumber = (m_nPacketNumber + 1) & 0xFF;
         ++chunkCounter;
+        int naksInARow = 0;
         for (;;) {
             SendFrame(type, unsigned(length));
             m_frameTimer->Start(m_nFrameTimeoutMs);
             int state = WaitWhileState(Waiting);
             m_frameTimer->Stop();
             if (m_bAbort)
-                return Outcome::Aborted;
+                return StoppedResult();
             switch (state) {
             case Ack:
+                m_nBytes += uint64_t(length);
+                ++m_nFrames;
                 if (fileWorker)
                     ReportStatus(ackText, chunkCounter);
                 else
@@ -510,23 +616,31 @@ CTransferEngine::Outcome CTransferEngine::RunData(SendSource& source, char type,
                 ++m_nNakCount;
                 if (fileWorker)
                     ReportStatus("NAK  Data = ", m_nNakCount);
+                // A receiver still inside an earlier download refuses every frame for ever.
+                if (++naksInARow >= kNakLimit) {
+                    ReportStatus(kOutOfStepText);
+                    return TransferResult::Failed;
+                }
                 break;
             case Other:
                 if (fileWorker)
                     ReportStatus("Other Answer this Data");
                 state = Nak;
+                naksInARow = 0;
                 break;
             case NoAnswer:
                 ++m_nNoAnswerCount;
                 if (fileWorker)
                     ReportStatus("No Answer ", m_nNoAnswerCount);
                 state = Nak;
+                naksInARow = 0;
                 break;
             default:
-                return Outcome::Failed;
+                return TransferResult::Failed;
             }
             if (state != Nak)
                 break;
+            ++m_nResentFrames;
             SetState(Waiting);
             m_frame.fill(0);
         }
@@ -536,10 +650,10 @@ CTransferEngine::Outcome CTransferEngine::RunData(SendSource& source, char type,
     }
     m_nPacketNumber = (m_nPacketNumber + 1) & 0xFF;
     SendFrame(kTypeEnd, 0);
-    return Outcome::Completed;
+    return TransferResult::Completed;
 }
 
-CTransferEngine::Outcome CTransferEngine::RunReceiveTransfer()
+TransferResult CTransferEngine::RunReceiveTransfer()
 {
     g_bReceiveMode = true;
     g_bReceiveDone = false;
@@ -569,16 +683,50 @@ CTransferEngine::Outcome CTransferEngine::RunReceiveTransfer()
     m_chunk.fill(0);
     m_frame.fill(0);
     SetState(Waiting);
-    if (m_bAbort) {
+    if (!g_bReceiveDone) {
         g_bReceiveMode = false;
-        return Outcome::Aborted;
+        return StoppedResult();
     }
     ReportProgress(0, false);
     g_bReceiveMode = false;
-    return Outcome::Completed;
+    return TransferResult::Completed;
 }
 
 // ---- workers ------------------------------------------------------------------
+
+// The one way every worker ends: its message, the port released, the buttons back, then the notice.
+void CTransferEngine::EndTransfer(TransferResult result, bool fileWorker)
+{
+    const bool sending = fileWorker || g_nBufferKind == 5;
+    // The editor unlocks its buttons on the notice past the expected count; a completed copy has had it.
+    if (!fileWorker && result != TransferResult::Completed)
+        ReportProgress(unsigned(g_nExpectedPackets.load() + 1), sending);
+    switch (result) {
+    case TransferResult::Completed:
+        Message(QStringLiteral("Transfer Completed "));
+        break;
+    case TransferResult::Failed:
+        Message(m_failMessage);
+        break;
+    case TransferResult::Cancelled:
+        ReportStatus("Transfer Cancelled");
+        break;
+    case TransferResult::PortLost:
+        // The line is gone: let go of it before the user is asked anything.
+        ReleasePort();
+        ReportStatus("CommPort Lost");
+        if (m_stopReason.load() != StopReason::Exit)
+            Message(QStringLiteral("CommPort Lost"));
+        break;
+    case TransferResult::PortError:
+        break;
+    }
+    ReleasePort();
+    if (fileWorker && m_pView != nullptr && m_stopReason.load() != StopReason::Exit)
+        m_pView->EnableStartButtons();
+    m_result = result;
+    FinishWorker(result == TransferResult::Completed);
+}
 
 void CTransferEngine::FileTransferThread(CTransferEngine* frame)
 {
@@ -592,28 +740,22 @@ void CTransferEngine::FileTransferThread(CTransferEngine* frame)
     const char* ackText = kind == 4 ? "Transmited Count " : "Trnasmited Count ";
 
     e.ResetEngine();
-    Outcome outcome = Outcome::Aborted;
-    if (e.RunSync(true)) {
-        const QString path = e.SelectedPath();
-        SendSource source;
-        source.file = std::fopen(path.toLocal8Bit().constData(), "rb");
-        if (source.file == nullptr) {
-            // Nothing can be sent after the sync; the transfer ends as failed, without an end frame.
-            e.Message(path + QStringLiteral(" Open Failed"));
-            outcome = Outcome::Failed;
-        } else {
-            outcome = e.RunData(source, type, true, ackText);
-            std::fclose(source.file);
-            if (outcome == Outcome::Completed)
-                e.Message(QStringLiteral("Transfer Completed "));
-            else if (outcome == Outcome::Failed)
-                e.Message(QStringLiteral("Transfer Error !! "));
-        }
+    if (!e.RunSync(true)) {
+        e.EndTransfer(e.StoppedResult(), true);
+        return;
     }
-    e.ReleasePort();
-    if (e.m_pView != nullptr && !e.m_bAbort)
-        e.m_pView->EnableStartButtons();
-    e.FinishWorker(outcome == Outcome::Completed);
+    const QString path = e.SelectedPath();
+    SendSource source;
+    source.fd = OpenRegularFile(path);
+    TransferResult result = TransferResult::Failed;
+    if (source.fd < 0) {
+        // Nothing can be sent after the sync; the transfer ends as failed, without an end frame.
+        e.m_failMessage = path + QStringLiteral(" Open Failed");
+    } else {
+        result = e.RunData(source, type, true, ackText);
+        ::close(source.fd);
+    }
+    e.EndTransfer(result, true);
 }
 
 void CTransferEngine::BufferTransferThread(CTransferEngine* frame)
@@ -623,25 +765,19 @@ void CTransferEngine::BufferTransferThread(CTransferEngine* frame)
         return;
     }
     CTransferEngine& e = *frame;
-    Outcome outcome = Outcome::Aborted;
+    TransferResult result = TransferResult::Failed;
     if (g_nBufferKind == 5) {
         e.ResetEngine();
         if (e.RunSync(false)) {
             SendSource source;
             source.buffer = e.m_transmitBuffer.data();
             source.remaining = e.m_nTransmitCount;
-            outcome = e.RunData(source, kTypePreset, false, nullptr);
-            if (outcome == Outcome::Failed) {
-                e.ReportProgress(unsigned(g_nExpectedPackets.load() + 1), true);
-                e.Message(QStringLiteral("Transfer Error !! "));
-            } else if (outcome == Outcome::Completed) {
-                e.Message(QStringLiteral("Transfer Completed "));
-            }
+            result = e.RunData(source, kTypePreset, false, nullptr);
+        } else {
+            result = e.StoppedResult();
         }
     } else {
-        outcome = e.RunReceiveTransfer();
-        if (outcome == Outcome::Completed)
-            e.Message(QStringLiteral("Transfer Completed "));
+        result = e.RunReceiveTransfer();
     }
-    e.FinishWorker(outcome == Outcome::Completed);
+    e.EndTransfer(result, false);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "serial/portsettings.h"
+#include "transfer/transferresult.h"
 #include "transfer/transferstate.h"
 
 #include <QObject>
@@ -58,12 +59,25 @@ public:
     int StartFileTransfer();
     int StartBufferTransfer(int kind, const uint8_t* data, uint32_t length);
     int OpenPort();
+    // Why the last OpenPort failed, in one line (the device and the system's reason); empty when it
+    // succeeded.
+    [[nodiscard]] QString LastOpenError() const { return m_lastOpenError; }
 
-    // Ends a running transfer as failed, without a message box (command line time-out).
+    // Ends a running transfer or pending receive within a second as cancelled: status "Transfer
+    // Cancelled", no end frame, port released, buttons unlocked, no message box; TransferFinished(false)
+    // follows. Does nothing when no transfer runs.
     void CancelTransfer();
     // At program exit: ends a running transfer and closes the port.
     void ClosePort();
     [[nodiscard]] bool IsTransferRunning() const;
+
+    // How the last transfer ended: valid once TransferFinished was emitted, or after a Start* returned 0
+    // (PortError).
+    [[nodiscard]] TransferResult LastResult() const { return m_result.load(); }
+    // Any thread: the counters of the running or the last transfer.
+    [[nodiscard]] TransferStats Stats() const;
+    // The device path the running or the last transfer opened (or tried to).
+    [[nodiscard]] QString PortDevice() const;
 
     // Tests shorten timers 2 and 3; the program keeps 1000 ms and 20000 ms.
     void SetTimerIntervals(int syncMs, int frameMs);
@@ -84,7 +98,8 @@ signals:
 
 private:
     struct SendSource;
-    enum class Outcome { Completed, Failed, Aborted };
+    // Why the worker stops before the protocol ends it; the first reason wins.
+    enum class StopReason { None, Cancel, PortLost, Exit };
     class CommOwner;
 
     static void FileTransferThread(CTransferEngine* frame);
@@ -92,8 +107,12 @@ private:
 
     void ResetEngine();
     bool RunSync(bool fileWorker);
-    Outcome RunData(SendSource& source, char type, bool fileWorker, const char* ackText);
-    Outcome RunReceiveTransfer();
+    TransferResult RunData(SendSource& source, char type, bool fileWorker, const char* ackText);
+    TransferResult RunReceiveTransfer();
+    void Stop(StopReason reason);
+    [[nodiscard]] TransferResult StoppedResult() const;
+    void ResetStats();
+    void EndTransfer(TransferResult result, bool fileWorker);
     void ReportStatus(const char* text, int number = -1);
     void ReportProgress(unsigned count, bool sending);
     void Message(const QString& text);
@@ -109,6 +128,11 @@ private:
     std::mutex m_stateMutex;
     std::condition_variable m_stateChanged;
     std::atomic<bool> m_bAbort { false };
+    std::atomic<StopReason> m_stopReason { StopReason::None };
+    std::atomic<TransferResult> m_result { TransferResult::Completed };
+    std::atomic<std::uint64_t> m_nBytes { 0 };
+    std::atomic<unsigned> m_nFrames { 0 };
+    std::atomic<unsigned> m_nResentFrames { 0 };
 
     std::unique_ptr<CCrc32> m_crc;
     int m_nPacketNumber = -1;
@@ -116,7 +140,7 @@ private:
     std::array<uint8_t, kChunkSize> m_chunk {};
     std::array<uint8_t, kTransmitBufferSize> m_transmitBuffer {};
     uint32_t m_nTransmitCount = 0;
-    int m_nNoAnswerCount = 0;
+    std::atomic<int> m_nNoAnswerCount { 0 };
     int m_nNakCount = 0;
     int m_nReceiveEnd = 0;
 
@@ -126,6 +150,8 @@ private:
     CComm* m_pDelivering = nullptr;
     PortSettings m_portSettings;
     QString m_portDevice;
+    QString m_lastOpenError;
+    QString m_openedDevice;
     QString m_selectedPath;
     CTransferReporter* m_pView = nullptr;
 
@@ -140,4 +166,5 @@ private:
     mutable std::mutex m_workerMutex;
     std::condition_variable m_workerEnded;
     QString m_statusText;
+    QString m_failMessage;
 };

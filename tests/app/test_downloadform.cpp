@@ -2,15 +2,17 @@
 #include "app/ccolorlabel.h"
 #include "app/cmainframe.h"
 #include "app/ctessavo2view.h"
-#include "app/filedialog.h"
-#include "app/modaldialog.h"
+#include "base/filedialog.h"
+#include "base/modaldialog.h"
 #include "messagerecorder.h"
 #include "transfer/ctransferengine.h"
 
 #include <QAbstractButton>
 #include <QDialog>
+#include <QLabel>
 #include <QProgressBar>
 #include <QRandomGenerator>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
@@ -226,6 +228,8 @@ private slots:
                 "Transmitting .... ", "Sync Dectected ...", countText.arg(1), countText.arg(2), countText.arg(3) }));
         QVERIFY(!bench.enabledDuringTransfer);
         QCOMPARE(messages.Texts(), QStringList { "Transfer Completed " });
+        QCOMPARE(bench.frame->findChild<QLabel*>(QStringLiteral("devicePane"))->text(),
+            qEnvironmentVariable("TESSAVO2_COM1"));
         auto* progress = bench.view->findChild<QProgressBar*>(QStringLiteral("progress"));
         QCOMPARE(progress->maximum(), 3);
         QCOMPARE(progress->value(), 3);
@@ -285,6 +289,8 @@ private slots:
         bench.Open(1009, path);
         bench.Button(1002)->click();
         QCOMPARE(messages.Texts(), QStringList { "CommPort Open Error" });
+        const QString device = dir.filePath(QStringLiteral("no-such-device"));
+        QVERIFY(bench.frame->statusBar()->currentMessage().startsWith(device + QStringLiteral(": no such device")));
         QVERIFY(bench.StartButtonsEnabled());
         QVERIFY(bench.frame->isVisible());
     }

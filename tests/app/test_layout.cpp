@@ -2,7 +2,7 @@
 // overlap, every caption fits its button. With TESSAVO2_SHOT_DIR set it also saves screenshots.
 #include "app/caboutdlg.h"
 #include "app/cmainframe.h"
-#include "app/modaldialog.h"
+#include "base/modaldialog.h"
 #include "serial/cportsettingdlg.h"
 
 #include <QAbstractButton>

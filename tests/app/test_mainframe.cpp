@@ -2,7 +2,7 @@
 #include "app/cmainframe.h"
 #include "app/ctessavo2app.h"
 #include "app/ctessavo2view.h"
-#include "app/modaldialog.h"
+#include "base/modaldialog.h"
 #include "messagerecorder.h"
 #include "serial/cportsettingdlg.h"
 
@@ -120,7 +120,7 @@ private slots:
         auto* idle = frame.statusBar()->findChild<QLabel*>(QStringLiteral("messagePane"));
         QVERIFY(idle);
         QCOMPARE(idle->text(), QStringLiteral("준비"));
-        QCOMPARE(frame.statusBar()->findChildren<QLabel*>().size(), 4);
+        QCOMPARE(frame.statusBar()->findChildren<QLabel*>().size(), 5);
         QVERIFY(frame.statusBar()->isVisible());
         Action(frame, 59393)->trigger();
         QVERIFY(!frame.statusBar()->isVisible());

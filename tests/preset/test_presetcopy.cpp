@@ -1,6 +1,6 @@
 #include "app/cmainframe.h"
 #include "app/ctessavo2app.h"
-#include "app/modaldialog.h"
+#include "base/modaldialog.h"
 #include "../tools/emulatorprocess.h"
 #include "editortestkit.h"
 #include "messagerecorder.h"

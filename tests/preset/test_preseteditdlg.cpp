@@ -1,5 +1,5 @@
-#include "app/filedialog.h"
-#include "app/transferprogressevent.h"
+#include "base/filedialog.h"
+#include "base/transferprogressevent.h"
 #include "editortestkit.h"
 #include "grid/cgriddroplist.h"
 #include "grid/cgrideditbox.h"

@@ -1,7 +1,7 @@
 // The "TP List Create" dialog driven by real mouse and key events, headless.
 #include "app/cmainframe.h"
 #include "app/ctessavo2app.h"
-#include "app/modaldialog.h"
+#include "base/modaldialog.h"
 #include "messagerecorder.h"
 #include "tplist/ctplistcreatedlg.h"
 #include "tplistworkdir.h"

@@ -249,7 +249,8 @@ TEST_F(TransferSend, CancelEndsAWaitingTransferAndReleasesThePort)
         ASSERT_TRUE(WaitForTransfer(&success));
         EXPECT_FALSE(success);
         EXPECT_EQ(m_boxes.Count(), 1);
-        EXPECT_TRUE(m_view.Texts().isEmpty());
+        EXPECT_EQ(m_view.Texts(), QStringList { QStringLiteral("Transfer Cancelled") });
+        EXPECT_EQ(m_engine.LastResult(), TransferResult::Cancelled);
     }
     ScriptedReceiver next(m_pty, {});
     EXPECT_TRUE(SendFile(2, Pattern(10)));

@@ -1,4 +1,4 @@
-#include "app/messagebox.h"
+#include "base/messagebox.h"
 #include "commands.h"
 #include "serial/portsettings.h"
 #include "transfer/ctransferengine.h"

@@ -1,4 +1,4 @@
-#include "app/modaldialog.h"
+#include "base/modaldialog.h"
 
 #include <QDialog>
 #include <QPointer>

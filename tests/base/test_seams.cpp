@@ -1,8 +1,8 @@
 // The real message box and file dialog behind the seams, answered through the modal seam.
-#include "app/filedialog.h"
-#include "app/guimessagebox.h"
-#include "app/messagebox.h"
-#include "app/modaldialog.h"
+#include "base/filedialog.h"
+#include "base/guimessagebox.h"
+#include "base/messagebox.h"
+#include "base/modaldialog.h"
 
 #include <QAbstractButton>
 #include <QFileDialog>

@@ -1,4 +1,4 @@
-#include "app/dialogunits.h"
+#include "base/dialogunits.h"
 
 #include <QApplication>
 #include <QFontMetrics>

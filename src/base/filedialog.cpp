@@ -1,6 +1,6 @@
-#include "app/filedialog.h"
+#include "base/filedialog.h"
 
-#include "app/modaldialog.h"
+#include "base/modaldialog.h"
 
 #include <QFileDialog>
 

@@ -1,7 +1,7 @@
-#include "app/guimessagebox.h"
+#include "base/guimessagebox.h"
 
-#include "app/messagebox.h"
-#include "app/modaldialog.h"
+#include "base/messagebox.h"
+#include "base/modaldialog.h"
 
 #include <QApplication>
 #include <QMessageBox>
