@@ -1,6 +1,6 @@
 // The preset editor's grids under real keys and mouse: what the editor turns on in the grid for
 // its columns, the clipboard in and out of the transponder grid, and how the grid fits the dialog.
-#include "app/filedialog.h"
+#include "base/filedialog.h"
 #include "editortestkit.h"
 #include "grid/cgriddroplist.h"
 #include "messagerecorder.h"
