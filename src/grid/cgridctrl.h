@@ -215,6 +215,8 @@ public:
     Qt::DropAction DragOverAt(const QMimeData& data, Qt::KeyboardModifiers keys, QPoint point);
     void DragLeaveNow();
     bool DropAt(const QMimeData& data, Qt::DropAction effect, QPoint point);
+    // Copy with Ctrl held, move otherwise.
+    [[nodiscard]] static Qt::DropAction DropEffect(Qt::KeyboardModifiers keys);
     // Runs a drag to its end and returns the action the target took. Tests replace it, since a
     // drag needs a window system to run; nullptr restores QDrag::exec.
     using DragRunner = std::function<Qt::DropAction(QDrag&)>;
@@ -292,7 +294,7 @@ private:
     void SwapRows(int a, int b);
     void FillWidth();
     void OfferTitleTip(QPoint point);
-    [[nodiscard]] Qt::DropAction DropEffect(Qt::KeyboardModifiers keys) const;
+    void MarkDropTarget(const GridPos& cell, bool on);
     [[nodiscard]] bool AcceptsDrop(const QMimeData& data) const;
     void SetDefaults();
 

@@ -186,7 +186,7 @@ void CGridCtrl::StartDrag()
         ClearSelectedText();
 }
 
-Qt::DropAction CGridCtrl::DropEffect(Qt::KeyboardModifiers keys) const
+Qt::DropAction CGridCtrl::DropEffect(Qt::KeyboardModifiers keys)
 {
     return keys & Qt::ControlModifier ? Qt::CopyAction : Qt::MoveAction;
 }
@@ -203,9 +203,7 @@ Qt::DropAction CGridCtrl::DragEnterAt(const QMimeData& data, Qt::KeyboardModifie
     m_dragOverCell = CellFromPoint(point, false);
     if (!IsValid(m_dragOverCell) || !CanEditCell(m_dragOverCell.row, m_dragOverCell.column))
         return Qt::IgnoreAction;
-    const GridPos& cell = m_dragOverCell;
-    SetCellState(cell.row, cell.column, CellState(cell.row, cell.column) | GVIS_DROPHILITED);
-    RedrawOneCell(cell.row, cell.column);
+    MarkDropTarget(m_dragOverCell, true);
     return DropEffect(keys);
 }
 
@@ -225,17 +223,21 @@ Qt::DropAction CGridCtrl::DragOverAt(const QMimeData& data, Qt::KeyboardModifier
     m_dragOverCell = cell;
     if (!CanEditCell(cell.row, cell.column))
         return Qt::IgnoreAction;
-    SetCellState(cell.row, cell.column, CellState(cell.row, cell.column) | GVIS_DROPHILITED);
-    RedrawOneCell(cell.row, cell.column);
+    MarkDropTarget(cell, true);
     return DropEffect(keys);
 }
 
 void CGridCtrl::DragLeaveNow()
 {
-    const GridPos& cell = m_dragOverCell;
+    MarkDropTarget(m_dragOverCell, false);
+}
+
+void CGridCtrl::MarkDropTarget(const GridPos& cell, bool on)
+{
     if (!IsValid(cell))
         return;
-    SetCellState(cell.row, cell.column, CellState(cell.row, cell.column) & ~std::uint32_t(GVIS_DROPHILITED));
+    const std::uint32_t state = CellState(cell.row, cell.column) & ~std::uint32_t(GVIS_DROPHILITED);
+    SetCellState(cell.row, cell.column, on ? state | GVIS_DROPHILITED : state);
     RedrawOneCell(cell.row, cell.column);
 }
 

@@ -63,7 +63,7 @@ bool CGridDropHandler::eventFilter(QObject* watched, QEvent* event)
         return true;
     case QEvent::Drop: {
         auto* drop = static_cast<QDropEvent*>(event);
-        const Qt::DropAction effect = drop->modifiers() & Qt::ControlModifier ? Qt::CopyAction : Qt::MoveAction;
+        const Qt::DropAction effect = CGridCtrl::DropEffect(drop->modifiers());
         if (m_pGrid->DropAt(*drop->mimeData(), effect, drop->position().toPoint())) {
             drop->setDropAction(effect);
             drop->accept();
