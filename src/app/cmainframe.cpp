@@ -1,6 +1,7 @@
 #include "app/cmainframe.h"
 
 #include "app/caboutdlg.h"
+#include "app/clockpanes.h"
 #include "app/ctessavo2view.h"
 #include "base/dialogunits.h"
 #include "base/messagebox.h"
@@ -101,14 +102,7 @@ void CMainFrame::CreateStatusBar()
     auto* idle = new QLabel(QStringLiteral("준비"), bar);
     idle->setObjectName(QStringLiteral("messagePane"));
     bar->addWidget(idle, 1);
-    // Lock states cannot be read portably, so the indicator panes stay blank.
-    for (const char* indicator : { "CAP", "NUM", "SCRL" }) {
-        auto* pane = new QLabel(bar);
-        pane->setObjectName(QStringLiteral("pane") + QString::fromLatin1(indicator));
-        pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        pane->setMinimumWidth(pane->fontMetrics().horizontalAdvance(QString::fromLatin1(indicator)) + 12);
-        bar->addPermanentWidget(pane);
-    }
+    new CLockPanes(*bar);
 }
 
 // The device of the last transfer, right of the indicator panes; hidden until the first one.
