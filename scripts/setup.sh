@@ -5,8 +5,10 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build clang libclang-rt-14-dev
-  qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-base-dev qt6-serialport-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev
+  libxkbcommon-x11-dev
   fonts-dejavu-core fonts-noto-cjk xvfb xauth socat
+  help2man desktop-file-utils dpkg-dev file
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #include "app/cmainframe.h"
 
 #include "app/caboutdlg.h"
+#include "app/clockpanes.h"
 #include "app/ctessavo2view.h"
 #include "base/dialogunits.h"
 #include "base/messagebox.h"
@@ -43,6 +44,7 @@ void CMainFrame::Create()
     setFixedSize(kWidth, kHeight);
     CreateMenus();
     CreateStatusBar();
+    CreateDevicePane();
     m_view = new CTessavo2View(this);
     setCentralWidget(m_view);
     m_view->OnInitialUpdate();
@@ -115,14 +117,32 @@ void CMainFrame::CreateStatusBar()
     auto* idle = new QLabel(QStringLiteral("준비"), bar);
     idle->setObjectName(QStringLiteral("messagePane"));
     bar->addWidget(idle, 1);
-    // Lock states cannot be read portably, so the indicator panes stay blank.
-    for (const char* indicator : { "CAP", "NUM", "SCRL" }) {
-        auto* pane = new QLabel(bar);
-        pane->setObjectName(QStringLiteral("pane") + QString::fromLatin1(indicator));
-        pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        pane->setMinimumWidth(pane->fontMetrics().horizontalAdvance(QString::fromLatin1(indicator)) + 12);
-        bar->addPermanentWidget(pane);
-    }
+    new CLockPanes(*bar);
+}
+
+// The device of the last transfer, right of the indicator panes; hidden until the first one.
+void CMainFrame::CreateDevicePane()
+{
+    m_devicePane = new QLabel(statusBar());
+    m_devicePane->setObjectName(QStringLiteral("devicePane"));
+    m_devicePane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    statusBar()->addPermanentWidget(m_devicePane);
+    m_devicePane->hide();
+}
+
+// The message box keeps its short text; the status bar says why the port did not open (the
+// reason names the device, so the device pane makes room for it).
+int CMainFrame::ReportOpening(int started)
+{
+    m_devicePane->setText(m_engine->PortDevice());
+    const QString reason = started ? QString() : m_engine->LastOpenError();
+    m_devicePane->setVisible(reason.isEmpty());
+    statusBar()->setToolTip(reason);
+    if (reason.isEmpty())
+        statusBar()->clearMessage();
+    else
+        statusBar()->showMessage(reason);
+    return started;
 }
 
 const PortSettings& CMainFrame::GetPortSettings() const
@@ -148,13 +168,13 @@ void CMainFrame::SetTransferView(CTessavo2View* view)
 int CMainFrame::StartFileTransfer()
 {
     m_engine->SetPortSettings(GetPortSettings());
-    return m_engine->StartFileTransfer();
+    return ReportOpening(m_engine->StartFileTransfer());
 }
 
 int CMainFrame::StartBufferTransfer(int kind, const uint8_t* data, uint32_t length)
 {
     m_engine->SetPortSettings(GetPortSettings());
-    return m_engine->StartBufferTransfer(kind, data, length);
+    return ReportOpening(m_engine->StartBufferTransfer(kind, data, length));
 }
 
 void CMainFrame::SetPresetEditor(QDialog* dialog)

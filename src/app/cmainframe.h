@@ -57,11 +57,14 @@ protected:
 private:
     void CreateMenus();
     void CreateStatusBar();
+    void CreateDevicePane();
+    int ReportOpening(int started);
 
     CPortSettingDlg* m_portSettingDlg = nullptr;
     QDialog* m_presetEditDlg = nullptr;
     CTessavo2View* m_view = nullptr;
     QAction* m_cancelTransfer = nullptr;
+    QLabel* m_devicePane = nullptr;
     std::unique_ptr<CTransferEngine> m_engine;
     bool m_bPortConfirmed = false;
 };

@@ -26,7 +26,13 @@ int ExecModal(QDialog& dialog)
                 guard->reject();
         });
     }
-    return dialog.exec();
+    const int result = dialog.exec();
+    // The window system need not hand the keyboard back when a dialog ends; without it the menu
+    // shortcuts of the window below would stay dead until a click.
+    QWidget* owner = dialog.parentWidget() ? dialog.parentWidget()->window() : nullptr;
+    if (owner && owner->isVisible())
+        owner->activateWindow();
+    return result;
 }
 
 ModalHandler SetModalHandler(ModalHandler handler)

@@ -13,12 +13,13 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QKeyEvent>
 #include <QFile>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QShowEvent>
 
 int g_nShownSat = 0;
@@ -99,7 +100,7 @@ FileDialogRequest RcuFileRequest(bool save, QWidget* parent)
 CPresetEditDlg::CPresetEditDlg(QWidget* parent)
     : QDialog(parent)
     , m_tpGrid(new CPresetGrid)
-    , m_satGrid(new CPresetGrid)
+    , m_satGrid(new CPresetGrid(CPresetGrid::Satellites))
 {
     setWindowTitle(kTitle);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
@@ -172,8 +173,16 @@ bool CPresetEditDlg::OnInitDialog()
 void CPresetEditDlg::RefillFromTables()
 {
     FillSatelliteGrid();
-    m_satGrid->SelectBlock(1, 1, 1, 1, true);
+    SelectSatelliteRow(1);
     FillTransponderGrid();
+}
+
+// The focus frame moves with the selection: a click on the row that merely looks current would
+// otherwise start an edit instead of switching satellites.
+void CPresetEditDlg::SelectSatelliteRow(int row)
+{
+    m_satGrid->SetCurrentCell(row, kNameColumn);
+    m_satGrid->SelectBlock(row, kNameColumn, row, kNameColumn, true);
 }
 
 void CPresetEditDlg::FillSatelliteGrid()
@@ -208,6 +217,7 @@ void CPresetEditDlg::FillTransponderGrid()
     // A fixed cell names no satellite; committing to it would file rows under a slot that does not exist.
     if (m_satGrid->SelectedCount() != 1 || selected.minRow < 1 || selected.minRow > NUM_ME_SAT) {
         ShowMessageBox(QStringLiteral("select one sat!"));
+        SelectSatelliteRow(g_nShownSat + 1);
         return;
     }
     g_nShownSat = selected.minRow - 1;
@@ -246,10 +256,17 @@ void CPresetEditDlg::GatherNameColumn()
 
 void CPresetEditDlg::GatherTransponderGrid(TpList& list) const
 {
+    std::size_t next = 0;
     for (int r = 1; r < kTpRows; ++r) {
-        pre_tp_t& tp = list[std::size_t(r - 1)];
-        tp.freq = CellNumber(m_tpGrid->CellText(r, kTpColumnFrequency));
-        tp.symbol = CellNumber(m_tpGrid->CellText(r, kTpColumnSymbolRate));
+        const std::uint16_t freq = CellNumber(m_tpGrid->CellText(r, kTpColumnFrequency));
+        const std::uint16_t symbol = CellNumber(m_tpGrid->CellText(r, kTpColumnSymbolRate));
+        // A row without a frequency or a symbol rate is dropped alone: a zero entry would end the
+        // list and silently take every row below it along.
+        if (freq == 0 || symbol == 0)
+            continue;
+        pre_tp_t& tp = list[next++];
+        tp.freq = freq;
+        tp.symbol = symbol;
         tp.sat_num = std::uint8_t(g_nShownSat);
         tp.fec = CellTextToCode(m_tpGrid->CellText(r, kTpColumnFec), kTpColumnFec);
         tp.polar = CellTextToCode(m_tpGrid->CellText(r, kTpColumnPolarization), kTpColumnPolarization);
@@ -300,8 +317,9 @@ void CPresetEditDlg::OnSavePresetFile()
     const QString path = GetFileName(RcuFileRequest(true, this));
     if (path.isEmpty())
         return;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadWrite | QIODevice::Truncate)) {
+    // Written beside the old file and renamed over it on commit, so a failed save leaves the old one whole.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
         ShowMessageBox(QStringLiteral("File Open Error!!"));
         return;
     }
@@ -310,8 +328,11 @@ void CPresetEditDlg::OnSavePresetFile()
     CommitShownSatellite();
     m_image.fill(0);
     const std::size_t length = BuildPresetImage(m_image.data(), m_image.size());
-    // A save that did not reach the disk must not pass for one that did.
+    // A save that did not reach the disk must not pass for one that did. The explicit flush matters:
+    // a commit after a short write of the buffered bytes would otherwise rename a cut file into place.
     if (file.write(reinterpret_cast<const char*>(m_image.data()), qint64(length)) != qint64(length) || !file.flush())
+        file.cancelWriting();
+    if (!file.commit())
         ShowMessageBox(QStringLiteral("File Open Error!!"));
 }
 

@@ -3,7 +3,6 @@
 #include "preset/presettypes.h"
 
 #include <QDialog>
-
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -47,6 +46,8 @@ public:
     void FillTransponderGrid();
     void GatherLnbColumn();
     void GatherNameColumn();
+    // Writes the grid's rows that have a frequency and a symbol rate, in order, to the start of the
+    // zero-filled list; blank rows leave no gap.
     void GatherTransponderGrid(TpList& list) const;
     void CommitShownSatellite();
     void SetStatusText(const QString& text);
@@ -70,6 +71,7 @@ protected:
 private:
     bool SatGridWndProc(QEvent* event);
     void RefillFromTables();
+    void SelectSatelliteRow(int row);
     void ShowProgress(unsigned count, unsigned expected);
     void SetCopyLocked(bool locked);
     void EndCopy();

@@ -13,6 +13,7 @@
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -50,24 +51,33 @@ QString CComm::DevicePath() const
 
 int CComm::Open()
 {
-    if (m_bOpen.load() || m_wakeFd < 0)
+    if (m_bOpen.load() || m_wakeFd < 0) {
+        m_nOpenError = m_bOpen.load() ? EBUSY : EBADF;
         return 0;
+    }
     const QByteArray path = DevicePath().toLocal8Bit();
     const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return 0;
-    // Another program of ours holding the line counts as "in use"; TIOCEXCL keeps others out.
-    if (flock(fd, LOCK_EX | LOCK_NB) != 0 || !isatty(fd)) {
-        ::close(fd);
+    if (fd < 0) {
+        m_nOpenError = errno;
         return 0;
     }
+    const auto fail = [this, fd](int error) {
+        ::close(fd);
+        m_nOpenError = error;
+        return 0;
+    };
+    // Another program of ours holding the line counts as "in use"; TIOCEXCL keeps others out.
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0)
+        return fail(EBUSY);
+    if (!isatty(fd))
+        return fail(ENOTTY);
     (void)ioctl(fd, TIOCEXCL);
     FlushSerialLine(fd);
-    if (!ConfigureSerialLine(fd, m_nBaudRate, m_nDataBits, m_nParity, m_nStopBits)) {
-        ::close(fd);
-        return 0;
-    }
+    if (!ConfigureSerialLine(fd, m_nBaudRate, m_nDataBits, m_nParity, m_nStopBits))
+        return fail(EINVAL);
     RaiseDtrRts(fd);
+    m_savedSerialFlags = EnableLowLatency(fd);
+    m_nOpenError = 0;
     m_fd = fd;
     m_bOpen.store(true);
     m_reader = std::thread(ReaderThread, this);
@@ -217,6 +227,8 @@ int CComm::Close()
         DrainSerialLine(m_fd, kWriteTimeoutMs);
     DropDtr(m_fd);
     FlushSerialInput(m_fd);
+    if (m_savedSerialFlags)
+        RestoreSerialFlags(m_fd, *std::exchange(m_savedSerialFlags, std::nullopt));
     ::close(m_fd);
     m_fd = -1;
     return 1;

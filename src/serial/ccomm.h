@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 class CCommOwner;
@@ -26,6 +27,7 @@ public:
     // A device path used instead of the port number's "COMn".
     void SetDevice(const QString& path) { m_device = path; }
     int CreateEvents();
+    // 1 when open; 0 on failure, with the reason in OpenError().
     int Open();
     void SetOwner(CCommOwner* owner) { m_owner.store(owner); }
     void SetMessageTag(unsigned tag) { m_nMessageTag = tag; }
@@ -36,6 +38,11 @@ public:
 
     [[nodiscard]] bool IsOpen() const { return m_bOpen.load(); }
     [[nodiscard]] QString DevicePath() const;
+    // The errno of the last failed Open (EBUSY when another program holds the line, ENOTTY when the
+    // device is no terminal, EINVAL when the line refuses the settings); 0 after a successful one.
+    [[nodiscard]] int OpenError() const { return m_nOpenError; }
+    // Whether Open switched the driver to low latency (Close switches it back).
+    [[nodiscard]] bool LowLatencySet() const { return m_savedSerialFlags.has_value(); }
 
     // The consumer's side of the receive buffer: read inside the owner's handler, cleared there or
     // from the owner's thread between deliveries.
@@ -50,6 +57,8 @@ private:
 
     int m_fd = -1;
     int m_wakeFd = -1;
+    int m_nOpenError = 0;
+    std::optional<int> m_savedSerialFlags;
     unsigned m_nMessageTag = 0;
     std::atomic<bool> m_bOpen { false };
     std::atomic<bool> m_bLost { false };

@@ -1,9 +1,14 @@
 #include "serial/cportsettingdlg.h"
 
 #include "base/dialogunits.h"
+#include "serial/portname.h"
+#include "serial/serialportlist.h"
 
 #include <QButtonGroup>
+#include <QComboBox>
+#include <QFileInfo>
 #include <QGroupBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShowEvent>
@@ -37,6 +42,31 @@ constexpr std::array<GroupLayout, 6> kGroups { {
 
 constexpr std::array<uint32_t, 5> kBaudRates { 115200, 57600, 33600, 19200, 9600 };
 
+// The dialog grows by the device row; SET and CLOSE move down with it.
+constexpr int kDeviceRowY = 85;
+constexpr int kButtonsY = kDeviceRowY + 18;
+
+// The same port under another name (a by-id link, a symbolic link) is the same entry.
+QString Canonical(const QString& path)
+{
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    return canonical.isEmpty() ? path : canonical;
+}
+
+// A by-id name survives the adapter moving to another USB socket, so it is what a choice saves.
+QString StableName(const SerialPortEntry& entry)
+{
+    return entry.byIdPath.isEmpty() ? entry.device : entry.byIdPath;
+}
+
+QString EntryText(const SerialPortEntry& entry)
+{
+    QString text = entry.byIdPath.isEmpty() ? entry.device : QFileInfo(entry.byIdPath).fileName();
+    if (!entry.description.isEmpty())
+        text += QStringLiteral(" - ") + entry.description;
+    return text;
+}
+
 } // namespace
 
 CPortSettingDlg::CPortSettingDlg(QWidget* parent)
@@ -47,7 +77,7 @@ CPortSettingDlg::CPortSettingDlg(QWidget* parent)
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFont(DialogFont());
     const CDialogUnits du(font());
-    setFixedSize(du.X(299), du.Y(111));
+    setFixedSize(du.X(299), du.Y(111 + kButtonsY - 88));
 
     for (const GroupLayout& layout : kGroups) {
         auto* box = new QGroupBox(QString::fromLatin1(layout.title), this);
@@ -62,16 +92,32 @@ CPortSettingDlg::CPortSettingDlg(QWidget* parent)
         }
     }
 
+    auto* deviceLabel = new QLabel(QStringLiteral("Device"), this);
+    du.Place(deviceLabel, 7, kDeviceRowY + 2, 30, 8);
+    m_deviceList = new QComboBox(this);
+    m_deviceList->setObjectName(QStringLiteral("deviceList"));
+    deviceLabel->setBuddy(m_deviceList);
+    du.Place(m_deviceList, 40, kDeviceRowY, 252, 13);
+    connect(m_deviceList, &QComboBox::activated, this, [this](int index) {
+        const int port = m_groups[ComPort]->checkedId();
+        if (port >= 0 && port < int(m_chosenDevices.size()))
+            m_chosenDevices[port] = m_deviceList->itemData(index).toString();
+    });
+    connect(m_groups[ComPort], &QButtonGroup::idToggled, this, [this](int, bool checked) {
+        if (checked)
+            ShowDeviceOfCheckedPort();
+    });
+
     auto* set = new QPushButton(QStringLiteral("SET"), this);
     set->setObjectName(ResourceIdName(1024));
     set->setDefault(true);
-    du.Place(set, 183, 88, 50, 15);
+    du.Place(set, 183, kButtonsY, 50, 15);
     connect(set, &QPushButton::clicked, this, &CPortSettingDlg::OnSet);
 
     auto* close = new QPushButton(QStringLiteral("CLOSE"), this);
     close->setObjectName(ResourceIdName(1025));
     close->setAutoDefault(false);
-    du.Place(close, 239, 88, 53, 15);
+    du.Place(close, 239, kButtonsY, 53, 15);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
 }
 
@@ -84,9 +130,57 @@ void CPortSettingDlg::showEvent(QShowEvent* event)
 
 void CPortSettingDlg::OnInitDialog()
 {
+    RefreshDevices();
     m_choices.fill(0);
     for (int g = 0; g < GroupCount; ++g)
         m_groups[g]->button(m_choices[g])->setChecked(true);
+    ShowDeviceOfCheckedPort();
+}
+
+void CPortSettingDlg::RefreshDevices()
+{
+    m_chosenDevices.fill(QString());
+    m_deviceList->clear();
+    for (const SerialPortEntry& entry : ListSerialPorts()) {
+        const int index = AddDeviceItem(StableName(entry), EntryText(entry));
+        m_deviceList->setItemData(index, entry.device, Qt::ToolTipRole);
+    }
+}
+
+int CPortSettingDlg::AddDeviceItem(const QString& device, const QString& text)
+{
+    m_deviceList->addItem(text, device);
+    return m_deviceList->count() - 1;
+}
+
+void CPortSettingDlg::ShowDeviceOfCheckedPort()
+{
+    const int portIndex = m_groups[ComPort]->checkedId();
+    if (portIndex < 0)
+        return;
+    const ResolvedPort resolved = ResolvePort(portIndex + 1);
+    const bool fromEnvironment = resolved.source == PortNameSource::Environment;
+    const QString device
+        = m_chosenDevices[portIndex].isEmpty() || fromEnvironment ? resolved.device : m_chosenDevices[portIndex];
+    // Remove what an earlier Com added for its own device alone.
+    for (int i = m_deviceList->count() - 1; i >= 0; --i)
+        if (m_deviceList->itemData(i, Qt::UserRole + 1).toBool())
+            m_deviceList->removeItem(i);
+    int index = -1;
+    for (int i = 0; i < m_deviceList->count() && index < 0; ++i)
+        if (Canonical(m_deviceList->itemData(i).toString()) == Canonical(device))
+            index = i;
+    if (fromEnvironment || index < 0) {
+        QString text = device;
+        if (fromEnvironment)
+            text += QStringLiteral(" (set by TESSAVO2_COM%1)").arg(portIndex + 1);
+        else
+            text += QStringLiteral(" (not found)");
+        index = AddDeviceItem(device, text);
+        m_deviceList->setItemData(index, true, Qt::UserRole + 1);
+    }
+    m_deviceList->setCurrentIndex(index);
+    m_deviceList->setEnabled(!fromEnvironment);
 }
 
 void CPortSettingDlg::ReadChoices()
@@ -104,5 +198,8 @@ void CPortSettingDlg::OnSet()
     m_settings.dataBits = uint8_t(m_choices[DataBits] + 8);
     m_settings.stopBits = uint8_t(m_choices[StopBits]);
     m_settings.parity = uint8_t(m_choices[Parity]);
+    for (int port = 0; port < int(m_chosenDevices.size()); ++port)
+        if (!m_chosenDevices[port].isEmpty())
+            SaveDeviceForPort(port + 1, m_chosenDevices[port]);
     accept();
 }

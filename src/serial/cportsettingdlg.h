@@ -3,13 +3,15 @@
 #include "serial/portsettings.h"
 
 #include <QDialog>
-
 #include <array>
 
 class QButtonGroup;
+class QComboBox;
 
 // The modal "Port Setting" dialog. It keeps the settings the next port opening uses; only SET
-// changes them. Every opening starts from the first button of each group.
+// changes them. Every opening starts from the first button of each group. Under the groups, the
+// "Device" list shows the serial ports found at opening; the one chosen for a Com is remembered
+// for it on SET (unless the Com's environment variable names a device, which always wins).
 class CPortSettingDlg : public QDialog {
     Q_OBJECT
 public:
@@ -29,8 +31,14 @@ private:
     void OnInitDialog();
     void OnSet();
     void ReadChoices();
+    void RefreshDevices();
+    void ShowDeviceOfCheckedPort();
+    int AddDeviceItem(const QString& device, const QString& text);
 
     PortSettings m_settings;
     std::array<int, GroupCount> m_choices;
     std::array<QButtonGroup*, GroupCount> m_groups {};
+    QComboBox* m_deviceList = nullptr;
+    // Devices chosen in this opening, by port index; written to the user's settings on SET.
+    std::array<QString, 4> m_chosenDevices;
 };

@@ -3,6 +3,7 @@
 #include "serial/portsettings.h"
 
 #include <asm/termbits.h>
+#include <linux/serial.h>
 #include <sys/ioctl.h>
 #include <time.h>
 
@@ -109,4 +110,25 @@ void DropDtr(int fd)
 {
     int lines = TIOCM_DTR;
     (void)ioctl(fd, TIOCMBIC, &lines);
+}
+
+std::optional<int> EnableLowLatency(int fd)
+{
+    serial_struct serial {};
+    if (ioctl(fd, TIOCGSERIAL, &serial) != 0 || (serial.flags & ASYNC_LOW_LATENCY) != 0)
+        return std::nullopt;
+    const int old = serial.flags;
+    serial.flags |= ASYNC_LOW_LATENCY;
+    if (ioctl(fd, TIOCSSERIAL, &serial) != 0)
+        return std::nullopt;
+    return old;
+}
+
+void RestoreSerialFlags(int fd, int flags)
+{
+    serial_struct serial {};
+    if (ioctl(fd, TIOCGSERIAL, &serial) != 0)
+        return;
+    serial.flags = flags;
+    (void)ioctl(fd, TIOCSSERIAL, &serial);
 }

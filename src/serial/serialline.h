@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 // Line set-up of an open terminal device, kept apart because the kernel's termios2 (any baud rate)
 // cannot share a translation unit with <termios.h>.
@@ -19,3 +20,10 @@ void FlushSerialInput(int fd);
 // A line without modem lines (a pseudo-terminal) ignores these.
 void RaiseDtrRts(int fd);
 void DropDtr(int fd);
+
+// Asks the driver to hand over received bytes at once instead of batching them (a USB adapter's
+// latency timer otherwise holds a 3-byte reply for up to 16 ms). Returns the flags to put back on
+// close when it changed them; nothing when the driver has no such setting (a pseudo-terminal, most
+// UARTs) or has it on already.
+[[nodiscard]] std::optional<int> EnableLowLatency(int fd);
+void RestoreSerialFlags(int fd, int flags);

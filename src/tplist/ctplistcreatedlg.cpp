@@ -187,7 +187,9 @@ void CTpListCreateDlg::OnSatListDblClk()
 
 void CTpListCreateDlg::OnListFile()
 {
-    (void)RunListFile(m_catalog, m_state, [this](const QString& text) { m_status->setText(text); });
+    // The texts are the command line's too, written for a status line that draws "&&" as one "&".
+    (void)RunListFile(m_catalog, m_state,
+        [this](QString text) { m_status->setText(text.replace(QStringLiteral("&&"), QStringLiteral("&"))); });
 }
 
 void CTpListCreateDlg::OnExitButton()

@@ -3,6 +3,7 @@
 #include "base/messagebox.h"
 #include "serial/ccomm.h"
 #include "serial/ccommowner.h"
+#include "serial/openerror.h"
 #include "transfer/cblockingcall.h"
 #include "transfer/ccrc32.h"
 #include "transfer/cwindowtimer.h"
@@ -207,6 +208,7 @@ void CTransferEngine::ResetEngine()
 
 int CTransferEngine::OpenPort()
 {
+    m_lastOpenError.clear();
     auto comm = std::unique_ptr<CComm>(new (std::nothrow) CComm);
     if (!comm)
         return RefuseTransfer(QStringLiteral("Can't Open Port.. Check and try again"));
@@ -223,6 +225,7 @@ int CTransferEngine::OpenPort()
     // Owner first, so that nothing the receiver sends right after the opening goes unseen.
     comm->SetOwner(m_commOwner.get());
     if (!comm->Open()) {
+        m_lastOpenError = DescribeOpenError(comm->DevicePath(), comm->OpenError());
         comm->Destroy();
         return RefuseTransfer(QStringLiteral("CommPort Open Error"));
     }

@@ -64,6 +64,9 @@ public:
     int StartFileTransfer();
     int StartBufferTransfer(int kind, const uint8_t* data, uint32_t length);
     int OpenPort();
+    // Why the last OpenPort failed, in one line (the device and the system's reason); empty when it
+    // succeeded.
+    [[nodiscard]] QString LastOpenError() const { return m_lastOpenError; }
 
     // Ends a running transfer or pending receive within a second as cancelled: status "Transfer
     // Cancelled", no end frame, port released, buttons unlocked, no message box; TransferFinished(false)
@@ -160,6 +163,7 @@ private:
     CComm* m_pDelivering = nullptr;
     PortSettings m_portSettings;
     QString m_portDevice;
+    QString m_lastOpenError;
     QString m_openedDevice;
     QString m_selectedPath;
     CTransferReporter* m_pView = nullptr;

@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QRandomGenerator>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QWindow>
 #include <QtTest>
@@ -187,6 +188,8 @@ private slots:
                 "Transmited Count 3" }));
         QVERIFY(!bench.enabledDuringTransfer);
         QCOMPARE(d.messages.Texts(), QStringList { "Transfer Completed " });
+        QCOMPARE(bench.frame->findChild<QLabel*>(QStringLiteral("devicePane"))->text(),
+            qEnvironmentVariable("TESSAVO2_COM1"));
         auto* progress = bench.view->findChild<QProgressBar*>(QStringLiteral("progress"));
         QCOMPARE(progress->maximum(), 3);
         QCOMPARE(progress->value(), 3);
@@ -286,6 +289,8 @@ private slots:
         bench.Open(1009, path);
         bench.Button(1002)->click();
         QCOMPARE(messages.Texts(), QStringList { "CommPort Open Error" });
+        const QString device = dir.filePath(QStringLiteral("no-such-device"));
+        QVERIFY(bench.frame->statusBar()->currentMessage().startsWith(device + QStringLiteral(": no such device")));
         QVERIFY(bench.StartButtonsEnabled());
         QVERIFY(bench.Label(1007)->Text().isEmpty());
         QVERIFY(!bench.view->findChild<QProgressBar*>(QStringLiteral("progress"))->isVisible());

@@ -1,6 +1,7 @@
 #include "preset/presetcelltext.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace {
 
@@ -35,7 +36,8 @@ TEST(CellTextToCode, KnownTextsInAnyCaseAndAutomaticOtherwise)
         EXPECT_EQ(CellTextToCode(QString::fromLatin1(text), kTpColumnPolarization), code) << text;
 }
 
-TEST(LnbText, EveryShownTextGathersBackToTheSameLnb)
+// Every shown text gathers back to the same LNB; only 4 or 5 characters make a Standard LNB.
+TEST(LnbText, ShownTextsGatherBackAndOnlyFourOrFiveCharactersAreStandard)
 {
     const pre_lnb_t lnbs[] = { { 10600, 9750, 1, {}, {} }, { 5150, 9750, 0, {}, {} }, { 10750, 1234, 0, {}, {} },
         { 950, 9750, 0, {}, {} }, { 0, 9750, 0, {}, {} } };
@@ -43,25 +45,18 @@ TEST(LnbText, EveryShownTextGathersBackToTheSameLnb)
         pre_lnb_t back { 1, 2, 3, {}, {} };
         back.lnb_freq2 = lnb.lnb_freq2;
         StoreLnbText(LnbCellText(lnb), back);
-        EXPECT_EQ(back.lnb_type, lnb.lnb_type) << lnb.lnb_freq1;
-        EXPECT_EQ(back.lnb_freq1, lnb.lnb_freq1);
-        EXPECT_EQ(back.lnb_freq2, lnb.lnb_freq2);
+        EXPECT_EQ(std::tie(back.lnb_type, back.lnb_freq1, back.lnb_freq2),
+            std::tie(lnb.lnb_type, lnb.lnb_freq1, lnb.lnb_freq2)) << lnb.lnb_freq1;
     }
     EXPECT_EQ(LnbCellText(lnbs[1]), QStringLiteral("5150"));
-}
-
-TEST(LnbText, OnlyFourOrFiveCharactersMakeAStandardLnb)
-{
     const std::pair<const char*, bool> texts[] = { { "5150", true }, { "10750", true }, { "abcd", true },
         { "Universal", false }, { "Standard", false }, { "", false }, { "950", false }, { "107500", false } };
     for (const auto& [text, standard] : texts) {
         pre_lnb_t lnb { 1, 77, 9, {}, {} };
         StoreLnbText(QString::fromLatin1(text), lnb);
-        EXPECT_EQ(lnb.lnb_type, standard ? 0 : 1) << text;
-        EXPECT_EQ(lnb.lnb_freq2, standard ? 77 : 9750) << text;
-        if (!standard) {
-            EXPECT_EQ(lnb.lnb_freq1, 10600) << text;
-        }
+        EXPECT_EQ(std::tuple(int(lnb.lnb_type), int(lnb.lnb_freq1), int(lnb.lnb_freq2)),
+            standard ? std::tuple(0, int(CellNumber(QString::fromLatin1(text))), 77) : std::tuple(1, 10600, 9750))
+            << text;
     }
 }
 

@@ -1,9 +1,13 @@
 #include "base/modaldialog.h"
+#include "ptypair.h"
 #include "serial/cportsettingdlg.h"
+#include "serial/portname.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QtTest>
-
 #include <initializer_list>
 
 namespace {
@@ -35,6 +39,31 @@ int RunDialog(
     return result;
 }
 
+struct DeviceRow {
+    QString device;
+    QString text;
+    bool enabled = false;
+};
+
+// Runs the dialog once: checks a Com, records its Device row, chooses a device if given and ends.
+DeviceRow RunDeviceRow(CPortSettingDlg& dialog, int com, const QString& choice, int endButton)
+{
+    DeviceRow row;
+    SetModalHandler([&](QDialog& shown) {
+        Button(shown, com)->click();
+        auto* list = shown.findChild<QComboBox*>(QStringLiteral("deviceList"));
+        row = { list->currentData().toString(), list->currentText(), list->isEnabled() };
+        if (const int index = list->findData(choice); index >= 0) {
+            list->setCurrentIndex(index);
+            emit list->activated(index);
+        }
+        Button(shown, endButton)->click();
+    });
+    ExecModal(dialog);
+    SetModalHandler(nullptr);
+    return row;
+}
+
 } // namespace
 
 class TestPortSettingDlg : public QObject {
@@ -52,17 +81,6 @@ private slots:
         QCOMPARE(RunDialog(dialog, {}, 1025, &checked), int(QDialog::Rejected));
         std::sort(checked.begin(), checked.end());
         QCOMPARE(checked, (QList<int> { 1002, 1011, 1015, 1018, 1021, 1044 }));
-        // CLOSE keeps what the last SET chose.
-        QCOMPARE(dialog.Settings().port, 3);
-        QCOMPARE(dialog.Settings().baudRate, 9600u);
-
-        QCOMPARE(RunDialog(dialog, {}, 1024), int(QDialog::Accepted));
-        const PortSettings& s = dialog.Settings();
-        QCOMPARE(s.port, 1);
-        QCOMPARE(s.baudRate, 115200u);
-        QCOMPARE(int(s.dataBits), 8);
-        QCOMPARE(int(s.parity), int(kParityNone));
-        QCOMPARE(int(s.stopBits), int(kStopBitsOne));
     }
 
     void setDerivesTheSettings_data()
@@ -103,27 +121,59 @@ private slots:
         QTEST(int(s.parity), "parity");
     }
 
-    void returnPressesSetEscapeAndTheCloseBoxKeepTheSettings()
+    void endingsOfTheDialog_data()
     {
+        QTest::addColumn<int>("ending");
+        QTest::addColumn<int>("result");
+        QTest::newRow("Return") << int(Qt::Key_Return) << int(QDialog::Accepted);
+        QTest::newRow("Escape") << int(Qt::Key_Escape) << int(QDialog::Rejected);
+        QTest::newRow("close box") << 0 << int(QDialog::Rejected);
+        QTest::newRow("CLOSE") << -1 << int(QDialog::Rejected);
+    }
+
+    void endingsOfTheDialog()
+    {
+        QFETCH(int, ending);
         CPortSettingDlg dialog;
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Port Setting"));
-        SetModalHandler([](QDialog& shown) {
-            Button(shown, 1005)->click();
-            QTest::keyClick(&shown, Qt::Key_Return);
-        });
-        QCOMPARE(ExecModal(dialog), int(QDialog::Accepted));
-        SetModalHandler([](QDialog& shown) {
+        QCOMPARE(RunDialog(dialog, { 1005 }, 1024), int(QDialog::Accepted));
+        SetModalHandler([ending](QDialog& shown) {
             Button(shown, 1003)->click();
-            QTest::keyClick(&shown, Qt::Key_Escape);
+            if (ending > 0)
+                QTest::keyClick(&shown, Qt::Key(ending));
+            else if (ending == 0)
+                shown.close();
+            else
+                Button(shown, 1025)->click();
         });
-        QCOMPARE(ExecModal(dialog), int(QDialog::Rejected));
-        SetModalHandler([](QDialog& shown) {
-            Button(shown, 1003)->click();
-            shown.close();
-        });
-        QCOMPARE(ExecModal(dialog), int(QDialog::Rejected));
+        QTEST(ExecModal(dialog), "result");
         SetModalHandler(nullptr);
-        QCOMPARE(dialog.Settings().port, 4);
+        QCOMPARE(dialog.Settings().port, ending == Qt::Key_Return ? 2 : 4);
+    }
+
+    // COM3 and COM4 are mapped to two pseudo-terminals; the list offers both.
+    void deviceRowMapsTheCheckedCom()
+    {
+        QTemporaryDir config;
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
+        PtyPair first;
+        PtyPair second;
+        SaveDeviceForPort(3, first.SlavePath());
+        SaveDeviceForPort(4, second.SlavePath());
+        CPortSettingDlg dialog;
+        QCOMPARE(RunDeviceRow(dialog, 1005, {}, 1025).device, second.SlavePath());
+        QCOMPARE(RunDeviceRow(dialog, 1004, second.SlavePath(), 1025).device, first.SlavePath());
+        QCOMPARE(SavedDeviceForPort(3), first.SlavePath());
+        RunDeviceRow(dialog, 1004, second.SlavePath(), 1024);
+        QCOMPARE(DevicePathForPort(3), second.SlavePath());
+
+        // The variable wins, and the row says so instead of offering a choice.
+        qputenv("TESSAVO2_COM3", first.SlavePath().toLocal8Bit());
+        const DeviceRow row = RunDeviceRow(dialog, 1004, {}, 1024);
+        qunsetenv("TESSAVO2_COM3");
+        QCOMPARE(row.text, first.SlavePath() + QStringLiteral(" (set by TESSAVO2_COM3)"));
+        QVERIFY(!row.enabled);
+        QCOMPARE(SavedDeviceForPort(3), second.SlavePath());
     }
 };
 

@@ -36,26 +36,9 @@ TEST_F(CatalogTest, GroupsHoldTheListedSatellitesInRisingPositionOrder)
     EXPECT_STREQ(catalog->ShortName(6, 1), "G-Star4");
 }
 
-TEST_F(CatalogTest, SelectionFollowsTheListText)
+// The dialog's tests select through the list texts; slots out of range change nothing.
+TEST_F(CatalogTest, OutOfRangeSlotsAndPositionLookUp)
 {
-    EXPECT_EQ(catalog->GroupTexts(0).first(), QStringLiteral(" 0030 (Telecom 2A)"));
-    catalog->SetSlot(0, 3, true);
-    EXPECT_TRUE(catalog->IsSelected(0, 3));
-    EXPECT_STREQ(catalog->ListText(0, 3), "0070 (Eutelsat W3)");
-    EXPECT_EQ(catalog->GroupTexts(0).at(3), QStringLiteral("0070 (Eutelsat W3)"));
-    catalog->SetSlot(0, 3, false);
-    EXPECT_FALSE(catalog->IsSelected(0, 3));
-    EXPECT_FALSE(catalog->CollectSelected(*state));
-
-    catalog->SetGroup(1, true);
-    for (const QString& text : catalog->GroupTexts(1))
-        EXPECT_FALSE(text.startsWith(' ')) << text.toStdString();
-    EXPECT_TRUE(catalog->GroupTexts(0).first().startsWith(' '));
-    catalog->SetAll(true);
-    catalog->FillCatalog();
-    EXPECT_FALSE(catalog->CollectSelected(*state));
-    EXPECT_EQ(state->selectedCount, 0);
-
     catalog->SetSlot(0, 7, true);
     catalog->SetSlot(9, 0, true);
     catalog->SetSlot(-1, 0, true);

@@ -1,20 +1,23 @@
 #include "emulatoroptions.h"
 
-#include <QStringList>
+#include <QCommandLineParser>
+#include <QRegularExpression>
 #include <cstdio>
 
 namespace {
 
-bool ParseFrameList(const QString& text, QSet<int>& out)
+bool ParseFrameList(const QStringList& values, QSet<int>& out)
 {
-    for (const QString& part : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
-        bool ok = false;
-        const int value = part.toInt(&ok);
-        if (!ok || value < 1)
-            return false;
-        out.insert(value);
+    for (const QString& value : values) {
+        for (const QString& part : value.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+            bool ok = false;
+            const int frame = part.toInt(&ok);
+            if (!ok || frame < 1)
+                return false;
+            out.insert(frame);
+        }
     }
-    return !out.isEmpty();
+    return values.isEmpty() || !out.isEmpty();
 }
 
 bool ParseCount(const QString& text, int low, int& out)
@@ -27,89 +30,99 @@ bool ParseCount(const QString& text, int low, int& out)
     return true;
 }
 
+const char* const kEpilogue = "\n"
+                              "FRAMES are the data frame numbers of a download, from 1, repeats counted, as a list\n"
+                              "(3,4) or as repeated options.\n"
+                              "\n"
+                              "Each download the tool completes prints one line:\n"
+                              "  saved kind=code|preset|loader type=T frames=N size=BYTES sha256=HEX file=PATH|-\n"
+                              "A preset sent with --send-preset prints:\n"
+                              "  sent kind=preset frames=N size=BYTES sha256=HEX\n"
+                              "SIGTERM or SIGINT ends the emulator.\n";
+
 } // namespace
 
-void PrintEmulatorHelp()
+EmulatorCommand ParseEmulatorOptions(const QStringList& args, EmulatorOptions& options)
 {
-    std::fputs("usage: stb-emulator [options]\n"
-               "Plays the receiver at the other end of the serial line. Prints the device to use on its first line.\n"
-               "\n"
-               "  --link PATH          also make PATH a symbolic link to the pseudo-terminal\n"
-               "  --device PATH        use this serial device instead of a new pseudo-terminal\n"
-               "  --save-dir DIR       save each completed download as DIR/<type>_<nnnn>.bin\n"
-               "  --send-preset FILE   first send FILE to the tool (the receiver's side of a preset copy)\n"
-               "  --baud N             pace this side as a real line at N baud (10 bits a byte)\n"
-               "  --reply-timeout MS   while sending: how long to wait for the tool's reply (default 2000)\n"
-               "  --verbose            log every frame and reply on stderr\n"
-               "\n"
-               "Faults (FRAMES: data frame numbers of a download, from 1, repeats counted, e.g. 3,4):\n"
-               "  --nak FRAMES         answer N\n"
-               "  --other FRAMES       answer with another letter (X)\n"
-               "  --silent FRAMES      do not answer\n"
-               "  --terminate FRAMES   answer T\n"
-               "  --noise FRAMES       send a noise byte (0xFF) before the answer\n"
-               "  --silent-syncs N     do not answer the first N sync bytes of each download\n"
-               "\n"
-               "Each download the tool completes prints one line:\n"
-               "  saved kind=code|preset|loader type=T frames=N size=BYTES sha256=HEX file=PATH|-\n"
-               "A preset sent with --send-preset prints:\n"
-               "  sent kind=preset frames=N size=BYTES sha256=HEX\n"
-               "SIGTERM or SIGINT ends the emulator.\n",
-        stdout);
-}
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Plays the receiver at the other end of the serial line. Prints the device to use on its first line."));
+    const QCommandLineOption help(
+        { QStringLiteral("h"), QStringLiteral("help") }, QStringLiteral("Show this help and exit."));
+    const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Show the version and exit."));
+    const auto valued = [](const char* name, const char* description, const char* valueName) {
+        return QCommandLineOption(
+            QString::fromLatin1(name), QString::fromLatin1(description), QString::fromLatin1(valueName));
+    };
+    const QCommandLineOption link = valued("link", "Also make PATH a symbolic link to the pseudo-terminal.", "PATH");
+    const QCommandLineOption device
+        = valued("device", "Use this serial device instead of a new pseudo-terminal.", "PATH");
+    const QCommandLineOption saveDir
+        = valued("save-dir", "Save each completed download as DIR/<type>_<nnnn>.bin.", "DIR");
+    const QCommandLineOption sendPreset
+        = valued("send-preset", "First send FILE to the tool (the receiver's side of a preset copy).", "FILE");
+    const QCommandLineOption baud = valued("baud", "Pace this side as a real line at N baud (10 bits a byte).", "N");
+    const QCommandLineOption replyTimeout
+        = valued("reply-timeout", "While sending: how long to wait for the tool's reply (default 2000).", "MS");
+    const QCommandLineOption verbose(QStringLiteral("verbose"), QStringLiteral("Log every frame and reply on stderr."));
+    const QCommandLineOption nak = valued("nak", "Fault: answer N to these frames.", "FRAMES");
+    const QCommandLineOption other = valued("other", "Fault: answer with another letter (X).", "FRAMES");
+    const QCommandLineOption silent = valued("silent", "Fault: do not answer these frames.", "FRAMES");
+    const QCommandLineOption terminate = valued("terminate", "Fault: answer T.", "FRAMES");
+    const QCommandLineOption noise = valued("noise", "Fault: send a noise byte (0xFF) before the answer.", "FRAMES");
+    const QCommandLineOption silentSyncs
+        = valued("silent-syncs", "Fault: do not answer the first N sync bytes of each download.", "N");
+    parser.addOptions({ help, version, link, device, saveDir, sendPreset, baud, replyTimeout, verbose, nak, other,
+        silent, terminate, noise, silentSyncs });
 
-bool ParseEmulatorOptions(const QStringList& args, EmulatorOptions& options, bool& help)
-{
-    help = false;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& arg = args[i];
-        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
-            help = true;
-            return true;
-        }
-        if (arg == QLatin1String("--verbose")) {
-            options.verbose = true;
-            continue;
-        }
-        if (i + 1 >= args.size()) {
-            std::fprintf(stderr, "stb-emulator: %s needs a value\n", arg.toLocal8Bit().constData());
-            return false;
-        }
-        const QString value = args[++i];
-        bool ok = true;
-        if (arg == QLatin1String("--link"))
-            options.link = value;
-        else if (arg == QLatin1String("--device"))
-            options.device = value;
-        else if (arg == QLatin1String("--save-dir"))
-            options.saveDir = value;
-        else if (arg == QLatin1String("--send-preset"))
-            options.sendPreset = value;
-        else if (arg == QLatin1String("--baud"))
-            ok = ParseCount(value, 1, options.baud);
-        else if (arg == QLatin1String("--reply-timeout"))
-            ok = ParseCount(value, 1, options.replyTimeoutMs);
-        else if (arg == QLatin1String("--silent-syncs"))
-            ok = ParseCount(value, 0, options.silentSyncs);
-        else if (arg == QLatin1String("--nak"))
-            ok = ParseFrameList(value, options.nakFrames);
-        else if (arg == QLatin1String("--other"))
-            ok = ParseFrameList(value, options.otherFrames);
-        else if (arg == QLatin1String("--silent"))
-            ok = ParseFrameList(value, options.silentFrames);
-        else if (arg == QLatin1String("--terminate"))
-            ok = ParseFrameList(value, options.terminateFrames);
-        else if (arg == QLatin1String("--noise"))
-            ok = ParseFrameList(value, options.noiseFrames);
-        else {
-            std::fprintf(stderr, "stb-emulator: unknown option %s\n", arg.toLocal8Bit().constData());
-            return false;
-        }
-        if (!ok) {
-            std::fprintf(stderr, "stb-emulator: bad value for %s: %s\n", arg.toLocal8Bit().constData(),
-                value.toLocal8Bit().constData());
-            return false;
-        }
+    if (!parser.parse(QStringList { QStringLiteral("stb-emulator") } + args)) {
+        std::fprintf(stderr, "stb-emulator: %s\n", parser.errorText().toLocal8Bit().constData());
+        return EmulatorCommand::BadUsage;
     }
-    return true;
+    if (parser.isSet(help)) {
+        // The usage line names the program, wherever it was started from.
+        QString text = parser.helpText();
+        text.replace(QRegularExpression(QStringLiteral("^Usage: \\S+")), QStringLiteral("Usage: stb-emulator"));
+        std::fputs(text.toLocal8Bit().constData(), stdout);
+        std::fputs(kEpilogue, stdout);
+        return EmulatorCommand::ShowedInfo;
+    }
+    if (parser.isSet(version)) {
+        std::printf("stb-emulator %s\n", TESSAVO2_VERSION);
+        return EmulatorCommand::ShowedInfo;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        std::fprintf(stderr, "stb-emulator: unexpected argument %s\n",
+            parser.positionalArguments().constFirst().toLocal8Bit().constData());
+        return EmulatorCommand::BadUsage;
+    }
+    options.link = parser.value(link);
+    options.device = parser.value(device);
+    options.saveDir = parser.value(saveDir);
+    options.sendPreset = parser.value(sendPreset);
+    options.verbose = parser.isSet(verbose);
+
+    const struct {
+        const QCommandLineOption& option;
+        int low;
+        int& out;
+    } counts[] = { { baud, 1, options.baud }, { replyTimeout, 1, options.replyTimeoutMs },
+        { silentSyncs, 0, options.silentSyncs } };
+    const struct {
+        const QCommandLineOption& option;
+        QSet<int>& out;
+    } frameLists[] = { { nak, options.nakFrames }, { other, options.otherFrames }, { silent, options.silentFrames },
+        { terminate, options.terminateFrames }, { noise, options.noiseFrames } };
+    const auto bad = [&parser](const QCommandLineOption& option) {
+        std::fprintf(stderr, "stb-emulator: bad value for --%s: %s\n", qPrintable(option.names().constLast()),
+            qPrintable(parser.values(option).join(QLatin1Char(','))));
+        return EmulatorCommand::BadUsage;
+    };
+    for (const auto& c : counts)
+        if (parser.isSet(c.option) && !ParseCount(parser.value(c.option), c.low, c.out))
+            return bad(c.option);
+    for (const auto& f : frameLists)
+        if (!ParseFrameList(parser.values(f.option), f.out))
+            return bad(f.option);
+    return EmulatorCommand::Run;
 }

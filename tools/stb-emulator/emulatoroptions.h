@@ -21,7 +21,8 @@ struct EmulatorOptions {
     bool verbose = false;
 };
 
-// Fills options from the arguments; false (with a message on stderr) on bad usage. help is set for --help.
-bool ParseEmulatorOptions(const QStringList& args, EmulatorOptions& options, bool& help);
+enum class EmulatorCommand { Run, ShowedInfo, BadUsage };
 
-void PrintEmulatorHelp();
+// Fills options from the arguments (without the program name). --help and --version print on
+// stdout (ShowedInfo); bad usage is told on stderr.
+[[nodiscard]] EmulatorCommand ParseEmulatorOptions(const QStringList& args, EmulatorOptions& options);

@@ -13,14 +13,14 @@ int main(int argc, char** argv)
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
     EmulatorOptions options;
-    bool help = false;
-    if (!ParseEmulatorOptions(args, options, help)) {
+    switch (ParseEmulatorOptions(args, options)) {
+    case EmulatorCommand::BadUsage:
         std::fputs("try stb-emulator --help\n", stderr);
         return 64;
-    }
-    if (help) {
-        PrintEmulatorHelp();
+    case EmulatorCommand::ShowedInfo:
         return 0;
+    case EmulatorCommand::Run:
+        break;
     }
 
     // Stop requests arrive as a descriptor the serving loop watches, so it always ends cleanly.

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <cstdint>
+#include <optional>
+
+struct SerialPortEntry {
+    QString device; // "/dev/ttyUSB0"
+    QString byIdPath; // "/dev/serial/by-id/usb-..." or empty
+    QString description;
+    QString manufacturer;
+    QString serialNumber;
+    std::optional<std::uint16_t> vendorId;
+    std::optional<std::uint16_t> productId;
+    QList<int> comPorts; // which of COM1..COM4 resolve to this device today
+};
+
+inline constexpr int kComPortCount = 4;
+
+// The serial ports of the machine, plus any existing device that a COMn names through the
+// environment or the user's mapping (a pseudo-terminal, say), in device order.
+[[nodiscard]] QList<SerialPortEntry> ListSerialPorts();
