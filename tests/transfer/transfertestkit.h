@@ -7,7 +7,7 @@
 #include "transfer/frame.h"
 #include "transfer/transferreporter.h"
 
-#include <QSignalSpy>
+#include <QTest>
 #include <atomic>
 #include <condition_variable>
 #include <gtest/gtest.h>
@@ -147,16 +147,18 @@ protected:
         // Long enough that a busy machine never turns a late answer into a time-out.
         m_engine.SetTimerIntervals(3000, 3000);
         m_engine.SetTransferView(&m_view);
+        QObject::connect(&m_engine, &CTransferEngine::TransferFinished, &m_engine, [this](bool ok) { m_ends << ok; });
     }
 
-    // Runs the event loop until the worker has ended; false if it did not end in time.
+    // Runs the event loop until the next transfer has ended; false if it did not end in time. Ends are
+    // recorded from SetUp on: a transfer may end before the caller gets here.
     bool WaitForTransfer(bool* success = nullptr, int timeoutMs = 20000)
     {
-        QSignalSpy finished(&m_engine, &CTransferEngine::TransferFinished);
-        if (!finished.wait(timeoutMs))
+        if (!QTest::qWaitFor([this] { return m_ends.size() > m_nEndsSeen; }, timeoutMs))
             return false;
         if (success != nullptr)
-            *success = finished.first().first().toBool();
+            *success = m_ends[m_nEndsSeen];
+        ++m_nEndsSeen;
         return true;
     }
 
@@ -164,4 +166,6 @@ protected:
     MessageRecorder m_boxes;
     RecordingView m_view;
     CTransferEngine m_engine;
+    QList<bool> m_ends;
+    qsizetype m_nEndsSeen = 0;
 };
