@@ -304,8 +304,9 @@ private slots:
         QVERIFY(m_dlg->isVisible());
         QCOMPARE(Sat().CellText(3, 2), QStringLiteral("5150"));
         TypeCell(Sat(), 1, 1, QStringLiteral("Thirteen char"));
+        // The name editor refuses a 14th character: the grid shows only what a slot can hold.
         TypeCell(Sat(), 2, 1, QStringLiteral("Fourteen chars"));
-        QCOMPARE(Sat().CellText(2, 1), QStringLiteral("Fourteen chars"));
+        QCOMPARE(Sat().CellText(2, 1), QStringLiteral("Fourteen char"));
         Save(QStringLiteral("sat.rcu"));
         const auto lnb = [](int slot) {
             const pre_lnb_t& l = g_LnbTable[std::size_t(slot)];
@@ -315,7 +316,7 @@ private slots:
         QCOMPARE(lnb(1), std::tuple(1, 10600, 9750));
         QCOMPARE(lnb(2), std::tuple(0, 5150, 9750));
         QCOMPARE(SatName(0), QStringLiteral("Thirteen char"));
-        QCOMPARE(SatName(1), QStringLiteral("Old"));
+        QCOMPARE(SatName(1), QStringLiteral("Fourteen char"));
     }
 
     void transponderColumnEditors()
