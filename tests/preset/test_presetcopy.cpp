@@ -58,50 +58,19 @@ public:
 class TestPresetCopy : public QObject {
     Q_OBJECT
 
-private:
-    QTemporaryDir m_dir;
-
 private slots:
-    void init() { ResetPresetTables(); }
-
-    void pcToStbSendsWhatTheGridsGather()
+    // The receiver's tables fill the grids; edited there, they go back whole.
+    void copiesBothWays()
     {
-        g_SatTable[0] = MakeSat("Astra 19.2E");
-        MessageRecorder messages;
-        EmulatorProcess emulator({ "--save-dir", m_dir.path() });
-        QVERIFY(emulator.UseAsComPort());
-        Bench bench;
-        CPresetEditDlg& editor = *bench.editor;
-        TypeCell(editor.SatGrid(), 2, 1, QStringLiteral("Hot Bird 13E"));
-        for (int r = 1; r <= 10; ++r) {
-            TypeCell(editor.TpGrid(), r, 1, QString::number(10700 + 37 * r));
-            TypeCell(editor.TpGrid(), r, 2, QStringLiteral("27500"));
-        }
-        Button(editor, 1003)->click();
-        QVERIFY(FileAndCopyButtons(editor, false));
-        QVERIFY(bench.WaitForTransfer());
-        const QStringList summaries = emulator.Summaries(1);
-        QCOMPARE(summaries.size(), 1);
-        const QString saved = summaries.first();
-        QVERIFY(saved.startsWith(QLatin1String("saved kind=preset")));
-        const QString path = saved.mid(saved.indexOf(QLatin1String("file=")) + 5);
-        QCOMPARE(ReadFile(path), BuiltImage());
-        QCOMPARE(bench.log, (QStringList { "lock", "Packet 1/2 Received", "unlock" }));
-        QVERIFY(FileAndCopyButtons(editor, true));
-        QCOMPARE(StatusText(editor), QStringLiteral(" "));
-        QCOMPARE(messages.Texts(), QStringList { "Transfer Completed " });
-    }
-
-    void stbToPcFillsTheGrids()
-    {
+        QTemporaryDir dir;
         FillRealisticTables();
         const QByteArray image = BuiltImage();
         QVERIFY(image.size() > 1024 && image.size() <= 2048);
-        const QString file = m_dir.filePath(QStringLiteral("receiver.rcu"));
+        const QString file = dir.filePath(QStringLiteral("receiver.rcu"));
         QVERIFY(WriteFile(file, image));
         ResetPresetTables();
         MessageRecorder messages;
-        EmulatorProcess emulator({ "--send-preset", file });
+        EmulatorProcess emulator({ "--send-preset", file, "--save-dir", dir.path() });
         QVERIFY(emulator.UseAsComPort());
         Bench bench;
         CPresetEditDlg& editor = *bench.editor;
@@ -116,9 +85,22 @@ private slots:
         QCOMPARE(BuiltImage(), image);
         QCOMPARE(editor.SatGrid().CellText(1, 1), QStringLiteral("Astra 19.2E"));
         QCOMPARE(editor.TpGrid().CellText(40, 1), QString::number(10714 + 29 * 39));
-        QCOMPARE(StatusText(editor), QStringLiteral(" "));
         QCOMPARE(Progress(editor)->value(), 0);
-        QCOMPARE(messages.Texts(), QStringList { "Transfer Completed " });
+
+        bench.log.clear();
+        TypeCell(editor.SatGrid(), 2, 1, QStringLiteral("Hotbird 13E"));
+        TypeCell(editor.TpGrid(), 1, 2, QStringLiteral("27000"));
+        Button(editor, 1003)->click();
+        QVERIFY(FileAndCopyButtons(editor, false));
+        QVERIFY(bench.WaitForTransfer());
+        QVERIFY(BuiltImage() != image);
+        const QString saved = emulator.Summaries(2).value(1);
+        QVERIFY(saved.startsWith(QLatin1String("saved kind=preset")));
+        QCOMPARE(ReadFile(saved.section(QLatin1String("file="), 1)), BuiltImage());
+        QCOMPARE(bench.log, (QStringList { "lock", "Packet 1/2 Received", "unlock" }));
+        QVERIFY(FileAndCopyButtons(editor, true));
+        QCOMPARE(StatusText(editor), QStringLiteral(" "));
+        QCOMPARE(messages.Texts(), QStringList(2, QStringLiteral("Transfer Completed ")));
     }
 };
 

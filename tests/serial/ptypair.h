@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <fcntl.h>
@@ -29,31 +30,30 @@ public:
     }
     ~PtyPair()
     {
-        for (int fd : { m_slave, m_master })
-            if (fd >= 0)
-                ::close(fd);
+        CloseMaster();
+        if (m_slave >= 0)
+            ::close(m_slave);
     }
     PtyPair(const PtyPair&) = delete;
     PtyPair& operator=(const PtyPair&) = delete;
 
     [[nodiscard]] bool Ok() const { return m_master >= 0 && m_slave >= 0; }
+    [[nodiscard]] QString SlavePath() const { return m_path; }
     // The far end goes away, as when the receiver's cable or a USB adapter is pulled: the slave hangs up.
     void CloseMaster()
     {
-        ::close(m_master);
+        if (m_master >= 0)
+            ::close(m_master);
         m_master = -1;
     }
-    [[nodiscard]] QString SlavePath() const { return m_path; }
 
     void Send(const QByteArray& bytes) const
     {
         for (qsizetype done = 0; done < bytes.size();) {
             const ssize_t n = ::write(m_master, bytes.constData() + done, size_t(bytes.size() - done));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
+            if (n <= 0 && errno != EINTR)
                 return;
-            done += n;
+            done += std::max<ssize_t>(n, 0);
         }
     }
 
@@ -64,9 +64,9 @@ public:
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
         while (out.size() < count) {
             const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+            pollfd pfd { m_master, POLLIN, 0 };
             if (left.count() <= 0)
                 break;
-            pollfd pfd { m_master, POLLIN, 0 };
             if (poll(&pfd, 1, int(left.count())) <= 0)
                 continue;
             char buffer[4096];
@@ -83,11 +83,11 @@ private:
     QString m_path;
 };
 
-// CPU time of the whole process so far, to tell a thread that waits from one that spins.
-inline double ProcessCpuSeconds()
+// CPU time used so far by this process (RUSAGE_SELF) or its ended children, to tell a wait from a spin.
+inline double CpuSeconds(int who = RUSAGE_SELF)
 {
     rusage usage {};
-    getrusage(RUSAGE_SELF, &usage);
+    getrusage(who, &usage);
     return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
         + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }

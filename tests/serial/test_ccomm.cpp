@@ -1,7 +1,6 @@
 #include "ptypair.h"
 #include "serial/ccomm.h"
 #include "serial/ccommowner.h"
-#include "serial/portname.h"
 #include "serial/portsettings.h"
 
 #include <condition_variable>
@@ -45,19 +44,11 @@ std::unique_ptr<CComm> OpenOn(const QString& path, const PortSettings& s = {}, C
     return comm;
 }
 
-TEST(CComm, MissingBusyOrWronglySetPortFailsToOpenAndLeavesTheLineFree)
+// A missing or busy port is the port list's test; here the settings a line takes or refuses.
+TEST(CComm, SettingsOutsideTheDialogsChoicesAreRefusedAndLeaveTheLineFree)
 {
-    EXPECT_EQ(OpenOn(QStringLiteral("/dev/tessavo-no-such-port"))->Open(), 0);
     PtyPair pty;
     ASSERT_TRUE(pty.Ok());
-    auto first = OpenOn(pty.SlavePath());
-    ASSERT_EQ(first->Open(), 1);
-    auto second = OpenOn(pty.SlavePath());
-    EXPECT_EQ(second->Open(), 0);
-    first->Close();
-    EXPECT_EQ(second->Open(), 1);
-    second->Close();
-
     const PortSettings rejected[] = { { .dataBits = 9 }, { .dataBits = 10 }, { .dataBits = 11 },
         { .stopBits = kStopBitsOneHalf }, { .parity = 3 }, { .baudRate = 0 } };
     for (const PortSettings& s : rejected) {
@@ -71,19 +62,6 @@ TEST(CComm, MissingBusyOrWronglySetPortFailsToOpenAndLeavesTheLineFree)
             EXPECT_EQ(
                 OpenOn(pty.SlavePath(), { .baudRate = baud, .parity = parity, .stopBits = kStopBitsTwo })->Open(), 1)
                 << baud << " parity " << int(parity);
-}
-
-TEST(CComm, PortNamesResolve)
-{
-    qunsetenv("TESSAVO2_COM3");
-    EXPECT_EQ(DevicePathForPort(3), QStringLiteral("/dev/ttyS2"));
-    EXPECT_EQ(DevicePathForName(QStringLiteral("COM1")), QStringLiteral("/dev/ttyS0"));
-    qputenv("TESSAVO2_COM3", "/tmp/link-to-pty");
-    EXPECT_EQ(DevicePathForPort(3), QStringLiteral("/tmp/link-to-pty"));
-    EXPECT_EQ(DevicePathForName(QStringLiteral("com3")), QStringLiteral("/tmp/link-to-pty"));
-    qunsetenv("TESSAVO2_COM3");
-    EXPECT_EQ(DevicePathForName(QStringLiteral("/dev/pts/7")), QStringLiteral("/dev/pts/7"));
-    EXPECT_EQ(DevicePathForName(QStringLiteral("COMX")), QStringLiteral("COMX"));
 }
 
 // A port open on a pseudo-terminal, its deliveries recorded.

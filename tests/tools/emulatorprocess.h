@@ -7,9 +7,9 @@
 #include <QStringList>
 #include <functional>
 
-// The real stb-emulator for end-to-end tests: started on a new pseudo-terminal, its summary lines
-// collected. TESSAVO_BIN_DIR tells where the built programs are.
-class EmulatorProcess {
+// A program of this build run by an end-to-end test, its output collected. TESSAVO_BIN_DIR tells where
+// the built programs are; env entries are "NAME=value"; childSetup runs in the child before exec.
+class BuiltProgram {
 public:
     static QString Program(const char* name)
     {
@@ -18,33 +18,26 @@ public:
             .filePath(QString::fromLatin1(name));
     }
 
-    explicit EmulatorProcess(const QStringList& args)
+    BuiltProgram(const char* name, const QStringList& args, const QStringList& env = {},
+        const std::function<void()>& childSetup = {}, QProcess::ProcessChannelMode mode = QProcess::SeparateChannels)
     {
-        m_process.setProgram(Program("stb-emulator"));
-        m_process.setArguments(args);
-        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.start();
-        const QStringList first = WaitForLines(1, 10000);
-        if (!first.isEmpty())
-            m_device = first.first();
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const QString& entry : env)
+            environment.insert(entry.section(QLatin1Char('='), 0, 0), entry.section(QLatin1Char('='), 1));
+        m_process.setProcessEnvironment(environment);
+        if (childSetup)
+            m_process.setChildProcessModifier(childSetup);
+        m_process.setProcessChannelMode(mode);
+        m_process.start(Program(name), args);
+        m_process.waitForStarted();
     }
-    ~EmulatorProcess() { Stop(); }
-    EmulatorProcess(const EmulatorProcess&) = delete;
-    EmulatorProcess& operator=(const EmulatorProcess&) = delete;
+    ~BuiltProgram() { Stop(); }
+    BuiltProgram(const BuiltProgram&) = delete;
+    BuiltProgram& operator=(const BuiltProgram&) = delete;
 
-    [[nodiscard]] QString Device() const { return m_device; }
+    [[nodiscard]] qint64 Pid() const { return m_process.processId(); }
 
-    // Points the desktop tool's COM<port> at the emulator; false when the emulator did not start.
-    [[nodiscard]] bool UseAsComPort(int port = 1) const
-    {
-        qputenv(QByteArray("TESSAVO2_COM") + QByteArray::number(port), m_device.toLocal8Bit());
-        return !m_device.isEmpty();
-    }
-
-    // Lines printed after the device path, waiting (at most timeoutMs) until there are count of them.
-    QStringList Summaries(int count, int timeoutMs = 5000) { return WaitForLines(count + 1, timeoutMs).mid(1); }
-
-    // Ends the emulator as a test harness would and returns its exit code.
+    // Ends the program as a test harness would and returns its exit code (-1: it crashed or was killed).
     int Stop()
     {
         if (m_process.state() != QProcess::NotRunning) {
@@ -55,25 +48,58 @@ public:
         m_process.waitForFinished(5000);
         return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
     }
-private:
-    QStringList WaitForLines(int count, int timeoutMs)
+
+    // Collects output until done() holds, the program has ended or timeoutMs has passed; returns done().
+    bool WaitUntil(const std::function<bool()>& done, int timeoutMs)
     {
         QElapsedTimer timer;
         timer.start();
-        while (m_lines.size() < count && timer.elapsed() < timeoutMs) {
-            if (!m_process.canReadLine())
-                m_process.waitForReadyRead(50);
-            while (m_process.canReadLine())
-                m_lines << QString::fromLocal8Bit(m_process.readLine()).trimmed();
-            if (m_process.state() == QProcess::NotRunning && !m_process.canReadLine())
-                break;
+        for (;;) {
+            m_out += m_process.readAllStandardOutput();
+            m_err += m_process.readAllStandardError();
+            if (done() || timer.elapsed() >= timeoutMs || m_process.state() != QProcess::Running)
+                return done();
+            m_process.waitForReadyRead(20);
         }
-        return m_lines;
     }
 
+protected:
     QProcess m_process;
+    QByteArray m_out;
+    QByteArray m_err;
+};
+
+// The receiver emulator on a new pseudo-terminal: it prints the device, then one summary per transfer.
+class EmulatorProcess : public BuiltProgram {
+public:
+    explicit EmulatorProcess(const QStringList& args)
+        : BuiltProgram("stb-emulator", args, {}, {}, QProcess::ForwardedErrorChannel)
+        , m_device(Lines(1, 10000).value(0))
+    {
+    }
+
+    [[nodiscard]] QString Device() const { return m_device; }
+
+    // Points the desktop tool's COM<port> at the emulator; false when the emulator did not start.
+    [[nodiscard]] bool UseAsComPort(int port = 1) const
+    {
+        qputenv(QByteArray("TESSAVO2_COM") + QByteArray::number(port), m_device.toLocal8Bit());
+        return !m_device.isEmpty();
+    }
+
+    // The summaries so far, waiting (at most timeoutMs) until there are count of them.
+    QStringList Summaries(int count, int timeoutMs = 5000) { return Lines(count + 1, timeoutMs).mid(1); }
+
+private:
+    QStringList Lines(int count, int timeoutMs)
+    {
+        WaitUntil([&] { return m_out.count('\n') >= count; }, timeoutMs);
+        QStringList lines = QString::fromLocal8Bit(m_out).split(QLatin1Char('\n'));
+        lines.removeLast(); // not ended yet
+        return lines;
+    }
+
     QString m_device;
-    QStringList m_lines;
 };
 
 struct CliResult {
@@ -83,41 +109,18 @@ struct CliResult {
     QString err;
 };
 
-// A running tessavo2-cli; env entries are "NAME=value"; childSetup runs in the child before exec.
-class CliProcess {
+// A running tessavo2-cli.
+class CliProcess : public BuiltProgram {
 public:
-    explicit CliProcess(const QStringList& args, const QStringList& env = {}, std::function<void()> childSetup = {})
+    explicit CliProcess(const QStringList& args, const QStringList& env = {}, const std::function<void()>& setup = {})
+        : BuiltProgram("tessavo2-cli", args, env, setup)
     {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        for (const QString& entry : env)
-            environment.insert(entry.section(QLatin1Char('='), 0, 0), entry.section(QLatin1Char('='), 1));
-        m_process.setProcessEnvironment(environment);
-        if (childSetup)
-            m_process.setChildProcessModifier(childSetup);
-        m_process.start(EmulatorProcess::Program("tessavo2-cli"), args);
-        m_process.waitForStarted();
     }
-    ~CliProcess()
-    {
-        m_process.kill();
-        m_process.waitForFinished();
-    }
-    CliProcess(const CliProcess&) = delete;
-    CliProcess& operator=(const CliProcess&) = delete;
-
-    [[nodiscard]] qint64 Pid() const { return m_process.processId(); }
 
     // Waits until standard output or error shows text.
     bool WaitFor(const QString& text, int timeoutMs = 20000)
     {
-        QElapsedTimer timer;
-        timer.start();
-        while (!(m_out + m_err).contains(text.toLocal8Bit()) && timer.elapsed() < timeoutMs
-            && m_process.state() == QProcess::Running) {
-            m_process.waitForReadyRead(20);
-            Collect();
-        }
-        return (m_out + m_err).contains(text.toLocal8Bit());
+        return WaitUntil([&] { return (m_out + m_err).contains(text.toLocal8Bit()); }, timeoutMs);
     }
 
     CliResult Finish(int timeoutMs = 60000)
@@ -125,7 +128,7 @@ public:
         CliResult result;
         if (!m_process.waitForFinished(timeoutMs))
             return result;
-        Collect();
+        WaitUntil([] { return false; }, 0);
         result.exitCode = m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
         result.out = m_out;
         result.lines = QString::fromLocal8Bit(m_out).split(QLatin1Char('\n'));
@@ -134,17 +137,6 @@ public:
         result.err = QString::fromLocal8Bit(m_err);
         return result;
     }
-
-private:
-    void Collect()
-    {
-        m_out += m_process.readAllStandardOutput();
-        m_err += m_process.readAllStandardError();
-    }
-
-    QProcess m_process;
-    QByteArray m_out;
-    QByteArray m_err;
 };
 
 inline CliResult RunCli(const QStringList& args, const QStringList& env = {})

@@ -19,11 +19,6 @@ QByteArray Pattern(int size)
     return bytes;
 }
 
-const uint8_t* Bytes(const QByteArray& b)
-{
-    return reinterpret_cast<const uint8_t*>(b.constData());
-}
-
 class TransferSend : public EngineTest {
 protected:
     void StartFile(int kind, const QByteArray& bytes)
@@ -236,7 +231,7 @@ TEST_P(TransferStops, LostLineOrCancelEndsTheTransferWithinASecond)
     EXPECT_EQ(m_engine.Stats().frames, acknowledged);
     EXPECT_EQ(m_engine.Stats().bytes, acknowledged * 1024u);
 
-    const double cpu = ProcessCpuSeconds();
+    const double cpu = CpuSeconds();
     const auto start = std::chrono::steady_clock::now();
     if (c.lineLost) {
         receiver.reset();
@@ -247,7 +242,7 @@ TEST_P(TransferStops, LostLineOrCancelEndsTheTransferWithinASecond)
     bool success = true;
     ASSERT_TRUE(WaitForTransfer(&success, 2000));
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
-    EXPECT_LT(ProcessCpuSeconds() - cpu, 0.2);
+    EXPECT_LT(CpuSeconds() - cpu, 0.2);
     EXPECT_FALSE(success);
     EXPECT_EQ(m_engine.LastResult(), c.lineLost ? TransferResult::PortLost : TransferResult::Cancelled);
     EXPECT_EQ(m_view.Texts().last(), c.lineLost ? "CommPort Lost" : "Transfer Cancelled");
@@ -268,7 +263,7 @@ TEST_F(TransferSend, BufferSendReportsProgressAndRefusal)
     g_nExpectedPackets = 3;
     const QByteArray data = Pattern(3000);
     ScriptedReceiver refusing(m_pty, { { kAck }, { kAck }, { kAck }, { kTerminate } });
-    ASSERT_EQ(m_engine.StartBufferTransfer(5, Bytes(data), 3000), 1);
+    ASSERT_EQ(m_engine.StartBufferTransfer(5, reinterpret_cast<const uint8_t*>(data.constData()), 3000), 1);
     bool success = true;
     ASSERT_TRUE(WaitForTransfer(&success));
     EXPECT_FALSE(success);
@@ -287,9 +282,7 @@ TEST_F(TransferSend, ATimeOutHandledAfterAReplyLeavesTheReply)
     ASSERT_EQ(line.CreateEvents(), 1);
     ASSERT_EQ(line.Open(), 1);
     m_pty.Send(kAck);
-    for (int i = 0; i < 200 && line.ReceiveCount() < 3; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    ASSERT_EQ(line.ReceiveCount(), 3);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return line.ReceiveCount() == 3; }));
     m_engine.OnCommRead(line);
     ASSERT_EQ(m_engine.State(), Ack);
     m_engine.OnTimer(CTransferEngine::kSyncTimer);

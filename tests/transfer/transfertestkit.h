@@ -20,36 +20,38 @@ using ProgressList = std::vector<std::pair<unsigned, bool>>;
 
 // The form and the preset editor as the engine sees them.
 class RecordingView : public CTransferReporter {
+    std::mutex m_mutex;
+    template <typename F> auto Locked(const F& f)
+    {
+        std::lock_guard lock(m_mutex);
+        return f();
+    }
+
 public:
     void SetStatusText(const QString& text) override
     {
-        std::lock_guard lock(m_mutex);
-        m_texts << text;
+        Locked([&] { m_texts << text; });
     }
     void EnableStartButtons() override { ++m_enabled; }
     void TransferProgress(unsigned count, bool sending) override
     {
-        std::lock_guard lock(m_mutex);
-        m_progress.emplace_back(count, sending);
+        Locked([&] { m_progress.emplace_back(count, sending); });
     }
     [[nodiscard]] int DownloadKind() const override { return m_kind; }
 
     QStringList Texts()
     {
-        std::lock_guard lock(m_mutex);
-        return m_texts;
+        return Locked([&] { return m_texts; });
     }
     ProgressList Progress()
     {
-        std::lock_guard lock(m_mutex);
-        return m_progress;
+        return Locked([&] { return m_progress; });
     }
 
     int m_kind = 2;
     std::atomic<int> m_enabled { 0 };
 
 private:
-    std::mutex m_mutex;
     QStringList m_texts;
     ProgressList m_progress;
 };
