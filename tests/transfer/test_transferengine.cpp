@@ -1,0 +1,484 @@
+#include "../serial/ptypair.h"
+#include "messagerecorder.h"
+#include "serial/ccomm.h"
+#include "transfer/ccrc32.h"
+#include "transfer/ctransferengine.h"
+#include "transfer/frame.h"
+#include "transfer/receivestore.h"
+#include "transfer/transferreporter.h"
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+#include <QTemporaryFile>
+#include <QTest>
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <condition_variable>
+#include <gtest/gtest.h>
+#include <mutex>
+#include <sys/stat.h>
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace {
+
+QByteArray Pattern(int size)
+{
+    QByteArray bytes(size, '\0');
+    for (int i = 0; i < size; ++i)
+        bytes[i] = char((i * 31 + 17 + i / 251) & 0xFF);
+    return bytes;
+}
+
+using ProgressList = std::vector<std::pair<unsigned, bool>>;
+
+// The form and the preset editor as the engine sees them.
+class RecordingView : public CTransferReporter {
+    std::mutex m_mutex;
+    template <typename F> auto Locked(const F& f)
+    {
+        std::lock_guard lock(m_mutex);
+        return f();
+    }
+
+public:
+    void SetStatusText(const QString& text) override
+    {
+        Locked([&] { m_texts << text; });
+    }
+    void EnableStartButtons() override { ++m_enabled; }
+    void TransferProgress(unsigned count, bool sending) override
+    {
+        Locked([&] { m_progress.emplace_back(count, sending); });
+    }
+    [[nodiscard]] int DownloadKind() const override { return m_kind; }
+
+    QStringList Texts()
+    {
+        return Locked([&] { return m_texts; });
+    }
+    ProgressList Progress()
+    {
+        return Locked([&] { return m_progress; });
+    }
+
+    int m_kind = 2;
+    std::atomic<int> m_enabled { 0 };
+
+private:
+    QStringList m_texts;
+    ProgressList m_progress;
+};
+
+const QByteArray kAck = QByteArrayLiteral("UA\n");
+const QByteArray kNak = QByteArrayLiteral("UN\n");
+const QByteArray kTerminate = QByteArrayLiteral("UT\n");
+
+// Plays the receiver of a send transfer on the master: every byte is a sync until one is answered A or
+// T, then whole frames. Unit n (from 0) is answered with replies[n], its pieces sent 20 ms apart (none:
+// silence); units past the list with `otherwise`.
+class ScriptedReceiver {
+public:
+    ScriptedReceiver(const PtyPair& pty, std::vector<QByteArrayList> replies, QByteArray otherwise = kAck)
+        : m_pty(pty)
+        , m_replies(std::move(replies))
+        , m_otherwise(std::move(otherwise))
+        , m_thread([this] { Loop(); })
+    {
+    }
+    ~ScriptedReceiver()
+    {
+        m_stop = true;
+        m_thread.join();
+    }
+    ScriptedReceiver(const ScriptedReceiver&) = delete;
+    ScriptedReceiver& operator=(const ScriptedReceiver&) = delete;
+
+    // Waits (at most timeoutMs) for atLeast units: the worker may end before the last frame is read here.
+    std::vector<QByteArray> Units(size_t atLeast = 0, int timeoutMs = 2000)
+    {
+        std::unique_lock lock(m_mutex);
+        m_arrived.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return m_units.size() >= atLeast; });
+        return m_units;
+    }
+
+private:
+    static int FrameSize(const QByteArray& b)
+    {
+        const auto* p = reinterpret_cast<const uint8_t*>(b.constData());
+        return kFrameHeaderSize + (char(p[2]) == kTypeEnd ? kEndFramePayload : FrameLengthField(p)) + kFrameCrcSize;
+    }
+    void Loop()
+    {
+        QByteArray pending;
+        while (!m_stop) {
+            pending += m_pty.Receive(1, 20);
+            for (;;) {
+                QByteArray unit;
+                if (!m_synced && !pending.isEmpty())
+                    unit = pending.left(1);
+                else if (pending.size() >= kFrameHeaderSize && pending.size() >= FrameSize(pending))
+                    unit = pending.left(FrameSize(pending));
+                else
+                    break;
+                pending.remove(0, unit.size());
+                int index = 0;
+                {
+                    std::lock_guard lock(m_mutex);
+                    index = int(m_units.size());
+                    m_units.push_back(unit);
+                }
+                m_arrived.notify_all();
+                const QByteArrayList pieces
+                    = size_t(index) < m_replies.size() ? m_replies[size_t(index)] : QByteArrayList { m_otherwise };
+                for (qsizetype i = 0; i < pieces.size(); ++i) {
+                    if (i > 0)
+                        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                    m_pty.Send(pieces[i]);
+                }
+                const QByteArray reply = pieces.join();
+                m_synced = m_synced || reply.endsWith("A\n") || reply.endsWith("T\n");
+            }
+        }
+    }
+
+    const PtyPair& m_pty;
+    std::vector<QByteArrayList> m_replies;
+    QByteArray m_otherwise;
+    std::atomic<bool> m_stop { false };
+    bool m_synced = false;
+    std::mutex m_mutex;
+    std::condition_variable m_arrived;
+    std::vector<QByteArray> m_units;
+    std::thread m_thread;
+};
+
+// The engine on a pseudo-terminal, reporting to a RecordingView; message boxes are recorded.
+class TransferEngine : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_pty.Ok());
+        m_engine.SetPortDevice(m_pty.SlavePath());
+        // Long enough that a busy machine never turns a late answer into a time-out.
+        m_engine.SetTimerIntervals(3000, 3000);
+        m_engine.SetTransferView(&m_view);
+        QObject::connect(&m_engine, &CTransferEngine::TransferFinished, &m_engine, [this](bool ok) { m_ends << ok; });
+    }
+
+    // Runs the event loop until the next transfer has ended; false if it did not end in time. Ends are
+    // recorded from SetUp on: a transfer may end before the caller gets here.
+    bool WaitForTransfer(bool* success = nullptr, int timeoutMs = 20000)
+    {
+        if (!QTest::qWaitFor([this] { return m_ends.size() > m_nEndsSeen; }, timeoutMs))
+            return false;
+        if (success != nullptr)
+            *success = m_ends[m_nEndsSeen];
+        ++m_nEndsSeen;
+        return true;
+    }
+
+    void StartFile(int kind, const QByteArray& bytes)
+    {
+        EXPECT_TRUE(m_file.open());
+        m_file.write(bytes);
+        m_file.flush();
+        m_view.m_kind = kind;
+        m_engine.SetSelectedPath(m_file.fileName());
+        EXPECT_EQ(m_engine.StartFileTransfer(), 1);
+    }
+    // Sends bytes as a file of the given kind; true when the transfer completed. A stale reply of an
+    // earlier session reaches the line right after the opening.
+    bool SendFile(int kind, const QByteArray& bytes, const QByteArray& stale = {})
+    {
+        StartFile(kind, bytes);
+        m_pty.Send(stale);
+        bool success = false;
+        EXPECT_TRUE(WaitForTransfer(&success));
+        return success;
+    }
+
+    QTemporaryFile m_file;
+    PtyPair m_pty;
+    MessageRecorder m_boxes;
+    RecordingView m_view;
+    CTransferEngine m_engine;
+    QList<bool> m_ends;
+    qsizetype m_nEndsSeen = 0;
+};
+
+struct KindCase {
+    const char* name;
+    int kind;
+    int size;
+    char type;
+    int frames;
+    int lastFrameSize;
+    const char* ackText;
+};
+
+class TransferSendKinds : public TransferEngine, public testing::WithParamInterface<KindCase> { };
+
+TEST_P(TransferSendKinds, FramesPaddingPacketNumbersAndTexts)
+{
+    const KindCase& c = GetParam();
+    ScriptedReceiver receiver(m_pty, {});
+    const QByteArray source = Pattern(c.size);
+    ASSERT_TRUE(SendFile(c.kind, source));
+    const auto units = receiver.Units(size_t(c.frames) + 2);
+    EXPECT_EQ(units.front(), QByteArrayLiteral("U"));
+    const std::vector<QByteArray> frames(units.begin() + 1, units.end());
+    ASSERT_EQ(frames.size(), size_t(c.frames) + 1);
+    QByteArray payloads;
+    QStringList expectedTexts { QStringLiteral("Sync Dectected ...") };
+    for (int i = 0; i < c.frames; ++i) {
+        const QByteArray& f = frames[size_t(i)];
+        EXPECT_EQ(f.size(), i + 1 == c.frames ? c.lastFrameSize : kFrameMaxSize) << "frame " << i;
+        EXPECT_EQ(f[0], 'U');
+        EXPECT_EQ(uint8_t(f[1]), uint8_t(i)) << "frame " << i;
+        EXPECT_EQ(f[2], c.type);
+        payloads += f.mid(kFrameHeaderSize, f.size() - kFrameHeaderSize - kFrameCrcSize);
+        expectedTexts << QString::fromLatin1(c.ackText) + QString::number(i + 1);
+    }
+    // Code and loader chunks are padded with zeros to 1024 bytes; preset chunks go unpadded.
+    EXPECT_EQ(payloads.left(c.size), source);
+    EXPECT_EQ(payloads.mid(c.size), QByteArray(payloads.size() - c.size, '\0'));
+    EXPECT_EQ(uint8_t(frames.back()[1]), uint8_t(c.frames));
+    EXPECT_EQ(frames.back()[2], '9');
+    if (c.size == 0) {
+        // The exact end frame pins the CRC and the frame's byte order on the wire.
+        const QByteArray end
+            = QByteArray::fromHex("5500392000") + QByteArray(32, '\0') + QByteArray::fromHex("7DF04417");
+        EXPECT_EQ(frames.back(), end);
+    }
+    EXPECT_EQ(m_view.Texts(), expectedTexts);
+    EXPECT_EQ(m_boxes.Texts(), QStringList { QStringLiteral("Transfer Completed ") });
+    EXPECT_EQ(m_view.m_enabled, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, TransferSendKinds,
+    testing::Values(KindCase { "empty", 2, 0, '5', 0, 0, "" },
+        KindCase { "preset_1025", 3, 1025, '6', 2, 10, "Trnasmited Count " },
+        KindCase { "loader_3000", 4, 3000, '7', 3, 1033, "Transmited Count " },
+        KindCase { "code_exact_2048", 2, 2048, '5', 2, 1033, "Trnasmited Count " },
+        KindCase { "code_wraps_after_255", 2, 257 * 1024 + 1, '5', 258, 1033, "Trnasmited Count " }),
+    [](const testing::TestParamInfo<KindCase>& info) { return std::string(info.param.name); });
+
+struct ReplyCase {
+    const char* name;
+    std::vector<QByteArrayList> replies;
+    int size;
+    bool completes;
+    int units;
+    QStringList texts;
+    QByteArray stale {};
+};
+
+ReplyCase SixteenNaks()
+{
+    ReplyCase c { "sixteen_naks_in_a_row_end_it", { { kAck } }, 100, false, 17, { "Sync Dectected ..." } };
+    for (int i = 1; i <= 16; ++i) {
+        c.replies.push_back({ kNak });
+        c.texts << QStringLiteral("NAK  Data = %1").arg(i);
+    }
+    c.texts << QString::fromLatin1(CTransferEngine::kOutOfStepText);
+    return c;
+}
+
+class TransferSendReplies : public TransferEngine, public testing::WithParamInterface<ReplyCase> { };
+
+TEST_P(TransferSendReplies, EveryAnswerButASendsTheSameUnitAgain)
+{
+    const ReplyCase& c = GetParam();
+    ScriptedReceiver receiver(m_pty, c.replies);
+    // Short time-outs only where silence or noise needs one: elsewhere a late answer must not count as none.
+    if (std::any_of(
+            c.replies.begin(), c.replies.end(), [](const QByteArrayList& r) { return !r.join().contains('\n'); }))
+        m_engine.SetTimerIntervals(1000, 2000);
+    EXPECT_EQ(SendFile(2, Pattern(c.size), c.stale), c.completes);
+    // After a failure, wait briefly to see that nothing more (no end frame) comes.
+    const auto units = receiver.Units(size_t(c.units) + (c.completes ? 0 : 1), c.completes ? 2000 : 200);
+    ASSERT_EQ(units.size(), size_t(c.units));
+    for (size_t i = 0; i + 1 < units.size(); ++i) {
+        if (i < c.replies.size() && !c.replies[i].join().endsWith("A\n")) {
+            EXPECT_EQ(units[i + 1], units[i]) << "unit " << i;
+        } else if (units[i].size() > 1) {
+            EXPECT_EQ(uint8_t(units[i + 1][1]), uint8_t(units[i][1] + 1)) << "unit " << i;
+        }
+    }
+    EXPECT_EQ(units.back()[2], c.completes ? kTypeEnd : kTypeCode);
+    EXPECT_EQ(m_view.Texts(), c.texts);
+    EXPECT_EQ(m_boxes.Texts(), QStringList { c.completes ? "Transfer Completed " : "Transfer Error !! " });
+    EXPECT_EQ(m_view.m_enabled, 1);
+    EXPECT_FALSE(m_engine.IsTransferRunning());
+}
+
+// A port buffer filled with 1300 bytes without a LF must be cleared at the time-out, or the answer to
+// the frame sent again would find no room and the transfer would wait for ever.
+INSTANTIATE_TEST_SUITE_P(Replies, TransferSendReplies,
+    testing::Values(ReplyCase { "nak_other_silence", { { kAck }, { kNak }, { kNak }, { "UX\n" }, {} }, 1500, true, 8,
+                        { "Sync Dectected ...", "NAK  Data = 1", "NAK  Data = 2", "Other Answer this Data",
+                            "No Answer 1", "Trnasmited Count 1", "Trnasmited Count 2" } },
+        ReplyCase { "silent_syncs_split_and_noisy_replies", { {}, {}, {}, { kAck }, { "U", "A\n" }, { "\xFFUA\n" } },
+            2048, true, 7,
+            { "No Answer 1", "No Answer 2", "No Answer 3", "Sync Dectected ...", "Trnasmited Count 1",
+                "Trnasmited Count 2" } },
+        ReplyCase { "noise_fills_the_buffer", { { kAck }, { QByteArray(CComm::kReceiveBufferSize, 'z') } }, 100, true,
+            4, { "Sync Dectected ...", "No Answer 1", "Trnasmited Count 1" } },
+        ReplyCase { "terminate_to_the_third_frame", { { kAck }, { kAck }, { kAck }, { kTerminate } }, 5000, false, 4,
+            { "Sync Dectected ...", "Trnasmited Count 1", "Trnasmited Count 2" } },
+        ReplyCase { "late_reply_of_an_earlier_session_is_not_the_sync", { {}, { kAck } }, 10, true, 4,
+            { "No Answer 1", "Sync Dectected ...", "Trnasmited Count 1" }, kAck },
+        SixteenNaks()),
+    [](const testing::TestParamInfo<ReplyCase>& info) { return std::string(info.param.name); });
+
+TEST_F(TransferEngine, PortThatCannotOpenAbandonsTheTransfer)
+{
+    m_engine.SetPortDevice(QStringLiteral("/dev/tessavo-no-such-port"));
+    m_engine.SetSelectedPath(QStringLiteral("/dev/null"));
+    EXPECT_EQ(m_engine.StartFileTransfer(), 0);
+    EXPECT_EQ(m_engine.StartBufferTransfer(6, nullptr, 0), 0);
+    EXPECT_EQ(m_boxes.Texts(), (QStringList { "CommPort Open Error", "CommPort Open Error" }));
+    EXPECT_EQ(m_engine.LastResult(), TransferResult::PortError);
+    EXPECT_FALSE(m_engine.IsTransferRunning());
+    EXPECT_FALSE(g_bReceiveMode);
+}
+
+// Only a regular file is sent, opened without blocking; what cannot be read ends the transfer after the
+// sync, without an end frame.
+TEST_F(TransferEngine, FileThatCannotBeReadFailsWithoutEndFrame)
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("fifo"));
+    ASSERT_EQ(mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    const std::pair<QString, const char*> cases[]
+        = { { dir.filePath(QStringLiteral("gone.bin")), " Open Failed" }, { dir.path(), " Open Failed" },
+              { fifo, " Open Failed" }, { QStringLiteral("/proc/self/mem"), " Read Failed" } };
+    for (const auto& [path, suffix] : cases) {
+        ScriptedReceiver receiver(m_pty, {});
+        m_engine.SetSelectedPath(path);
+        ASSERT_EQ(m_engine.StartFileTransfer(), 1);
+        bool success = true;
+        ASSERT_TRUE(WaitForTransfer(&success, 5000)) << path.toStdString();
+        EXPECT_FALSE(success);
+        EXPECT_EQ(m_engine.LastResult(), TransferResult::Failed);
+        EXPECT_EQ(m_boxes.Texts().last(), path + QLatin1String(suffix));
+        EXPECT_EQ(receiver.Units(2, 200).size(), 1u) << path.toStdString();
+    }
+    EXPECT_EQ(m_view.m_enabled, 4);
+}
+
+// A send still waiting for the answer to its sync ends at once when cancelled, without spinning. A download
+// stopped midway, by a lost line or a cancel, is the form's and the command line's test.
+TEST_F(TransferEngine, CancelEndsAPendingSyncWithinASecond)
+{
+    ScriptedReceiver receiver(m_pty, {}, QByteArray());
+    StartFile(2, Pattern(5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !receiver.Units(1, 0).empty(); }));
+    const double cpu = CpuSeconds();
+    const auto start = std::chrono::steady_clock::now();
+    m_engine.CancelTransfer();
+    bool success = true;
+    ASSERT_TRUE(WaitForTransfer(&success, 2000));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    EXPECT_LT(CpuSeconds() - cpu, 0.2);
+    EXPECT_FALSE(success);
+    EXPECT_EQ(m_engine.LastResult(), TransferResult::Cancelled);
+    EXPECT_EQ(m_view.Texts().last(), "Transfer Cancelled");
+    EXPECT_EQ(m_boxes.Texts(), QStringList {});
+    EXPECT_EQ(m_view.m_enabled, 1);
+    EXPECT_EQ(receiver.Units(2, 200).size(), 1u);
+}
+
+// A reply and a time-out may both be waiting on the GUI thread; the reply handled first must stand, or
+// the worker sends the frame again to a receiver that has already taken it.
+TEST_F(TransferEngine, ATimeOutHandledAfterAReplyLeavesTheReply)
+{
+    CComm line;
+    line.SetSettings(1, 115200, 8, kStopBitsOne, kParityNone);
+    line.SetDevice(m_pty.SlavePath());
+    ASSERT_EQ(line.CreateEvents(), 1);
+    ASSERT_EQ(line.Open(), 1);
+    m_pty.Send(kAck);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return line.ReceiveCount() == 3; }));
+    m_engine.OnCommRead(line);
+    ASSERT_EQ(m_engine.State(), Ack);
+    m_engine.OnTimer(CTransferEngine::kSyncTimer);
+    m_engine.OnTimer(CTransferEngine::kFrameTimer);
+    EXPECT_EQ(m_engine.State(), Ack);
+    line.Close();
+}
+
+// A frame as the receiver sends it: data frames always 1033 bytes, the length field telling the real size.
+QByteArray Frame(int packet, int lengthField, char fill, char type = kTypePreset, int payloadSize = kFramePayloadMax)
+{
+    static const CCrc32 crc;
+    std::array<uint8_t, kFramePayloadMax> payload {};
+    payload.fill(uint8_t(fill));
+    std::array<uint8_t, kFrameMaxSize> out {};
+    const int size
+        = BuildFrame(crc, out.data(), uint8_t(packet), type, uint16_t(lengthField), payload.data(), payloadSize);
+    return QByteArray(reinterpret_cast<const char*>(out.data()), size);
+}
+
+struct Piece {
+    QByteArray bytes;
+    int waitMs = 2000; // for the answer; short where none may come
+};
+
+// One transfer plays every case: the answer to each piece tells whether the engine took it.
+TEST_F(TransferEngine, FramesFillTheStoreWhenWholeInsideItAndOfPresetType)
+{
+    g_nExpectedPackets = 64;
+    g_ReceiveStore.fill(0);
+    ASSERT_EQ(m_engine.StartBufferTransfer(6, nullptr, 0), 1);
+    const QByteArray first = Frame(0, 1024, 'a');
+    const QByteArray end = Frame(6, kEndFramePayload, 0, kTypeEnd, kEndFramePayload);
+    const std::vector<Piece> pieces { { QByteArrayLiteral("U\x01\x02\x03") }, // bytes after the sync are dropped
+        { first.left(1032), 150 }, { first.mid(1032) }, // taken only at 1033 bytes
+        { Frame(1, 100, 'b') }, { Frame(97, 1024, 'p') }, // would end at 100352
+        { Frame(97, 672, 'q') }, // ends exactly at 100000
+        { Frame(2, 5000, 'r') }, // length clipped to 1024
+        { Frame(3, 1024, 's', kTypeCode).left(9) }, // not a preset frame
+        { Frame(5, 1024, 'c') }, { end.left(31), 150 }, { end.mid(31, 1) } }; // taken at its length field
+    std::vector<QByteArray> replies;
+    std::thread player([&] {
+        for (const Piece& piece : pieces) {
+            m_pty.Send(piece.bytes);
+            replies.push_back(m_pty.Receive(3, piece.waitMs));
+        }
+    });
+    bool success = false;
+    EXPECT_TRUE(WaitForTransfer(&success, 10000));
+    player.join();
+
+    EXPECT_TRUE(success);
+    EXPECT_EQ(
+        replies, (std::vector<QByteArray> { kAck, {}, kAck, kAck, kNak, kAck, kAck, kNak, kAck, {}, kTerminate }));
+    const QByteArray stored(reinterpret_cast<const char*>(g_ReceiveStore.data()), kReceiveStoreSize);
+    EXPECT_EQ(stored.left(6 * 1024),
+        QByteArray(1024, 'a') + QByteArray(100, 'b') + QByteArray(924, 0) + QByteArray(1024, 'r') + QByteArray(2048, 0)
+            + QByteArray(1024, 'c'));
+    EXPECT_EQ(stored.mid(97 * 1024), QByteArray(672, 'q'));
+    EXPECT_EQ(m_engine.ReceivedLength(), kReceiveStoreSize);
+    EXPECT_EQ(g_nReceivedPackets, 6);
+    EXPECT_TRUE(g_bReceiveDone);
+    EXPECT_FALSE(g_bReceiveMode);
+    // Only A replies count as progress; the end brings the expected count + 1, then 0.
+    EXPECT_EQ(m_view.Progress(),
+        (ProgressList { { 1, false }, { 2, false }, { 3, false }, { 4, false }, { 5, false }, { 6, false },
+            { 65, false }, { 0, false } }));
+    EXPECT_EQ(m_boxes.Texts(), QStringList { QStringLiteral("Transfer Completed ") });
+}
+
+} // namespace
+
+// The engine parses replies and runs its timers on the thread of a Qt event loop.
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
