@@ -1,3 +1,4 @@
+#include "../preset/editortestkit.h"
 #include "../serial/ptypair.h"
 #include "../tools/emulatorprocess.h"
 #include "app/ccolorlabel.h"
@@ -9,6 +10,7 @@
 #include "base/modaldialog.h"
 #include "messagerecorder.h"
 #include "preset/cpreseteditdlg.h"
+#include "preset/cpresetgrid.h"
 #include "transfer/ctransferengine.h"
 
 #include <QAbstractButton>
@@ -27,17 +29,24 @@ namespace {
 
 const QColor kYellow(255, 255, 0);
 
-// A main window past its start-up, with the port dialog answered by SET and a scripted file dialog.
-class Bench {
+// A main window past its start-up, with the port dialog answered by SET, a scripted file dialog and the
+// preset editor, whose copy buttons lock and progress texts are logged.
+class Bench : public QObject {
 public:
     Bench()
     {
-        SetModalHandler([](QDialog& dialog) { dialog.findChild<QAbstractButton*>(QStringLiteral("id1024"))->click(); });
+        SetModalHandler([](QDialog& dialog) { ::Button(dialog, 1024)->click(); });
         frame = std::make_unique<CMainFrame>();
         SetModalHandler(nullptr);
         frame->Create();
         frame->show();
         view = frame->View();
+        editor = InstallPresetEditor(*frame);
+        QObject::connect(Progress(*editor), &QProgressBar::valueChanged, this, [this](int value) {
+            if (value != 0)
+                editorLog << StatusText(*editor);
+        });
+        ::Button(*editor, 1000)->installEventFilter(this);
         SetFileDialogHandler([this](const FileDialogRequest& request) {
             requests.append(request);
             return answers.isEmpty() ? QString() : answers.takeFirst();
@@ -50,7 +59,14 @@ public:
                 enabledDuringTransfer = enabledDuringTransfer || Button(id)->isEnabled();
         });
     }
-    ~Bench() { SetFileDialogHandler(nullptr); }
+    ~Bench() override { SetFileDialogHandler(nullptr); }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::EnabledChange)
+            editorLog << (static_cast<QWidget*>(watched)->isEnabled() ? "unlock" : "lock");
+        return false;
+    }
 
     [[nodiscard]] CColorLabel* Label(int id) const
     {
@@ -72,6 +88,8 @@ public:
 
     std::unique_ptr<CMainFrame> frame;
     CTessavo2View* view = nullptr;
+    CPresetEditDlg* editor = nullptr;
+    QStringList editorLog;
     QList<FileDialogRequest> requests;
     QStringList answers;
     QStringList statusTexts;
@@ -83,16 +101,7 @@ QString WriteRandomFile(const QTemporaryDir& dir, const QString& name, int size)
     QByteArray bytes(size, Qt::Uninitialized);
     for (char& b : bytes)
         b = char(QRandomGenerator::global()->bounded(256));
-    QFile file(dir.filePath(name));
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != size)
-        return {};
-    return file.fileName();
-}
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return WriteFile(dir.filePath(name), bytes) ? dir.filePath(name) : QString();
 }
 
 } // namespace
@@ -118,6 +127,8 @@ struct EmulatedDownload {
 class TestDownloadForm : public QObject {
     Q_OBJECT
 private slots:
+    void init() { ResetPresetTables(); }
+
     // Each section asks for its own file; a start needs its section's file, and a port that cannot be
     // opened is refused with its reason while the program goes on.
     void filesChosenPerSectionAndRefusedStarts()
@@ -194,7 +205,7 @@ private slots:
         QCOMPARE(progress->value(), 3);
         const QStringList summaries = d.emulator.Summaries(1, 10000);
         QCOMPARE(summaries.size(), 1);
-        QCOMPARE(ReadAll(summaries.first().section(QStringLiteral(" file="), 1)).left(3000), ReadAll(d.path));
+        QCOMPARE(ReadFile(summaries.first().section(QStringLiteral(" file="), 1)).left(3000), ReadFile(d.path));
 
         const QString shots = qEnvironmentVariable("TESSAVO2_SHOT_DIR");
         if (!shots.isEmpty())
@@ -225,9 +236,8 @@ private slots:
         EmulatedDownload d({ "--silent", "3" }, QStringLiteral("code.bin"), 5000, 1009);
         QVERIFY(d.portReady);
         auto& bench = d.bench;
-        CPresetEditDlg* editor = InstallPresetEditor(*bench.frame);
-        auto editorButton = [editor](int id) { return editor->findChild<QAbstractButton*>(ResourceIdName(id)); };
-        auto* editorStatus = editor->findChild<QLabel*>(ResourceIdName(1040));
+        CPresetEditDlg* editor = bench.editor;
+        auto editorButton = [editor](int id) { return ::Button(*editor, id); };
         auto* cancel = bench.frame->findChild<QAction*>(QStringLiteral("cancelTransfer"));
         QVERIFY(!cancel->isEnabled());
         QWidget* window = bench.frame.get();
@@ -269,13 +279,58 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!bench.frame->Engine().IsTransferRunning() && !cancel->isEnabled(), 2000);
         QVERIFY(CpuSeconds() - cpu < 0.2);
         QTRY_VERIFY(bench.StartButtonsEnabled() && editorButton(1002)->isEnabled() && editorButton(1000)->isEnabled());
-        QCOMPARE(editorCopy ? editorStatus->text() : bench.Label(1007)->Text(), status);
+        QCOMPARE(editorCopy ? StatusText(*editor) : bench.Label(1007)->Text(), status);
         QCOMPARE(d.messages.Texts().mid(1), how == QLatin1String("lost") ? QStringList { status } : QStringList {});
         if (how == QLatin1String("lost"))
             return;
         // The port is free again: a preset copy of the empty tables (two frames) goes through.
         editorButton(1003)->click();
         QTRY_VERIFY_WITH_TIMEOUT(d.messages.Texts().contains(QStringLiteral("Transfer Completed ")), 10000);
+    }
+
+    // The receiver's tables fill the editor's grids; edited there, they go back whole.
+    void presetCopiesBothWays()
+    {
+        QTemporaryDir dir;
+        FillRealisticTables();
+        const QByteArray image = BuiltImage();
+        QVERIFY(image.size() > 1024 && image.size() <= 2048);
+        const QString file = dir.filePath(QStringLiteral("receiver.rcu"));
+        QVERIFY(WriteFile(file, image));
+        ResetPresetTables();
+        MessageRecorder messages;
+        EmulatorProcess emulator({ "--send-preset", file, "--save-dir", dir.path() });
+        QVERIFY(emulator.UseAsComPort());
+        Bench bench;
+        bench.frame->Engine().SetTimerIntervals(300, 3000);
+        CPresetEditDlg& editor = *bench.editor;
+        editor.show();
+        ::Button(editor, 1002)->click();
+        QCOMPARE(StatusText(editor), QStringLiteral("Waiting for Sync... "));
+        QVERIFY(FileAndCopyButtons(editor, false));
+        QVERIFY(::Button(editor, 1037)->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(FileAndCopyButtons(editor, true), 30000);
+        QVERIFY(emulator.Summaries(1).value(0).startsWith(QLatin1String("sent kind=preset frames=2")));
+        QCOMPARE(bench.editorLog,
+            (QStringList { "lock", "Packet 1/64 Received", "Packet 2/64 Received", "Packet 3/64 Received", "unlock" }));
+        QCOMPARE(BuiltImage(), image);
+        QCOMPARE(editor.SatGrid().CellText(1, 1), QStringLiteral("Astra 19.2E"));
+        QCOMPARE(editor.TpGrid().CellText(40, 1), QString::number(10714 + 29 * 39));
+        QCOMPARE(Progress(editor)->value(), 0);
+
+        bench.editorLog.clear();
+        TypeCell(editor.SatGrid(), 2, 1, QStringLiteral("Hotbird 13E"));
+        TypeCell(editor.TpGrid(), 1, 2, QStringLiteral("27000"));
+        ::Button(editor, 1003)->click();
+        QVERIFY(FileAndCopyButtons(editor, false));
+        QTRY_VERIFY_WITH_TIMEOUT(FileAndCopyButtons(editor, true), 30000);
+        QVERIFY(BuiltImage() != image);
+        const QString saved = emulator.Summaries(2).value(1);
+        QVERIFY(saved.startsWith(QLatin1String("saved kind=preset")));
+        QCOMPARE(ReadFile(saved.section(QLatin1String("file="), 1)), BuiltImage());
+        QCOMPARE(bench.editorLog, (QStringList { "lock", "Packet 1/2 Received", "unlock" }));
+        QCOMPARE(StatusText(editor), QStringLiteral(" "));
+        QCOMPARE(messages.Texts(), QStringList(2, QStringLiteral("Transfer Completed ")));
     }
 };
 

@@ -17,6 +17,7 @@
 #include <condition_variable>
 #include <gtest/gtest.h>
 #include <mutex>
+#include <optional>
 #include <sys/stat.h>
 #include <thread>
 #include <utility>
@@ -370,13 +371,14 @@ TEST_F(TransferEngine, FileThatCannotBeReadFailsWithoutEndFrame)
     EXPECT_EQ(m_view.m_enabled, 4);
 }
 
-// A send still waiting for the answer to its sync ends at once when cancelled, without spinning. A download
-// stopped midway, by a lost line or a cancel, is the form's and the command line's test.
+// A send still waiting for the answer to its sync ends at once when cancelled, without spinning, and leaves
+// the port free. A download stopped midway, by a lost line or a cancel, is the form's and the command
+// line's test.
 TEST_F(TransferEngine, CancelEndsAPendingSyncWithinASecond)
 {
-    ScriptedReceiver receiver(m_pty, {}, QByteArray());
+    std::optional<ScriptedReceiver> receiver(std::in_place, m_pty, std::vector<QByteArrayList> {}, QByteArray());
     StartFile(2, Pattern(5000));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !receiver.Units(1, 0).empty(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !receiver->Units(1, 0).empty(); }));
     const double cpu = CpuSeconds();
     const auto start = std::chrono::steady_clock::now();
     m_engine.CancelTransfer();
@@ -389,7 +391,9 @@ TEST_F(TransferEngine, CancelEndsAPendingSyncWithinASecond)
     EXPECT_EQ(m_view.Texts().last(), "Transfer Cancelled");
     EXPECT_EQ(m_boxes.Texts(), QStringList {});
     EXPECT_EQ(m_view.m_enabled, 1);
-    EXPECT_EQ(receiver.Units(2, 200).size(), 1u);
+    EXPECT_EQ(receiver->Units(2, 200).size(), 1u);
+    receiver.emplace(m_pty, std::vector<QByteArrayList> {});
+    EXPECT_TRUE(SendFile(2, Pattern(100)));
 }
 
 // A reply and a time-out may both be waiting on the GUI thread; the reply handled first must stand, or
