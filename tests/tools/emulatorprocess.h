@@ -32,8 +32,6 @@ public:
         m_process.waitForStarted();
     }
     ~BuiltProgram() { Stop(); }
-    BuiltProgram(const BuiltProgram&) = delete;
-    BuiltProgram& operator=(const BuiltProgram&) = delete;
 
     [[nodiscard]] qint64 Pid() const { return m_process.processId(); }
 
