@@ -8,20 +8,10 @@
 
 TEST(SatcoDxParse, RejectsLinesThatAreNoTransponderRecords)
 {
-    const QByteArray rejected[] = {
-        SatcoDxLine("11.778", "H", "27500", "1", "t"),
-        " " + SatcoDxLine("11.778"),
-        SatcoDxLine("11.778", "H", "27500", "1", "S"),
-        "T\tChannel\t11.778\tH\tx\tx\tx\tx\tx\t27500\tx\tx",
-        "T\tChannel",
-        "",
-        SatcoDxLine("abc"),
-        SatcoDxLine("-11.778"),
-        SatcoDxLine("65.536"),
-        SatcoDxLine("1e400"),
-        SatcoDxLine("nan"),
-        SatcoDxLine("0.0009"),
-    };
+    const QByteArray rejected[] = { SatcoDxLine("11.778", "H", "27500", "1", "t"), " " + SatcoDxLine("11.778"),
+        SatcoDxLine("11.778", "H", "27500", "1", "S"), "T\tChannel\t11.778\tH\tx\tx\tx\tx\tx\t27500\tx\tx",
+        "T\tChannel", "", SatcoDxLine("abc"), SatcoDxLine("-11.778"), SatcoDxLine("65.536"), SatcoDxLine("1e400"),
+        SatcoDxLine("nan"), SatcoDxLine("0.0009") };
     for (const QByteArray& line : rejected) {
         SatcoDxRecord record;
         EXPECT_FALSE(ParseSatcoDxLine(line.constData(), size_t(line.size()), record)) << line.toStdString();
