@@ -52,20 +52,17 @@ inline void TypeCell(CGridCtrl& grid, int row, int column, const QString& text, 
     QTest::keyClick(edit, key);
 }
 
-inline QStringList RowTexts(CGridCtrl& grid, int row)
+// The texts of rows first to last, each row's cells right of the heading column joined by '|'.
+inline QStringList Rows(CGridCtrl& grid, int first, int last)
 {
-    QStringList texts;
-    for (int c = 1; c < grid.GetColumns(); ++c)
-        texts << grid.CellText(row, c);
-    return texts;
-}
-
-inline QStringList AllTexts(CGridCtrl& grid)
-{
-    QStringList texts;
-    for (int r = 0; r < grid.GetRows(); ++r)
-        texts << RowTexts(grid, r).join(QLatin1Char('|'));
-    return texts;
+    QStringList rows;
+    for (int r = first; r <= last; ++r) {
+        QStringList cells;
+        for (int c = 1; c < grid.GetColumns(); ++c)
+            cells << grid.CellText(r, c);
+        rows << cells.join(QLatin1Char('|'));
+    }
+    return rows;
 }
 
 inline QAbstractButton* Button(QWidget& dialog, int id)

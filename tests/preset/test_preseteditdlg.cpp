@@ -125,9 +125,9 @@ private slots:
         Show();
         QCOMPARE(Sat().SelectedBlock(), (GridBlock { 1, 1, 1, 1 }));
         QCOMPARE(g_nShownSat, 0);
-        QCOMPARE(AllTexts(Sat()).mid(0, 4),
+        QCOMPARE(Rows(Sat(), 0, 3),
             (QStringList { "Satellite Name|LNB Type", "Astra 19.2E|Universal", "|", "Hot Bird|9750" }));
-        QCOMPARE(AllTexts(Tp()).mid(0, 4),
+        QCOMPARE(Rows(Tp(), 0, 3),
             (QStringList { "Frequency|Symbolrate|   FEC   |Polarization", "11778|27500|3/4|VER.",
                 "12054|22000|AUTO|HOR.", "|||" }));
         QCOMPARE(std::tuple(Sat().GetRows(), Sat().CellText(64, 0), Tp().GetRows(), Tp().CellText(512, 0)),
@@ -154,9 +154,9 @@ private slots:
         QCOMPARE(std::tuple(first.freq, first.symbol, first.sat_num, first.fec, first.polar),
             std::tuple(11778, 27500, 0, Auto, POL_Auto));
         QCOMPARE(std::tuple(g_TpTable[1].freq, g_TpTable[1].symbol), std::tuple(12054, 22000));
-        QCOMPARE(RowTexts(Tp(), 1), (QStringList { "", "", "", "" }));
+        QCOMPARE(Rows(Tp(), 1, 1), QStringList { "|||" });
         ClickCell(Sat(), 1, 1);
-        QCOMPARE(RowTexts(Tp(), 1), (QStringList { "11778", "27500", "AUTO", "AUTO" }));
+        QCOMPARE(Rows(Tp(), 1, 1), QStringList { "11778|27500|AUTO|AUTO" });
         QVERIFY(m_messages->Texts().isEmpty());
     }
 
@@ -172,7 +172,7 @@ private slots:
         }
         ClickCell(Sat(), 2, 1);
         // A transponder without a symbol rate ends the shown list and goes at the next commit.
-        QCOMPARE(RowTexts(Tp(), 4), (QStringList { "10804", "", "", "" }));
+        QCOMPARE(Rows(Tp(), 4, 4), QStringList { "10804|||" });
         const QString saved = Save(QStringLiteral("deleted.rcu"));
         FillRealisticTables();
         for (const std::size_t i : { 43, 8, 4 })
@@ -317,25 +317,6 @@ private slots:
         TpList list {};
         m_dlg->GatherTransponderGrid(list);
         QCOMPARE(std::tuple(list[0].symbol, list[0].fec, list[0].polar), std::tuple(65535, Fec3_4, POL_Vertical));
-    }
-
-    void saveAndLoadRoundTrip()
-    {
-        FillRealisticTables();
-        Show();
-        TypeCell(Tp(), 40, 1, QStringLiteral("12700"));
-        const QString first = Save(QStringLiteral("first.rcu"));
-        QCOMPARE(ReadFile(first), BuiltImage());
-        const QStringList satTexts = AllTexts(Sat());
-        const QStringList tpTexts = AllTexts(Tp());
-        ResetPresetTables();
-        m_dlg->OnInitDialog();
-        QVERIFY(AllTexts(Sat()) != satTexts);
-        Load(first);
-        QCOMPARE(AllTexts(Sat()), satTexts);
-        QCOMPARE(AllTexts(Tp()), tpTexts);
-        QCOMPARE(ReadFile(Save(QStringLiteral("second.rcu"))), ReadFile(first));
-        QVERIFY(m_messages->Texts().isEmpty());
     }
 
     void loadAndSaveFailures_data()
