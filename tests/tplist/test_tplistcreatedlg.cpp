@@ -88,19 +88,6 @@ QString Marks(int count, char mark, const char* rest)
     return QString(count, QLatin1Char(mark)) + QLatin1Char(' ') + QLatin1String(rest);
 }
 
-TEST_F(TpListCreateDlgTest, OpensOnAnUnselectedFirstGroupEveryTime)
-{
-    m_ui.ClickGroup(0);
-    m_ui.DoubleClickRow(0);
-    m_ui.Click(1057);
-    m_dialog.hide();
-    m_dialog.show();
-    EXPECT_EQ(m_ui.Shows(), Marks(7, '-', "SatcoDx1 SatcoDx1"));
-    EXPECT_EQ(m_ui.Row(0), " 0030 (Telecom 2A)");
-    for (int g = 0; g <= CTpListCreateDlg::kAllSat; ++g)
-        EXPECT_FALSE(m_ui.Pressed(g)) << g;
-}
-
 TEST_F(TpListCreateDlgTest, GroupButtonsSelectAllSatSelectsEverythingAndTheComboBoxOnlyShows)
 {
     m_ui.ClickGroup(1);
@@ -122,6 +109,16 @@ TEST_F(TpListCreateDlgTest, GroupButtonsSelectAllSatSelectsEverythingAndTheCombo
     EXPECT_EQ(m_ui.Shows(), Marks(153, '-', "All Sat SatcoDxAll off"));
     m_ui.ClickGroup(8);
     EXPECT_EQ(m_ui.Shows(), Marks(23, '+', "SatcoDx9 SatcoDx9"));
+
+    // Every opening starts on the first group with nothing selected.
+    m_dialog.hide();
+    m_dialog.show();
+    EXPECT_EQ(m_ui.Shows(), Marks(7, '-', "SatcoDx1 SatcoDx1"));
+    EXPECT_EQ(m_ui.Row(0), " 0030 (Telecom 2A)");
+    for (int g = 0; g <= CTpListCreateDlg::kAllSat; ++g)
+        EXPECT_FALSE(m_ui.Pressed(g)) << g;
+    m_ui.ChooseGroup(8);
+    EXPECT_EQ(m_ui.Shows(), Marks(23, '-', "SatcoDx9 SatcoDx9"));
 }
 
 TEST_F(TpListCreateDlgTest, DoubleClickFlipsOneSatelliteThatSurvivesAGroupChange)
