@@ -31,13 +31,10 @@ template <typename T = QPushButton> T* Find(const QWidget& dialog, int id)
 
 // The dialog's controls and what a user does with them.
 struct Probe {
-    explicit Probe(QWidget& shown)
-        : dialog(shown)
-        , list(Find<QListWidget>(shown, 1045))
-        , combo(Find<QComboBox>(shown, 1046))
-        , status(Find<QLabel>(shown, 1047))
-    {
-    }
+    QWidget& dialog;
+    QListWidget* list = Find<QListWidget>(dialog, 1045);
+    QComboBox* combo = Find<QComboBox>(dialog, 1046);
+    QLabel* status = Find<QLabel>(dialog, 1047);
 
     void Click(int id) const { QTest::mouseClick(Find(dialog, id), Qt::LeftButton); }
     void ClickGroup(int g) const { Click(1048 + g); }
@@ -67,11 +64,6 @@ struct Probe {
         const bool enabled = list->isEnabled() && combo->isEnabled();
         return marks + ' ' + combo->currentText() + ' ' + status->text() + (enabled ? "" : " off");
     }
-
-    QWidget& dialog;
-    QListWidget* list;
-    QComboBox* combo;
-    QLabel* status;
 };
 
 class TpListCreateDlgTest : public ::testing::Test {
@@ -192,7 +184,7 @@ TEST(TpListCreateDlgEnding, OnlyOkEndingsSpareTheNotOpenMessage)
         messages.QueueAnswer(IDNO);
         SetModalHandler([&run](QDialog& dialog) {
             ASSERT_NE(qobject_cast<CTpListCreateDlg*>(&dialog), nullptr);
-            run(Probe(dialog));
+            run(Probe { dialog });
         });
         app.MainFrame()->findChild<QAction*>("id32773")->trigger();
         EXPECT_EQ(messages.Texts(), texts) << name;
