@@ -85,11 +85,7 @@ private slots:
             files.selectFile(wanted);
             dialog.accept();
         });
-        FileDialogRequest request;
-        request.save = true;
-        request.filter = QString::fromLatin1(kRcuFilter);
-        request.defaultSuffix = QStringLiteral("rcu");
-        request.initialName = QStringLiteral("*.rcu");
+        const FileDialogRequest request { true, kRcuFilter, "rcu", "*.rcu" };
         QCOMPARE(GetFileName(request), wanted);
         QCOMPARE(filters, QStringList { "rcu (*.rcu)" });
         SetModalHandler([](QDialog&) {});

@@ -142,11 +142,9 @@ TEST_F(ConversionTest, ListIndicesCountRegisteredListsOnly)
     WriteFile("SatcoDx1/0050.txt", "heading without line end");
     WriteFile("SatcoDx1/0070.txt", Lines({ "heading", SatcoDxLine("11.6"), SatcoDxLine("4.0") }));
     ASSERT_TRUE(Convert({ "0030", "0050", "0070" }));
-    EXPECT_EQ(state->listCount, 3);
-    EXPECT_EQ(state->tpCount, 3);
-    EXPECT_STREQ(state->lists[0].includeName, "0030_K");
-    EXPECT_STREQ(state->lists[1].includeName, "0070_C");
-    EXPECT_STREQ(state->lists[2].includeName, "0070_K");
+    ASSERT_EQ(std::pair(state->listCount, state->tpCount), std::pair(3, 3));
+    EXPECT_EQ((QStringList { state->lists[0].includeName, state->lists[1].includeName, state->lists[2].includeName }),
+        (QStringList { "0030_K", "0070_C", "0070_K" }));
     EXPECT_EQ(ReadFile("TP_List/0030_C.tp"), "");
     EXPECT_EQ(ReadFile("TP_List/0050_C.tp"), "");
     EXPECT_EQ(ReadFile("TP_List/0050_K.tp"), "");
@@ -163,8 +161,7 @@ TEST_F(ConversionTest, TheLastFrequencyCarriesOverPassesSatellitesAndRuns)
     WriteFile("SatcoDx1/0050.txt", Lines({ "heading", SatcoDxLine("3.6"), SatcoDxLine("12.0") }));
     WriteFile("SatcoDx1/0070.txt", Lines({ "heading", SatcoDxLine("11.5"), SatcoDxLine("3.6"), SatcoDxLine("11.5") }));
     ASSERT_TRUE(Convert({ "0030" }));
-    EXPECT_EQ(state->tpCount, 3);
-    EXPECT_EQ(state->lastFreq, 3600);
+    EXPECT_EQ(std::pair(state->tpCount, state->lastFreq), std::pair(3, 3600));
 
     // The first run ended on 3.6, the first line of 0030, and 0030 ends on the first line of 0050.
     // 0070 starts and ends with 11.5, so its K pass begins with the frequency its C pass ended on.
@@ -175,9 +172,7 @@ TEST_F(ConversionTest, TheLastFrequencyCarriesOverPassesSatellitesAndRuns)
     EXPECT_EQ(ReadFile("TP_List/0050_K.tp"), TpLines(2, { 12000 }));
     EXPECT_EQ(ReadFile("TP_List/0070_C.tp"), TpLines(3, { 3600 }));
     EXPECT_EQ(ReadFile("TP_List/0070_K.tp"), TpLines(4, { 11500 }));
-    EXPECT_EQ(state->tpCount, 5);
-    EXPECT_EQ(state->listCount, 5);
-    EXPECT_EQ(state->lastFreq, 11500);
+    EXPECT_EQ(std::tuple(state->tpCount, state->listCount, state->lastFreq), std::tuple(5, 5, 11500));
 }
 
 TEST_F(ConversionTest, FailuresEndTheRunAndKeepTheTotalsOfTheLastCompleteRun)
@@ -194,8 +189,7 @@ TEST_F(ConversionTest, FailuresEndTheRunAndKeepTheTotalsOfTheLastCompleteRun)
     EXPECT_FALSE(Convert({ "0030" }));
     EXPECT_EQ(messages.Texts(), (QStringList { "File Read Error", " Fgets Erro ", "File Write Error" }));
     EXPECT_EQ(messages.Captions(), (QStringList { "Tessavo2", "Tessavo2", "Tessavo2" }));
-    EXPECT_EQ(state->tpCount, 2);
-    EXPECT_EQ(state->listCount, 2);
+    EXPECT_EQ(std::pair(state->tpCount, state->listCount), std::pair(2, 2));
 
     // A list that cannot be written whole is a write error too.
     messages.Clear();
