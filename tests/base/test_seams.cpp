@@ -45,7 +45,6 @@ private slots:
         QTest::newRow("ok") << uint(MB_OK) << int(QMessageBox::Ok) << int(IDOK);
         QTest::newRow("ok, escape") << uint(MB_OK | MB_ICONSTOP) << int(QMessageBox::NoButton) << int(IDOK);
         QTest::newRow("yes") << uint(MB_YESNO | MB_ICONQUESTION) << int(QMessageBox::Yes) << int(IDYES);
-        QTest::newRow("no") << uint(MB_YESNO) << int(QMessageBox::No) << int(IDNO);
         QTest::newRow("yes/no, escape") << uint(MB_YESNO) << int(QMessageBox::NoButton) << int(IDNO);
         QTest::newRow("cancel") << uint(MB_YESNOCANCEL) << int(QMessageBox::Cancel) << int(IDCANCEL);
         QTest::newRow("ok/cancel, escape") << uint(MB_OKCANCEL) << int(QMessageBox::NoButton) << int(IDCANCEL);

@@ -360,9 +360,7 @@ private slots:
         QCOMPARE(StatusText(*m_dlg), QStringLiteral(" "));
         Button(*m_dlg, 1003)->click();
         QVERIFY(FileAndCopyButtons(*m_dlg, true));
-        QCOMPARE(m_calls.size(), std::size_t(2));
-        QCOMPARE(m_calls[0], std::pair(6, QByteArray()));
-        QCOMPARE(m_calls[1], std::pair(5, BuiltImage()));
+        QCOMPARE(m_calls, (std::vector { std::pair(6, QByteArray()), std::pair(5, BuiltImage()) }));
         m_startResult = 1;
         TypeCell(Sat(), 1, 1, QStringLiteral("Not committed"));
         Button(*m_dlg, 1002)->click();

@@ -140,7 +140,6 @@ TEST_F(TpListCreateDlgTest, ListFileReportsOrWritesTheSelection)
     m_ui.ClickGroup(0);
     m_ui.Click(1002);
     EXPECT_EQ(m_messages.Texts(), QStringList { "File Read Error" });
-    EXPECT_EQ(m_messages.Captions(), QStringList { ApplicationTitle() });
     m_ui.ClickGroup(0);
     WriteFile("SatcoDx1/0130.txt", TestData("0130.txt"));
     m_ui.DoubleClickRow(5);
