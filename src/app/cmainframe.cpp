@@ -10,6 +10,7 @@
 #include "transfer/ctransferengine.h"
 
 #include <QCloseEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -70,10 +71,13 @@ void CMainFrame::CreateMenus()
         { "Help(&H)", "Status Bar(&S)", 59393, "Toggle Status Bar\nStatus Bar", nullptr },
     };
     QMenu* menu = nullptr;
+    QMenu* toolsMenu = nullptr;
     for (const Item& item : items) {
         const QString title = QString::fromLatin1(item.menu);
         if (!menu || menu->title() != title)
             menu = menuBar()->addMenu(title);
+        if (item.id == 32772)
+            toolsMenu = menu;
         QAction* action = menu->addAction(QString::fromLatin1(item.text));
         action->setObjectName(ResourceIdName(item.id));
         const QString prompt = QString::fromLatin1(item.prompt);
@@ -86,6 +90,17 @@ void CMainFrame::CreateMenus()
     connect(findChild<QAction*>(ResourceIdName(57665)), &QAction::triggered, this, &QWidget::close);
     connect(
         findChild<QAction*>(ResourceIdName(32773)), &QAction::triggered, this, [this] { m_view->OnRcuFileCreate(); });
+    // Every transfer can be stopped: the port and the locked buttons come back without closing the program.
+    m_cancelTransfer = toolsMenu->addAction(QStringLiteral("Cancel Transfer"));
+    m_cancelTransfer->setObjectName(QStringLiteral("cancelTransfer"));
+    m_cancelTransfer->setShortcut(QKeySequence(Qt::Key_Escape));
+    m_cancelTransfer->setStatusTip(QStringLiteral("Stop the running transfer"));
+    m_cancelTransfer->setEnabled(false);
+    connect(m_cancelTransfer, &QAction::triggered, this, &CMainFrame::OnCancelTransfer);
+    connect(m_engine.get(), &CTransferEngine::TransferStarted, m_cancelTransfer,
+        [this] { m_cancelTransfer->setEnabled(true); });
+    connect(m_engine.get(), &CTransferEngine::TransferFinished, m_cancelTransfer,
+        [this] { m_cancelTransfer->setEnabled(m_engine->IsTransferRunning()); });
     QAction* statusBarToggle = findChild<QAction*>(ResourceIdName(59393));
     statusBarToggle->setCheckable(true);
     statusBarToggle->setChecked(true);
@@ -165,6 +180,14 @@ int CMainFrame::StartBufferTransfer(int kind, const uint8_t* data, uint32_t leng
 void CMainFrame::SetPresetEditor(QDialog* dialog)
 {
     AdoptDialog(*this, m_presetEditDlg, dialog);
+    // The editor is modal: Esc there stops its copy too.
+    if (m_presetEditDlg && m_cancelTransfer)
+        m_presetEditDlg->addAction(m_cancelTransfer);
+}
+
+void CMainFrame::OnCancelTransfer()
+{
+    m_engine->CancelTransfer();
 }
 
 void CMainFrame::OnPortSetup()

@@ -9,6 +9,7 @@
 class CPortSettingDlg;
 class CTransferEngine;
 class CTessavo2View;
+class QAction;
 class QDialog;
 class QLabel;
 
@@ -47,6 +48,8 @@ public:
     void OnPortSetup();
     void OnEditPreset();
     void OnAppAbout();
+    // Tools "Cancel Transfer" (Esc): enabled only while a transfer or a pending receive runs.
+    void OnCancelTransfer();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -60,6 +63,7 @@ private:
     CPortSettingDlg* m_portSettingDlg = nullptr;
     QDialog* m_presetEditDlg = nullptr;
     CTessavo2View* m_view = nullptr;
+    QAction* m_cancelTransfer = nullptr;
     QLabel* m_devicePane = nullptr;
     std::unique_ptr<CTransferEngine> m_engine;
     bool m_bPortConfirmed = false;

@@ -2,12 +2,14 @@
 
 #include "app/cmainframe.h"
 #include "app/ctessavo2view.h"
-#include "transfer/ctransferengine.h"
 #include "base/messagebox.h"
 #include "preset/cpreseteditdlg.h"
 #include "tplist/ctplistcreatedlg.h"
+#include "transfer/ctransferengine.h"
 
 #include <QCoreApplication>
+#include <memory>
+#include <utility>
 
 CTessavo2App::CTessavo2App() = default;
 
@@ -33,11 +35,23 @@ bool CTessavo2App::InitInstance()
 CPresetEditDlg* InstallPresetEditor(CMainFrame& frame)
 {
     auto* editor = new CPresetEditDlg;
+    auto copyRunning = std::make_shared<bool>(false);
     editor->SetTransferLink(
-        [&frame](int kind, const std::uint8_t* data, std::uint32_t length) {
-            return frame.StartBufferTransfer(kind, data, length);
+        [&frame, copyRunning](int kind, const std::uint8_t* data, std::uint32_t length) {
+            const int started = frame.StartBufferTransfer(kind, data, length);
+            *copyRunning = *copyRunning || started != 0;
+            return started;
         },
         [&frame] { return frame.Engine().ReceivedLength(); });
+    // A copy that did not complete has had its buttons unlocked by the engine's end notice; the editor's
+    // status line then says why it ended (cancelled, line lost, receiver out of step).
+    QObject::connect(
+        &frame.Engine(), &CTransferEngine::TransferFinished, editor, [&frame, editor, copyRunning](bool ok) {
+            const bool wasCopy = std::exchange(*copyRunning, false);
+            const QString why = frame.Engine().LastStatusText();
+            if (wasCopy && !ok && !why.isEmpty())
+                editor->SetStatusText(why);
+        });
     frame.SetPresetEditor(editor);
     return editor;
 }

@@ -177,8 +177,15 @@ void CTessavo2View::StartSend(const Section& section)
         ShowMessageBox(QStringLiteral("Select file first!"));
         return;
     }
-    SetStartButtonsEnabled(false);
     CColorLabel* status = Label(1007);
+    // A refused start must leave the form as it was.
+    const QString statusBefore = status->Text();
+    const QColor colourBefore = status->TextColor();
+    const bool progressShown = m_progress->isVisible();
+    const int progressMax = m_progress->maximum();
+    const int progressValue = m_progress->value();
+
+    SetStartButtonsEnabled(false);
     status->SetTextColor(kYellow);
     status->SetText(QStringLiteral("Transmitting .... "));
     const qint64 size = QFileInfo(m_frame->SelectedPath()).size();
@@ -187,7 +194,14 @@ void CTessavo2View::StartSend(const Section& section)
     m_progress->setValue(0);
     m_progress->show();
     m_frame->SetTransferView(this);
-    m_frame->StartFileTransfer();
+    if (m_frame->StartFileTransfer() != 0)
+        return;
+    SetStartButtonsEnabled(true);
+    status->SetTextColor(colourBefore);
+    status->SetText(statusBefore);
+    m_progress->setRange(0, progressMax);
+    m_progress->setValue(progressValue);
+    m_progress->setVisible(progressShown);
 }
 
 void CTessavo2View::SetStartButtonsEnabled(bool enabled)

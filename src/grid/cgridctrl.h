@@ -1,14 +1,23 @@
 #pragma once
 
 #include "grid/cgridcellrecord.h"
+#include "grid/cgriddrophandler.h"
 #include "grid/gridtypes.h"
 
 #include <QAbstractScrollArea>
 #include <QBasicTimer>
 #include <QFontMetrics>
+#include <QHash>
 #include <QPixmap>
+#include <QPointer>
 #include <QSet>
+#include <functional>
+#include <memory>
 #include <vector>
+
+class CCellTipWnd;
+class QDrag;
+class QMimeData;
 
 enum GridScrollCode : int {
     SB_LINEUP = 0,
@@ -113,9 +122,17 @@ public:
     void SetSortOnClick(bool on) { m_bSortOnClick = on; }
     void SetHandleTabKey(bool on) { m_bHandleTabKey = on; }
     void SetDoubleBuffering(bool on) { m_bDoubleBuffer = on; }
-    void SetTitleTips(bool on) { m_bTitleTips = on; }
+    void SetTitleTips(bool on);
     [[nodiscard]] bool TitleTips() const { return m_bTitleTips; }
     void SetDragAndDrop(bool on) { m_bDragAndDrop = on; }
+    [[nodiscard]] bool DragAndDrop() const { return m_bDragAndDrop; }
+    // Enter writes this text into a cell of the column (no edit, no modified mark); in a column
+    // without one Enter starts an edit of the cell. An empty text removes the setting.
+    void SetEnterText(int column, const QString& text);
+    [[nodiscard]] QString EnterText(int column) const { return m_enterTexts.value(column); }
+    // The longest text a cell of the column takes from an editor or a paste; 0 for no limit.
+    void SetColumnMaxLength(int column, int length);
+    [[nodiscard]] int ColumnMaxLength(int column) const { return m_maxLengths.value(column); }
     void SetRowResize(bool on) { m_bAllowRowResize = on; }
     void SetColumnResize(bool on) { m_bAllowColumnResize = on; }
     void SetImageList(std::vector<QPixmap> images) { m_images = std::move(images); }
@@ -156,6 +173,9 @@ public:
     bool FitColumn(int column);
     bool FitRow(int row);
     void FitAll();
+    // With this on, FitAll and a resize then spread the non-fixed columns over the width the
+    // viewport has, so that no column needs a horizontal scroll bar and no band is left over.
+    void SetFitToWidth(bool on) { m_bFitToWidth = on; }
 
     // Selection
     GridPos SetCurrentCell(int row, int column);
@@ -174,11 +194,37 @@ public:
     bool SortRowsByColumn(int column, bool ascending, int low, int high = -1);
     void SortByColumn(int column, bool ascending);
 
-    // Commands reached by Ctrl+A, C, V, X; the clipboard ones are filled in with drag and drop.
+    // Commands reached by Ctrl+A, C, V, X, and whether each can run now (for a menu or toolbar).
     virtual void SelectAllCommand();
-    virtual void CopyCommand() { }
-    virtual void CutCommand() { }
-    virtual void PasteCommand() { }
+    virtual void CopyCommand();
+    virtual void CutCommand();
+    virtual void PasteCommand();
+    [[nodiscard]] bool CanCopy() const;
+    [[nodiscard]] bool CanCut() const;
+    [[nodiscard]] bool CanPaste() const;
+    [[nodiscard]] bool CanSelectAll() const { return m_bEnableSelection; }
+
+    // Clipboard text: rows separated by LF, cells by TAB.
+    [[nodiscard]] virtual std::unique_ptr<QMimeData> SelectionToDataSource() const;
+    virtual void ClearSelectedText();
+    virtual bool PasteDataAt(const GridPos& target, const QMimeData& data);
+
+    // Drag and drop, reached through CGridDropHandler.
+    void StartDrag();
+    Qt::DropAction DragEnterAt(const QMimeData& data, Qt::KeyboardModifiers keys, QPoint point);
+    Qt::DropAction DragOverAt(const QMimeData& data, Qt::KeyboardModifiers keys, QPoint point);
+    void DragLeaveNow();
+    bool DropAt(const QMimeData& data, Qt::DropAction effect, QPoint point);
+    // Copy with Ctrl held, move otherwise.
+    [[nodiscard]] static Qt::DropAction DropEffect(Qt::KeyboardModifiers keys);
+    // Runs a drag to its end and returns the action the target took. Tests replace it, since a
+    // drag needs a window system to run; nullptr restores QDrag::exec.
+    using DragRunner = std::function<Qt::DropAction(QDrag&)>;
+    static void SetDragRunner(DragRunner runner);
+
+    // The title tip over a cell whose text does not fit; null until one has been shown.
+    [[nodiscard]] CCellTipWnd* TitleTip() const;
+    void HideTitleTip();
 
     // Editing
     virtual void EditCellAt(int row, int column, unsigned startKey);
@@ -220,6 +266,7 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
     void changeEvent(QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
 
     virtual CGridCellRecord NewCell(int row, int column);
     virtual void ClearCell(CGridCellRecord& cell, int row, int column);
@@ -245,6 +292,10 @@ private:
     void DrawCellText(QPainter& painter, const CGridCellRecord& cell, QRect rect, bool bold);
     [[nodiscard]] const QFontMetrics& Metrics(std::uint16_t font, bool bold) const;
     void SwapRows(int a, int b);
+    void FillWidth();
+    void OfferTitleTip(QPoint point);
+    void MarkDropTarget(const GridPos& cell, bool on);
+    [[nodiscard]] bool AcceptsDrop(const QMimeData& data) const;
     void SetDefaults();
 
     std::vector<CGridRowArray> m_rows;
@@ -280,6 +331,7 @@ private:
     bool m_bTitleTips = true;
     bool m_bAllowRowResize = true;
     bool m_bAllowColumnResize = true;
+    bool m_bFitToWidth = false;
     int m_nDefRowHeight = 10;
     int m_nDefColumnWidth = 30;
     int m_nMargin = 0;
@@ -309,6 +361,12 @@ private:
     int m_nHScrollMax = 0;
     int m_nScrollGuard = 0;
     bool m_bInSize = false;
+    QHash<int, QString> m_enterTexts;
+    QHash<int, int> m_maxLengths;
+    GridPos m_dragOverCell;
+    CGridDropHandler m_dropHandler;
+    QPointer<CCellTipWnd> m_pTip;
+    GridPos m_tipCell;
 };
 
 // Puts the grid in the place of the dialog's child named itemName (same parent, geometry, name

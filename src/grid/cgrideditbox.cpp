@@ -3,6 +3,7 @@
 #include "grid/cgridctrl.h"
 
 #include <QKeyEvent>
+#include <algorithm>
 
 CGridEditBox::CGridEditBox(CGridCtrl* parent, const QRect& rect, int style, int controlId, int row, int column,
     const QString& initialText, unsigned startKey)
@@ -19,6 +20,9 @@ CGridEditBox::CGridEditBox(CGridCtrl* parent, const QRect& rect, int style, int 
     setFont(parent->font());
     setGeometry(rect);
     setText(initialText);
+    // A text already longer than the column allows is not cut by merely opening it.
+    if (const int limit = parent->ColumnMaxLength(column); limit > 0)
+        setMaxLength(std::max<int>(limit, int(initialText.size())));
     show();
     setFocus(Qt::OtherFocusReason);
     if (ApplyStartKey(*this, startKey, false))

@@ -100,7 +100,7 @@ FileDialogRequest RcuFileRequest(bool save, QWidget* parent)
 CPresetEditDlg::CPresetEditDlg(QWidget* parent)
     : QDialog(parent)
     , m_tpGrid(new CPresetGrid)
-    , m_satGrid(new CPresetGrid)
+    , m_satGrid(new CPresetGrid(CPresetGrid::Satellites))
 {
     setWindowTitle(kTitle);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);

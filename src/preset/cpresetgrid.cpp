@@ -2,20 +2,36 @@
 
 #include "grid/cgriddroplist.h"
 #include "grid/cgrideditbox.h"
+#include "preset/presettypes.h"
 
 #include <QStringList>
 
 namespace {
 
-// Every editor is a drop-down with an edit field, so a value outside the list may be typed.
-constexpr int kEditorStyle = CGridDropList::kDropDown;
+// Every list is a drop-down with an edit field, so a value outside the list may be typed.
+constexpr int kListStyle = CGridDropList::kDropDown;
+
+constexpr int kNameColumn = 1;
+constexpr int kLnbColumn = 2;
 
 } // namespace
 
+CPresetGrid::CPresetGrid(Kind kind)
+{
+    if (kind == Satellites) {
+        // A name longer than the slot holds would be shown but never saved.
+        SetColumnMaxLength(kNameColumn, kSatNameSize - 1);
+        // A Standard 5150 LNB in one key.
+        SetEnterText(kLnbColumn, QStringLiteral("5150"));
+    } else {
+        SetFitToWidth(true);
+    }
+}
+
 CPresetGrid::~CPresetGrid() = default;
 
-void CPresetGrid::MakeInPlaceEditor(const QRect& rect, int /*style*/, int controlId, int row, int column,
-                                    const QString& text, unsigned startKey)
+void CPresetGrid::MakeInPlaceEditor(
+    const QRect& rect, int style, int controlId, int row, int column, const QString& text, unsigned startKey)
 {
     static const QStringList fecItems { "1/2", "2/3", "3/4", "5/6", "7/8", "AUTO" };
     static const QStringList polarItems { "AUTO", "HOR.", "VER." };
@@ -24,16 +40,17 @@ void CPresetGrid::MakeInPlaceEditor(const QRect& rect, int /*style*/, int contro
     switch (column) {
     case 1:
     case 2:
-        new CGridEditBox(this, rect, kEditorStyle, controlId, row, column, text, startKey);
+        new CGridEditBox(this, rect, style, controlId, row, column, text, startKey);
         break;
     case 3:
-        new CGridDropList(this, rect, kEditorStyle, controlId, row, column, fecItems, text, startKey);
+    case 4: {
+        auto* list = new CGridDropList(
+            this, rect, kListStyle, controlId, row, column, column == 3 ? fecItems : polarItems, text, startKey);
+        list->SetCompletesTyping(true);
         break;
-    case 4:
-        new CGridDropList(this, rect, kEditorStyle, controlId, row, column, polarItems, text, startKey);
-        break;
+    }
     case kAliasColumn:
-        new CGridDropList(this, rect, kEditorStyle, controlId, row, EditColumn(column), lnbItems, text, startKey);
+        new CGridDropList(this, rect, kListStyle, controlId, row, EditColumn(column), lnbItems, text, startKey);
         break;
     default:
         break;

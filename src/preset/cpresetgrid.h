@@ -8,9 +8,11 @@ class CPresetGrid : public CGridCtrl {
     Q_OBJECT
 
 public:
-    using CGridCtrl::CGridCtrl;
+    enum Kind { Satellites, Transponders };
+
+    explicit CPresetGrid(Kind kind = Transponders);
     ~CPresetGrid() override;
 
     void MakeInPlaceEditor(const QRect& rect, int style, int controlId, int row, int column, const QString& text,
-                           unsigned startKey) override;
+        unsigned startKey) override;
 };

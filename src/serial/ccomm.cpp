@@ -18,6 +18,7 @@
 namespace {
 
 constexpr int kWriteTimeoutMs = 1000;
+constexpr int kReadRetryMs = 100;
 
 } // namespace
 
@@ -151,15 +152,23 @@ void CComm::Deliver(const uint8_t* data, int count)
         owner->CommRead(*this, m_nMessageTag);
 }
 
+// Errors after which the device will never deliver again: a hang-up, an adapter pulled out.
+bool CComm::IsLineLostError(int error)
+{
+    return error == EIO || error == ENXIO || error == ENODEV || error == EBADF;
+}
+
 void CComm::ReaderThread(CComm* comm)
 {
     if (comm == nullptr)
         return;
-    bool lineUsable = true;
     std::array<uint8_t, kReadChunk> chunk {};
+    // After a transient read error the line is looked at again a little later, not at once: an error
+    // that repeats must not spin.
+    int pauseMs = -1;
     while (comm->m_bOpen.load()) {
-        pollfd fds[2] = { { comm->m_wakeFd, POLLIN, 0 }, { comm->m_fd, POLLIN, 0 } };
-        const int n = poll(fds, lineUsable ? 2 : 1, -1);
+        pollfd fds[2] = { { comm->m_wakeFd, POLLIN, 0 }, { comm->m_fd, pauseMs < 0 ? short(POLLIN) : short(0), 0 } };
+        const int n = poll(fds, 2, pauseMs);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -167,20 +176,38 @@ void CComm::ReaderThread(CComm* comm)
         }
         if (!comm->m_bOpen.load())
             break;
-        if (!lineUsable || (fds[1].revents & (POLLIN | POLLHUP | POLLERR)) == 0)
-            continue;
-        for (;;) {
-            chunk.fill(0);
-            const int got = comm->Read(chunk.data(), kReadChunk);
-            if (got < 0 || (got == 0 && (fds[1].revents & POLLIN) == 0)) {
-                // The far end has gone (a pseudo-terminal's master closed): stop watching the line
-                // rather than spin on it; Close still ends the thread.
-                lineUsable = false;
+        pauseMs = -1;
+        const short events = fds[1].revents;
+        bool lost = (events & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+        if ((events & POLLIN) != 0 || lost) {
+            for (;;) {
+                chunk.fill(0);
+                const ssize_t got = ::read(comm->m_fd, chunk.data(), chunk.size());
+                if (got > 0) {
+                    comm->Deliver(chunk.data(), int(got));
+                    if (!comm->m_bOpen.load())
+                        return;
+                    continue;
+                }
+                if (got == 0) {
+                    // A terminal in raw, non-blocking mode reads nothing only at a hang-up.
+                    lost = true;
+                } else if (errno == EINTR) {
+                    continue;
+                } else if (IsLineLostError(errno)) {
+                    lost = true;
+                } else if (errno != EAGAIN) {
+                    ShowMessageBox(QStringLiteral("Read error "));
+                    pauseMs = kReadRetryMs;
+                }
                 break;
             }
-            if (got == 0 || !comm->m_bOpen.load())
-                break;
-            comm->Deliver(chunk.data(), got);
+        }
+        if (lost) {
+            comm->m_bLost = true;
+            if (CCommOwner* owner = comm->m_owner.load())
+                owner->CommLost(*comm);
+            return;
         }
     }
 }
@@ -196,7 +223,8 @@ int CComm::Close()
     else if (m_reader.joinable())
         m_reader.detach();
     // The end frame is not answered and may still be on its way: let it go out rather than purge it.
-    DrainSerialLine(m_fd, kWriteTimeoutMs);
+    if (!m_bLost.load())
+        DrainSerialLine(m_fd, kWriteTimeoutMs);
     DropDtr(m_fd);
     FlushSerialInput(m_fd);
     if (m_savedSerialFlags)

@@ -11,7 +11,8 @@
 class CCommOwner;
 
 // One serial port, opened once, with a reader thread that appends what arrives to the receive buffer
-// and then hands each delivery to the owner (WM_COMM_READ) and waits for it.
+// and then hands each delivery to the owner (WM_COMM_READ) and waits for it. A line that hangs up or
+// fails for good ends the reader thread, after it has told the owner (CommLost).
 class CComm {
 public:
     static constexpr int kReceiveBufferSize = 1300;
@@ -51,6 +52,7 @@ public:
 
 private:
     static void ReaderThread(CComm* comm);
+    [[nodiscard]] static bool IsLineLostError(int error);
     void Deliver(const uint8_t* data, int count);
 
     int m_fd = -1;
@@ -59,6 +61,7 @@ private:
     std::optional<int> m_savedSerialFlags;
     unsigned m_nMessageTag = 0;
     std::atomic<bool> m_bOpen { false };
+    std::atomic<bool> m_bLost { false };
     std::array<uint8_t, kReceiveBufferSize> m_receiveBuffer {};
     int m_nReceiveCount = 0;
     std::mutex m_receiveMutex;

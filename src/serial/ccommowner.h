@@ -8,4 +8,6 @@ class CCommOwner {
 public:
     virtual ~CCommOwner() = default;
     virtual void CommRead(CComm& port, unsigned tag) = 0;
+    // Once, on the reader thread, when the line has hung up or failed for good; it must not block.
+    virtual void CommLost(CComm& /*port*/) { }
 };

@@ -25,8 +25,12 @@
 namespace {
 
 constexpr int kNakLimit = 16;
-constexpr const char* kOutOfStepText = "The receiver refused the same frame 16 times in a row: it is out of step. "
-                                       "Restart the receiver, then send again.";
+constexpr int kQuietMs = 200;
+
+std::int64_t Now()
+{
+    return std::chrono::steady_clock::now().time_since_epoch().count();
+}
 
 // A FIFO or a device would block the worker or never end; only a regular file is sent.
 int OpenRegularFile(const QString& path)
@@ -53,9 +57,15 @@ public:
     }
     void CommRead(CComm& port, unsigned) override
     {
+        if (m_engine.m_bDiscarding.load()) {
+            port.ClearReceive();
+            m_engine.m_lastDelivery = Now();
+            return;
+        }
         m_engine.m_pDelivering = &port;
         (void)m_engine.m_commRead->Call();
     }
+    void CommLost(CComm&) override { m_engine.Stop(StopReason::PortLost); }
 
 private:
     CTransferEngine& m_engine;
@@ -181,6 +191,7 @@ void CTransferEngine::ResetStats()
     m_nResentFrames = 0;
     m_nNoAnswerCount = 0;
     m_failMessage = QStringLiteral("Transfer Error !! ");
+    m_statusText.clear();
 }
 
 void CTransferEngine::ResetEngine()
@@ -218,18 +229,18 @@ int CTransferEngine::OpenPort()
         comm->Destroy();
         return RefuseTransfer(QStringLiteral("CommPort Open Error"));
     }
+    m_lastDelivery = Now();
     std::lock_guard lock(m_portMutex);
     m_pComm = std::move(comm);
     return 1;
 }
 
-// The transfer is abandoned, the program goes on: ending it would lose unsaved preset edits.
+// The transfer is abandoned, the program goes on: ending it would lose unsaved preset edits. The
+// buttons are left to the caller: a transfer that is running keeps its own locked.
 int CTransferEngine::RefuseTransfer(const QString& text)
 {
     m_result = TransferResult::PortError;
     Message(text);
-    if (m_pView != nullptr)
-        m_pView->EnableStartButtons();
     return 0;
 }
 
@@ -256,6 +267,7 @@ int CTransferEngine::StartWorker(void (*function)(CTransferEngine*))
         m_bWorkerRunning = true;
     }
     m_worker = std::thread(function, this);
+    emit TransferStarted();
     return 1;
 }
 
@@ -299,6 +311,7 @@ int CTransferEngine::StartFileTransfer()
     m_bAbort = false;
     m_stopReason = StopReason::None;
     ResetStats();
+    m_bDiscarding = true;
     g_bReceiveMode = false;
     if (!OpenPort())
         return 0;
@@ -319,6 +332,7 @@ int CTransferEngine::StartBufferTransfer(int kind, const uint8_t* data, uint32_t
     if (length > 0)
         std::memcpy(m_transmitBuffer.data(), data, length);
     const bool receiving = kind != 5;
+    m_bDiscarding = !receiving;
     // In receive mode from the first byte on: the receiver's sync may follow the opening at once.
     g_bReceiveMode = receiving;
     g_bReceiveDone = false;
@@ -383,7 +397,7 @@ void CTransferEngine::Message(const QString& text)
 
 void CTransferEngine::ReportStatus(const char* text, int number)
 {
-    if (m_pView == nullptr || m_stopReason.load() == StopReason::Exit)
+    if (m_stopReason.load() == StopReason::Exit)
         return;
     // Reuses one string, so that a status text per frame costs no allocation.
     m_statusText.resize(0);
@@ -393,7 +407,8 @@ void CTransferEngine::ReportStatus(const char* text, int number)
         const int n = std::snprintf(digits, sizeof digits, "%d", number);
         m_statusText.append(QLatin1String(digits, n));
     }
-    m_pView->SetStatusText(m_statusText);
+    if (m_pView != nullptr)
+        m_pView->SetStatusText(m_statusText);
 }
 
 void CTransferEngine::ReportProgress(unsigned count, bool sending)
@@ -550,8 +565,34 @@ void CTransferEngine::OnTimer(int id)
     SetState(NoAnswer);
 }
 
+// A reply of an earlier session still on its way must not pass for the answer to this sync: what the
+// line delivers is dropped until it has been quiet for as long as the receiver may take to answer a
+// whole frame at this speed.
+void CTransferEngine::WaitForQuietLine()
+{
+    const uint32_t baud = m_portSettings.baudRate;
+    const int frameMs = baud > 0 ? int(int64_t(kFrameSize) * 10 * 1000 / baud) : 0;
+    const std::chrono::nanoseconds quiet = std::chrono::milliseconds(std::max(kQuietMs, frameMs + kQuietMs / 2));
+    {
+        std::unique_lock lock(m_stateMutex);
+        for (;;) {
+            const std::chrono::nanoseconds since(Now() - m_lastDelivery.load());
+            if (since >= quiet || m_stateChanged.wait_for(lock, quiet - since, [this] { return m_bAbort.load(); }))
+                break;
+        }
+    }
+    m_bDiscarding = false;
+    std::lock_guard lock(m_portMutex);
+    if (m_pComm)
+        m_pComm->ClearReceive();
+    SetState(Waiting);
+}
+
 bool CTransferEngine::RunSync(bool fileWorker)
 {
+    WaitForQuietLine();
+    if (m_bAbort)
+        return false;
     for (;;) {
         m_frame.fill(0);
         m_frame[0] = kLeadByte;

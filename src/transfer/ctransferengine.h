@@ -35,6 +35,10 @@ public:
     static constexpr int kFrameSize = kChunkSize + 9;
     static constexpr uint32_t kTransmitBufferSize = 100000;
     static constexpr unsigned kCommTag = 1;
+    // The status text of a transfer ended by a receiver that refuses the same frame again and again.
+    static constexpr const char* kOutOfStepText
+        = "The receiver refused the same frame 16 times in a row: it is out of step. Restart the receiver, then send "
+          "again.";
 
     explicit CTransferEngine(QObject* parent = nullptr);
     ~CTransferEngine() override;
@@ -55,7 +59,8 @@ public:
     [[nodiscard]] QString SelectedPath() const;
 
     // GUI thread. Return 1 when the worker started, 0 when the port could not be opened or is in use
-    // by the running transfer ("CommPort Open Error" has been shown, the Start buttons enabled again).
+    // by the running transfer ("CommPort Open Error" has been shown; nothing of a running transfer
+    // changed, and the caller puts back what it changed for the start).
     int StartFileTransfer();
     int StartBufferTransfer(int kind, const uint8_t* data, uint32_t length);
     int OpenPort();
@@ -92,7 +97,12 @@ public:
     void SendReply(char letter);
     [[nodiscard]] TransferState State() const { return TransferState(m_state.load()); }
 
+    // GUI thread, after TransferFinished: the last status text the transfer reported, empty if none.
+    [[nodiscard]] QString LastStatusText() const { return m_statusText; }
+
 signals:
+    // Emitted on the GUI thread when a worker has started.
+    void TransferStarted();
     // Emitted from the worker when it has ended and released the port.
     void TransferFinished(bool success);
 
@@ -106,6 +116,7 @@ private:
     static void BufferTransferThread(CTransferEngine* frame);
 
     void ResetEngine();
+    void WaitForQuietLine();
     bool RunSync(bool fileWorker);
     TransferResult RunData(SendSource& source, char type, bool fileWorker, const char* ackText);
     TransferResult RunReceiveTransfer();
@@ -129,6 +140,8 @@ private:
     std::condition_variable m_stateChanged;
     std::atomic<bool> m_bAbort { false };
     std::atomic<StopReason> m_stopReason { StopReason::None };
+    std::atomic<bool> m_bDiscarding { false };
+    std::atomic<std::int64_t> m_lastDelivery { 0 };
     std::atomic<TransferResult> m_result { TransferResult::Completed };
     std::atomic<std::uint64_t> m_nBytes { 0 };
     std::atomic<unsigned> m_nFrames { 0 };

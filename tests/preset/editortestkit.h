@@ -25,6 +25,13 @@ inline void ClickCell(CGridCtrl& grid, int row, int column)
     QTest::mouseClick(grid.viewport(), Qt::LeftButton, Qt::NoModifier, CellCenter(grid, row, column));
 }
 
+inline void DragCells(CGridCtrl& grid, int row, int column, int toRow, int toColumn)
+{
+    QTest::mousePress(grid.viewport(), Qt::LeftButton, Qt::NoModifier, CellCenter(grid, row, column));
+    QTest::mouseMove(grid.viewport(), CellCenter(grid, toRow, toColumn));
+    QTest::mouseRelease(grid.viewport(), Qt::LeftButton, Qt::NoModifier, CellCenter(grid, toRow, toColumn));
+}
+
 // The in-place editor the grid has open, if any.
 inline QLineEdit* OpenEditor(CGridCtrl& grid)
 {
@@ -52,16 +59,21 @@ inline void TypeCell(CGridCtrl& grid, int row, int column, const QString& text, 
     QTest::keyClick(edit, key);
 }
 
-// The texts of rows first to last, each row's cells right of the heading column joined by '|'.
+// The texts of a row's cells right of the heading column.
+inline QStringList RowTexts(CGridCtrl& grid, int row)
+{
+    QStringList texts;
+    for (int c = 1; c < grid.GetColumns(); ++c)
+        texts << grid.CellText(row, c);
+    return texts;
+}
+
+// The texts of rows first to last, each row's cells joined by '|'.
 inline QStringList Rows(CGridCtrl& grid, int first, int last)
 {
     QStringList rows;
-    for (int r = first; r <= last; ++r) {
-        QStringList cells;
-        for (int c = 1; c < grid.GetColumns(); ++c)
-            cells << grid.CellText(r, c);
-        rows << cells.join(QLatin1Char('|'));
-    }
+    for (int r = first; r <= last; ++r)
+        rows << RowTexts(grid, r).join(QLatin1Char('|'));
     return rows;
 }
 

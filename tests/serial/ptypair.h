@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -36,6 +37,12 @@ public:
     PtyPair& operator=(const PtyPair&) = delete;
 
     [[nodiscard]] bool Ok() const { return m_master >= 0 && m_slave >= 0; }
+    // The far end goes away, as when the receiver's cable or a USB adapter is pulled: the slave hangs up.
+    void CloseMaster()
+    {
+        ::close(m_master);
+        m_master = -1;
+    }
     [[nodiscard]] QString SlavePath() const { return m_path; }
 
     void Send(const QByteArray& bytes) const
@@ -75,3 +82,12 @@ private:
     int m_slave = -1;
     QString m_path;
 };
+
+// CPU time of the whole process so far, to tell a thread that waits from one that spins.
+inline double ProcessCpuSeconds()
+{
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+        + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}

@@ -49,7 +49,6 @@ TEST_F(TransferReceive, FramesFillTheStoreWhenWholeInsideItAndOfPresetType)
     bool success = false;
     EXPECT_TRUE(WaitForTransfer(&success, 10000));
     player.join();
-    m_engine.CancelTransfer();
 
     EXPECT_TRUE(success);
     EXPECT_EQ(

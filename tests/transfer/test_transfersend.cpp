@@ -2,8 +2,12 @@
 #include "transfer/receivestore.h"
 #include "transfertestkit.h"
 
+#include <QTemporaryDir>
 #include <QTemporaryFile>
+#include <QTest>
 #include <algorithm>
+#include <optional>
+#include <sys/stat.h>
 
 namespace {
 
@@ -20,21 +24,9 @@ const uint8_t* Bytes(const QByteArray& b)
     return reinterpret_cast<const uint8_t*>(b.constData());
 }
 
-// The frames' byte order on the wire is checked by the exact end frame of an empty source below.
-TEST(Crc32, CheckValue)
-{
-    const CCrc32 crc;
-    const QByteArray digits = QByteArrayLiteral("123456789");
-    EXPECT_EQ(crc.Compute(Bytes(digits), 9), 0x89A1897Fu);
-    EXPECT_EQ(crc.Compute(Bytes(digits), 0), 0u);
-    // Continuing a computation equals computing at once.
-    EXPECT_EQ(crc.Compute(Bytes(digits) + 4, 5, crc.Compute(Bytes(digits), 4)), 0x89A1897Fu);
-}
-
 class TransferSend : public EngineTest {
 protected:
-    // Sends bytes as a file of the given kind; true when the transfer completed.
-    bool SendFile(int kind, const QByteArray& bytes)
+    void StartFile(int kind, const QByteArray& bytes)
     {
         EXPECT_TRUE(m_file.open());
         m_file.write(bytes);
@@ -42,6 +34,13 @@ protected:
         m_view.m_kind = kind;
         m_engine.SetSelectedPath(m_file.fileName());
         EXPECT_EQ(m_engine.StartFileTransfer(), 1);
+    }
+    // Sends bytes as a file of the given kind; true when the transfer completed. A stale reply of an
+    // earlier session reaches the line right after the opening.
+    bool SendFile(int kind, const QByteArray& bytes, const QByteArray& stale = {})
+    {
+        StartFile(kind, bytes);
+        m_pty.Send(stale);
         bool success = false;
         EXPECT_TRUE(WaitForTransfer(&success));
         return success;
@@ -70,7 +69,7 @@ TEST_P(TransferSendKinds, FramesPaddingPacketNumbersAndTexts)
     ASSERT_TRUE(SendFile(c.kind, source));
     const auto units = receiver.Units(size_t(c.frames) + 2);
     EXPECT_EQ(units.front(), QByteArrayLiteral("U"));
-    const auto frames = receiver.Frames();
+    const std::vector<QByteArray> frames(units.begin() + 1, units.end());
     ASSERT_EQ(frames.size(), size_t(c.frames) + 1);
     QByteArray payloads;
     QStringList expectedTexts { QStringLiteral("Sync Dectected ...") };
@@ -89,6 +88,7 @@ TEST_P(TransferSendKinds, FramesPaddingPacketNumbersAndTexts)
     EXPECT_EQ(uint8_t(frames.back()[1]), uint8_t(c.frames));
     EXPECT_EQ(frames.back()[2], '9');
     if (c.size == 0) {
+        // The exact end frame pins the CRC and the frame's byte order on the wire.
         const QByteArray end
             = QByteArray::fromHex("5500392000") + QByteArray(32, '\0') + QByteArray::fromHex("7DF04417");
         EXPECT_EQ(frames.back(), end);
@@ -113,7 +113,19 @@ struct ReplyCase {
     bool completes;
     int units;
     QStringList texts;
+    QByteArray stale {};
 };
+
+ReplyCase SixteenNaks()
+{
+    ReplyCase c { "sixteen_naks_in_a_row_end_it", { { kAck } }, 100, false, 17, { "Sync Dectected ..." } };
+    for (int i = 1; i <= 16; ++i) {
+        c.replies.push_back({ kNak });
+        c.texts << QStringLiteral("NAK  Data = %1").arg(i);
+    }
+    c.texts << QString::fromLatin1(CTransferEngine::kOutOfStepText);
+    return c;
+}
 
 class TransferSendReplies : public TransferSend, public testing::WithParamInterface<ReplyCase> { };
 
@@ -125,7 +137,7 @@ TEST_P(TransferSendReplies, EveryAnswerButASendsTheSameUnitAgain)
     if (std::any_of(
             c.replies.begin(), c.replies.end(), [](const QByteArrayList& r) { return !r.join().contains('\n'); }))
         m_engine.SetTimerIntervals(1000, 2000);
-    EXPECT_EQ(SendFile(2, Pattern(c.size)), c.completes);
+    EXPECT_EQ(SendFile(2, Pattern(c.size), c.stale), c.completes);
     // After a failure, wait briefly to see that nothing more (no end frame) comes.
     const auto units = receiver.Units(size_t(c.units) + (c.completes ? 0 : 1), c.completes ? 2000 : 200);
     ASSERT_EQ(units.size(), size_t(c.units));
@@ -156,7 +168,10 @@ INSTANTIATE_TEST_SUITE_P(Replies, TransferSendReplies,
         ReplyCase { "noise_fills_the_buffer", { { kAck }, { QByteArray(CComm::kReceiveBufferSize, 'z') } }, 100, true,
             4, { "Sync Dectected ...", "No Answer 1", "Trnasmited Count 1" } },
         ReplyCase { "terminate_to_the_third_frame", { { kAck }, { kAck }, { kAck }, { kTerminate } }, 5000, false, 4,
-            { "Sync Dectected ...", "Trnasmited Count 1", "Trnasmited Count 2" } }),
+            { "Sync Dectected ...", "Trnasmited Count 1", "Trnasmited Count 2" } },
+        ReplyCase { "late_reply_of_an_earlier_session_is_not_the_sync", { {}, { kAck } }, 10, true, 4,
+            { "No Answer 1", "Sync Dectected ...", "Trnasmited Count 1" }, kAck },
+        SixteenNaks()),
     [](const testing::TestParamInfo<ReplyCase>& info) { return std::string(info.param.name); });
 
 TEST_F(TransferSend, PortThatCannotOpenAbandonsTheTransfer)
@@ -166,51 +181,100 @@ TEST_F(TransferSend, PortThatCannotOpenAbandonsTheTransfer)
     EXPECT_EQ(m_engine.StartFileTransfer(), 0);
     EXPECT_EQ(m_engine.StartBufferTransfer(6, nullptr, 0), 0);
     EXPECT_EQ(m_boxes.Texts(), (QStringList { "CommPort Open Error", "CommPort Open Error" }));
-    EXPECT_EQ(m_view.m_enabled, 2);
+    EXPECT_EQ(m_engine.LastResult(), TransferResult::PortError);
+    EXPECT_EQ(m_engine.PortDevice(), QStringLiteral("/dev/tessavo-no-such-port"));
     EXPECT_FALSE(m_engine.IsTransferRunning());
     EXPECT_FALSE(g_bReceiveMode);
 }
 
-TEST_F(TransferSend, FileGoneAfterSyncFailsWithoutEndFrame)
+// Only a regular file is sent, opened without blocking; what cannot be read ends the transfer after the
+// sync, without an end frame.
+TEST_F(TransferSend, FileThatCannotBeReadFailsWithoutEndFrame)
 {
-    ScriptedReceiver receiver(m_pty, {});
-    const QString path = QStringLiteral("/tmp/tessavo-missing-%1.bin").arg(getpid());
-    m_engine.SetSelectedPath(path);
-    ASSERT_EQ(m_engine.StartFileTransfer(), 1);
-    bool success = true;
-    ASSERT_TRUE(WaitForTransfer(&success));
-    EXPECT_FALSE(success);
-    EXPECT_EQ(m_boxes.Texts(), QStringList { path + QStringLiteral(" Open Failed") });
-    EXPECT_EQ(receiver.Units(2, 200).size(), 1u);
-    EXPECT_EQ(m_view.m_enabled, 1);
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("fifo"));
+    ASSERT_EQ(mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    const std::pair<QString, const char*> cases[]
+        = { { dir.filePath(QStringLiteral("gone.bin")), " Open Failed" }, { dir.path(), " Open Failed" },
+              { fifo, " Open Failed" }, { QStringLiteral("/proc/self/mem"), " Read Failed" } };
+    for (const auto& [path, suffix] : cases) {
+        ScriptedReceiver receiver(m_pty, {});
+        m_engine.SetSelectedPath(path);
+        ASSERT_EQ(m_engine.StartFileTransfer(), 1);
+        bool success = true;
+        ASSERT_TRUE(WaitForTransfer(&success, 5000)) << path.toStdString();
+        EXPECT_FALSE(success);
+        EXPECT_EQ(m_engine.LastResult(), TransferResult::Failed);
+        EXPECT_EQ(m_boxes.Texts().last(), path + QLatin1String(suffix));
+        EXPECT_EQ(receiver.Units(2, 200).size(), 1u) << path.toStdString();
+    }
+    EXPECT_EQ(m_view.m_enabled, 4);
 }
 
+struct StopCase {
+    const char* name;
+    size_t unitsBefore; // what the receiver has seen when the transfer is stopped
+    bool lineLost; // else cancelled
+};
+
+class TransferStops : public TransferSend, public testing::WithParamInterface<StopCase> { };
+
+// However a send is stopped, it ends at once without spinning and without an end frame. (What the form
+// and the editor give back is checked with them.)
+TEST_P(TransferStops, LostLineOrCancelEndsTheTransferWithinASecond)
+{
+    const StopCase& c = GetParam();
+    // A pending sync is never answered; a download has two frames acknowledged, then silence.
+    const std::vector<QByteArrayList> acks { { kAck }, { kAck }, { kAck } };
+    std::optional<ScriptedReceiver> receiver(
+        std::in_place, m_pty, c.unitsBefore > 1 ? acks : std::vector<QByteArrayList> {}, QByteArray());
+    StartFile(2, Pattern(5000));
+    // The event loop runs meanwhile: the replies are parsed there.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return receiver->Units(c.unitsBefore, 0).size() >= c.unitsBefore; }));
+    EXPECT_EQ(m_engine.PortDevice(), m_pty.SlavePath());
+    const unsigned acknowledged = c.unitsBefore > 1 ? 2 : 0;
+    EXPECT_EQ(m_engine.Stats().frames, acknowledged);
+    EXPECT_EQ(m_engine.Stats().bytes, acknowledged * 1024u);
+
+    const double cpu = ProcessCpuSeconds();
+    const auto start = std::chrono::steady_clock::now();
+    if (c.lineLost) {
+        receiver.reset();
+        m_pty.CloseMaster();
+    } else {
+        m_engine.CancelTransfer();
+    }
+    bool success = true;
+    ASSERT_TRUE(WaitForTransfer(&success, 2000));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    EXPECT_LT(ProcessCpuSeconds() - cpu, 0.2);
+    EXPECT_FALSE(success);
+    EXPECT_EQ(m_engine.LastResult(), c.lineLost ? TransferResult::PortLost : TransferResult::Cancelled);
+    EXPECT_EQ(m_view.Texts().last(), c.lineLost ? "CommPort Lost" : "Transfer Cancelled");
+    EXPECT_EQ(m_boxes.Texts(), c.lineLost ? QStringList { "CommPort Lost" } : QStringList {});
+    EXPECT_EQ(m_view.m_enabled, 1);
+    if (receiver)
+        EXPECT_EQ(receiver->Units(c.unitsBefore + 1, 200).size(), c.unitsBefore);
+}
+
+INSTANTIATE_TEST_SUITE_P(Stops, TransferStops,
+    testing::Values(StopCase { "pending_sync_cancelled", 1, false }, StopCase { "download_cancelled", 4, false },
+        StopCase { "download_line_lost", 4, true }),
+    [](const testing::TestParamInfo<StopCase>& info) { return std::string(info.param.name); });
+
+// Type "6" frames of a buffer are the kinds' test; here the editor's notices, up to a refusal.
 TEST_F(TransferSend, BufferSendReportsProgressAndRefusal)
 {
     g_nExpectedPackets = 3;
     const QByteArray data = Pattern(3000);
-    bool success = false;
-    {
-        ScriptedReceiver receiver(m_pty, {});
-        ASSERT_EQ(m_engine.StartBufferTransfer(5, Bytes(data), 2049), 1);
-        ASSERT_TRUE(WaitForTransfer(&success));
-        EXPECT_TRUE(success);
-        const auto frames = receiver.Frames(5);
-        ASSERT_EQ(frames.size(), 4u);
-        EXPECT_EQ(frames[0].size() + frames[1].size() + frames[2].size(), 2 * kFrameMaxSize + 10);
-        EXPECT_EQ(frames[2].size(), 10);
-        EXPECT_EQ(frames[2][2], '6');
-        EXPECT_EQ(frames[0].mid(5, 1024) + frames[1].mid(5, 1024) + frames[2].mid(5, 1), data.left(2049));
-    }
-    EXPECT_EQ(m_view.Progress(), (ProgressList { { 1, true }, { 2, true }, { 3, true } }));
-    EXPECT_TRUE(m_view.Texts().isEmpty());
-
-    ScriptedReceiver refusing(m_pty, { { kAck }, { kAck }, { kTerminate } });
+    ScriptedReceiver refusing(m_pty, { { kAck }, { kAck }, { kAck }, { kTerminate } });
     ASSERT_EQ(m_engine.StartBufferTransfer(5, Bytes(data), 3000), 1);
+    bool success = true;
     ASSERT_TRUE(WaitForTransfer(&success));
     EXPECT_FALSE(success);
-    EXPECT_EQ(m_view.Progress().back(), (std::pair<unsigned, bool> { 4, true }));
-    EXPECT_EQ(m_boxes.Texts(), (QStringList { "Transfer Completed ", "Transfer Error !! " }));
+    EXPECT_EQ(m_view.Progress(), (ProgressList { { 1, true }, { 2, true }, { 4, true } }));
+    EXPECT_TRUE(m_view.Texts().isEmpty());
+    EXPECT_EQ(m_boxes.Texts(), QStringList { "Transfer Error !! " });
 }
 
 // A reply and a time-out may both be waiting on the GUI thread; the reply handled first must stand, or
@@ -232,28 +296,6 @@ TEST_F(TransferSend, ATimeOutHandledAfterAReplyLeavesTheReply)
     m_engine.OnTimer(CTransferEngine::kFrameTimer);
     EXPECT_EQ(m_engine.State(), Ack);
     line.Close();
-}
-
-TEST_F(TransferSend, CancelEndsAWaitingTransferAndReleasesThePort)
-{
-    {
-        ScriptedReceiver silent(m_pty, {}, {});
-        m_engine.SetSelectedPath(QStringLiteral("/dev/null"));
-        ASSERT_EQ(m_engine.StartFileTransfer(), 1);
-        // One transfer at a time: a second start finds the port in use.
-        EXPECT_EQ(m_engine.StartBufferTransfer(6, nullptr, 0), 0);
-        EXPECT_EQ(m_boxes.Texts(), QStringList { QStringLiteral("CommPort Open Error") });
-        EXPECT_EQ(m_view.m_enabled, 1);
-        QTimer::singleShot(50, &m_engine, [this] { m_engine.CancelTransfer(); });
-        bool success = true;
-        ASSERT_TRUE(WaitForTransfer(&success));
-        EXPECT_FALSE(success);
-        EXPECT_EQ(m_boxes.Count(), 1);
-        EXPECT_EQ(m_view.Texts(), QStringList { QStringLiteral("Transfer Cancelled") });
-        EXPECT_EQ(m_engine.LastResult(), TransferResult::Cancelled);
-    }
-    ScriptedReceiver next(m_pty, {});
-    EXPECT_TRUE(SendFile(2, Pattern(10)));
 }
 
 } // namespace

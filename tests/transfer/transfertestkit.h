@@ -7,8 +7,7 @@
 #include "transfer/frame.h"
 #include "transfer/transferreporter.h"
 
-#include <QEventLoop>
-#include <QTimer>
+#include <QTest>
 #include <atomic>
 #include <condition_variable>
 #include <gtest/gtest.h>
@@ -86,15 +85,6 @@ public:
         m_arrived.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return m_units.size() >= atLeast; });
         return m_units;
     }
-    // The units longer than a sync byte.
-    std::vector<QByteArray> Frames(size_t atLeast = 0)
-    {
-        std::vector<QByteArray> frames;
-        for (const QByteArray& u : Units(atLeast))
-            if (u.size() > 1)
-                frames.push_back(u);
-        return frames;
-    }
 
 private:
     static int FrameSize(const QByteArray& b)
@@ -157,27 +147,25 @@ protected:
         // Long enough that a busy machine never turns a late answer into a time-out.
         m_engine.SetTimerIntervals(3000, 3000);
         m_engine.SetTransferView(&m_view);
+        QObject::connect(&m_engine, &CTransferEngine::TransferFinished, &m_engine, [this](bool ok) { m_ends << ok; });
     }
 
-    // Runs the event loop until the worker has ended; false if it did not end in time.
+    // Runs the event loop until the next transfer has ended; false if it did not end in time. Ends are
+    // recorded from SetUp on: a transfer may end before the caller gets here.
     bool WaitForTransfer(bool* success = nullptr, int timeoutMs = 20000)
     {
-        QEventLoop loop;
-        bool ended = false;
-        QObject::connect(&m_engine, &CTransferEngine::TransferFinished, &loop, [&](bool ok) {
-            ended = true;
-            if (success != nullptr)
-                *success = ok;
-            loop.quit();
-        });
-        QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-        if (m_engine.IsTransferRunning())
-            loop.exec();
-        return ended;
+        if (!QTest::qWaitFor([this] { return m_ends.size() > m_nEndsSeen; }, timeoutMs))
+            return false;
+        if (success != nullptr)
+            *success = m_ends[m_nEndsSeen];
+        ++m_nEndsSeen;
+        return true;
     }
 
     PtyPair m_pty;
     MessageRecorder m_boxes;
     RecordingView m_view;
     CTransferEngine m_engine;
+    QList<bool> m_ends;
+    qsizetype m_nEndsSeen = 0;
 };

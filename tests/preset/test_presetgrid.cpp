@@ -1,0 +1,168 @@
+// The preset editor's grids under real keys and mouse: what the editor turns on in the grid for
+// its columns, the clipboard in and out of the transponder grid, and how the grid fits the dialog.
+#include "base/filedialog.h"
+#include "editortestkit.h"
+#include "grid/cgriddroplist.h"
+#include "messagerecorder.h"
+#include "preset/cpresetgrid.h"
+
+#include <QClipboard>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMimeData>
+#include <QProcess>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <memory>
+
+class TestPresetGrid : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<MessageRecorder> m_messages;
+    std::unique_ptr<CPresetEditDlg> m_dlg;
+    QTemporaryDir m_dir;
+    QString m_saveAs;
+
+    CPresetGrid& Sat() { return m_dlg->SatGrid(); }
+    CPresetGrid& Tp() { return m_dlg->TpGrid(); }
+    void Show()
+    {
+        m_dlg = std::make_unique<CPresetEditDlg>();
+        m_dlg->show();
+        m_dlg->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_dlg.get()));
+    }
+    // The transponders of a saved file as the command line tool reads them back.
+    QJsonArray ExportedTransponders(const QString& path)
+    {
+        QProcess cli;
+        cli.start(qEnvironmentVariable("TESSAVO_BIN_DIR") + QStringLiteral("/tessavo2-cli"),
+            { QStringLiteral("rcu"), QStringLiteral("export"), path });
+        if (!cli.waitForFinished(30000) || cli.exitCode() != 0)
+            return {};
+        return QJsonDocument::fromJson(cli.readAllStandardOutput()).object().value("transponders").toArray();
+    }
+
+private slots:
+    void init()
+    {
+        ResetPresetTables();
+        g_nShownSat = 0;
+        m_messages = std::make_unique<MessageRecorder>();
+        SetFileDialogHandler([this](const FileDialogRequest&) { return m_saveAs; });
+    }
+    void cleanup()
+    {
+        m_dlg.reset();
+        SetFileDialogHandler(nullptr);
+        m_messages.reset();
+    }
+
+    void aSpreadsheetTablePastedIntoAnEmptySatelliteIsSavedAsTyped()
+    {
+        Show();
+        TypeCell(Sat(), 1, 1, QStringLiteral("Astra 19.2E"));
+        ClickCell(Tp(), 1, 1);
+        QGuiApplication::clipboard()->setText(QStringLiteral("11778\t27500\t3/4\tVER.\r\n"
+                                                             "12054\t22000\tAUTO\thor.\r\n"
+                                                             "3880\t4340\t1/2\tAUTO\r\n"
+                                                             "10714\t27500\t7/8\tHOR.\r\n"));
+        QTest::keyClick(&Tp(), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(RowTexts(Tp(), 4), (QStringList { "10714", "27500", "7/8", "HOR." }));
+        QCOMPARE(RowTexts(Tp(), 5), (QStringList { "", "", "", "" }));
+        m_saveAs = m_dir.filePath(QStringLiteral("pasted.rcu"));
+        Button(*m_dlg, 1001)->click();
+        QVERIFY(m_messages->Texts().isEmpty());
+
+        QStringList saved;
+        for (const QJsonValue tp : ExportedTransponders(m_saveAs))
+            saved << QStringLiteral("%1 %2 %3 %4 %5")
+                         .arg(tp["sat"].toInt())
+                         .arg(tp["freq"].toInt())
+                         .arg(tp["symbol"].toInt())
+                         .arg(tp["fec"].toInt())
+                         .arg(tp["polar"].toInt());
+        QCOMPARE(
+            saved, (QStringList { "0 11778 27500 2 2", "0 12054 22000 5 1", "0 3880 4340 0 0", "0 10714 27500 4 1" }));
+
+        // A block copied out of the grid reads as TSV in a text editor.
+        DragCells(Tp(), 2, 4, 1, 1);
+        QTest::keyClick(&Tp(), Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(
+            QGuiApplication::clipboard()->text(), QStringLiteral("11778\t27500\t3/4\tVER.\n12054\t22000\tAUTO\thor."));
+    }
+
+    void enterWritesAStandardLnbOnlyInTheLnbColumn()
+    {
+        Show();
+        ClickCell(Sat(), 2, 2);
+        QTest::keyClick(&Sat(), Qt::Key_Return);
+        QCOMPARE(Sat().CellText(2, 2), QStringLiteral("5150"));
+        QCOMPARE(OpenEditor(Sat()), nullptr);
+        for (CGridCtrl* grid : { static_cast<CGridCtrl*>(&Sat()), static_cast<CGridCtrl*>(&Tp()) }) {
+            ClickCell(*grid, 3, 1);
+            QTest::keyClick(grid, Qt::Key_Return);
+            QLineEdit* edit = OpenEditor(*grid);
+            QVERIFY(edit);
+            // Centred as the cell is, so the text does not jump when the edit starts.
+            QCOMPARE(edit->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+            QTest::keyClicks(edit, QStringLiteral("12"));
+            QTest::keyClick(edit, Qt::Key_Return);
+            QCOMPARE(grid->CellText(3, 1), QStringLiteral("12"));
+        }
+    }
+
+    void typedListTextsBecomeTheOneEntryTheyBegin_data()
+    {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("v") << 4 << "v"
+                           << "VER.";
+        QTest::newRow("auto in lower case") << 4 << "auto"
+                                            << "AUTO";
+        QTest::newRow("3/4") << 3 << "3/4"
+                             << "3/4";
+        QTest::newRow("a") << 3 << "a"
+                           << "AUTO";
+        QTest::newRow("begins no entry") << 3 << "9"
+                                         << "9";
+    }
+
+    void typedListTextsBecomeTheOneEntryTheyBegin()
+    {
+        QFETCH(int, column);
+        QFETCH(QString, typed);
+        QFETCH(QString, stored);
+        Show();
+        TypeCell(Tp(), 1, column, typed);
+        QCOMPARE(Tp().CellText(1, column), stored);
+    }
+
+    void theTransponderGridShowsEveryColumnAndTabKeepsTheTypedRowInView()
+    {
+        Show();
+        QCOMPARE(Tp().horizontalScrollBar()->maximum(), 0);
+        QVERIFY(!Tp().horizontalScrollBar()->isVisible());
+        QCOMPARE(Tp().TotalWidth(), Tp().viewport()->width());
+        for (int row = 1; row <= 14; ++row) {
+            ClickCell(Tp(), row, 1);
+            QTest::keyClick(&Tp(), Qt::Key_1);
+            for (int c = 1; c < 4; ++c)
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QVERIFY2(Tp().IsCellShown(row, 1) && Tp().IsCellShown(row, 4), qPrintable(QString::number(row)));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(Tp().CurrentCell(), (GridPos { row + 1, 1 }));
+            QVERIFY2(Tp().IsCellShown(row, 1), qPrintable(QString::number(row)));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        }
+        QCOMPARE(Tp().horizontalScrollBar()->value(), 0);
+        if (const QString dir = qEnvironmentVariable("TESSAVO_SCREENSHOT_DIR"); !dir.isEmpty())
+            QVERIFY(m_dlg->grab().save(dir + QStringLiteral("/preset-editor-typing.png")));
+    }
+};
+
+QTEST_MAIN(TestPresetGrid)
+#include "test_presetgrid.moc"
