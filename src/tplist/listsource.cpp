@@ -1,10 +1,10 @@
 #include "tplist/listsource.h"
 
 #include "base/messagebox.h"
+#include "base/savewholefile.h"
 #include "tplist/stdiofile.h"
 #include "tplist/tpbuildstate.h"
 
-#include <QFile>
 #include <QString>
 #include <cstdarg>
 #include <cstring>
@@ -135,18 +135,16 @@ void WriteTpTable(ListSourceWriter& out, const TpBuildState& state)
 
 bool WriteListSource(const TpBuildState& state)
 {
-    const QString path = QString::fromLatin1(kListSourceName);
-    StdioFile file = OpenStdioFile(path, "wb");
+    MemoryStream text;
     bool written = false;
-    if (file) {
-        ListSourceWriter out(file.get());
+    if (text.File()) {
+        ListSourceWriter out(text.File());
         WriteHeader(out, state);
         WriteLnbTables(out, state);
         WriteSatTable(out, state);
         WriteTpTable(out, state);
-        written = CloseStdioFile(file);
-        if (!written)
-            QFile::remove(path);
+        const QByteArray bytes = text.Bytes(written);
+        written = written && SaveWholeFile(QString::fromLatin1(kListSourceName), bytes).isEmpty();
     }
     if (!written)
         ShowMessageBox(QStringLiteral("\"List.c\" File Create Error "));

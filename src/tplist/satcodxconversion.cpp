@@ -1,10 +1,12 @@
 #include "tplist/satcodxconversion.h"
 
 #include "base/messagebox.h"
+#include "base/savewholefile.h"
 #include "tplist/csatellitecatalog.h"
 #include "tplist/stdiofile.h"
 #include "tplist/tpbuildstate.h"
 
+#include <QSaveFile>
 #include <QString>
 #include <algorithm>
 #include <charconv>
@@ -167,20 +169,27 @@ bool ConvertSatcoDxFiles(const CSatelliteCatalog& catalog, TpBuildState& state, 
             char includeName[sizeof(TpListRecord::includeName)];
             std::snprintf(listPath, sizeof listPath, "TP_List/%s_%c.tp", row.posText, band);
             std::snprintf(includeName, sizeof includeName, "%s_%c", row.posText, band);
-            StdioFile out = OpenStdioFile(QString::fromLatin1(listPath), "wb");
-            if (!out) {
+            // The list is built in memory and replaces the old one whole; the target is opened first
+            // so that a list that cannot be written fails before the SatcoDX file is read.
+            const QString path = QString::fromLatin1(listPath);
+            QSaveFile list(path);
+            MemoryStream out;
+            if (!CheckReplaceableFile(path).isEmpty() || !list.open(QIODevice::WriteOnly) || !out.File()) {
                 ShowMessageBox(QStringLiteral("File Write Error"));
                 return false;
             }
             char heading[kSatcoDxLineLimit + 1];
             if (ReadSatcoDxLine(in.get(), heading) < 0) {
+                (void)list.commit();
                 ShowMessageBox(QStringLiteral(" Fgets Erro "));
                 return false;
             }
-            const int written = ConvertSatcoDxPass(in.get(), out.get(), band, listsRegistered, state);
+            const int written = ConvertSatcoDxPass(in.get(), out.File(), band, listsRegistered, state);
             if (status)
                 status(QStringLiteral("Create File \"%1\"").arg(QString::fromLatin1(row.sourcePath)));
-            if (!CloseStdioFile(out) || written < 0) {
+            bool complete = false;
+            const QByteArray bytes = out.Bytes(complete);
+            if (!complete || written < 0 || list.write(bytes) != bytes.size() || !list.commit()) {
                 ShowMessageBox(QStringLiteral("File Write Error"));
                 return false;
             }

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QByteArray>
 #include <QFile>
 #include <QString>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 struct StdioFileCloser {
@@ -17,10 +19,32 @@ inline StdioFile OpenStdioFile(const QString& path, const char* mode)
     return StdioFile(std::fopen(QFile::encodeName(path).constData(), mode));
 }
 
-// Closes the file and tells whether everything written to it reached the disk.
-inline bool CloseStdioFile(StdioFile& file)
-{
-    std::FILE* raw = file.release();
-    const bool written = std::ferror(raw) == 0;
-    return (std::fclose(raw) == 0) && written;
-}
+// A stdio stream into memory: output files are built whole and then saved in one step, so a failed
+// write never leaves a partial file or removes the old one.
+class MemoryStream {
+public:
+    MemoryStream()
+        : m_file(open_memstream(&m_data, &m_size))
+    {
+    }
+    ~MemoryStream()
+    {
+        m_file.reset();
+        std::free(m_data);
+    }
+    MemoryStream(const MemoryStream&) = delete;
+    MemoryStream& operator=(const MemoryStream&) = delete;
+
+    [[nodiscard]] std::FILE* File() const { return m_file.get(); }
+    // What was written so far; empty with ok false when the stream failed.
+    [[nodiscard]] QByteArray Bytes(bool& ok)
+    {
+        ok = m_file && std::fflush(m_file.get()) == 0 && std::ferror(m_file.get()) == 0;
+        return ok ? QByteArray(m_data, qsizetype(m_size)) : QByteArray();
+    }
+
+private:
+    char* m_data = nullptr;
+    std::size_t m_size = 0;
+    StdioFile m_file;
+};

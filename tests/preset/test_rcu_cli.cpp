@@ -1,33 +1,31 @@
+#include "../tools/emulatorprocess.h"
+#include "preset/presetimage.h"
+#include "preset/presettables.h"
 #include "presettestdata.h"
 
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
+#include <fcntl.h>
 #include <functional>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 namespace {
 
-struct CliResult {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-CliResult Cli(const QStringList& args)
+// stdoutPath, when given, takes the program's standard output; dir is its working directory.
+CliResult Cli(const QStringList& args, const char* stdoutPath = nullptr, const QString& dir = {})
 {
-    QProcess process;
-    process.start(qEnvironmentVariable("TESSAVO_BIN_DIR") + QStringLiteral("/tessavo2-cli"), args);
-    CliResult run;
-    if (!process.waitForFinished(30000))
-        return run;
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
-    run.err = QString::fromLocal8Bit(process.readAllStandardError());
-    return run;
+    const QByteArray where = QFile::encodeName(dir);
+    return CliProcess(args, {}, [stdoutPath, where] {
+        if ((stdoutPath && ::dup2(::open(stdoutPath, O_WRONLY), 1) < 0) || (!where.isEmpty() && ::chdir(where) != 0))
+            ::_exit(127);
+    }).Finish();
 }
 
 class RcuCli : public testing::Test {
@@ -38,7 +36,7 @@ protected:
     {
         const CliResult run = Cli({ "rcu", "export", PresetTestPath("gap.rcu") });
         EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-        return QJsonDocument::fromJson(run.out.toUtf8()).object();
+        return QJsonDocument::fromJson(run.out).object();
     }
 
     QTemporaryDir m_dir;
@@ -48,7 +46,7 @@ TEST_F(RcuCli, CheckPrintsThePresetCountsOrTheLoadError)
 {
     const CliResult good = Cli({ "rcu", "check", PresetTestPath("gap.rcu") });
     EXPECT_EQ(good.exitCode, 0);
-    EXPECT_EQ(good.out, QStringLiteral("NUM_ME_LNB 64\nNUM_ME_SAT 1\nNUM_ME_TP 4\n"));
+    EXPECT_EQ(good.out, "NUM_ME_LNB 64\nNUM_ME_SAT 1\nNUM_ME_TP 4\n");
 
     QByteArray oversized = ReadPresetTestFile("gap.rcu");
     oversized.append(100001 - oversized.size(), '\0');
@@ -80,6 +78,46 @@ TEST_F(RcuCli, ExportKeepsCarriedBytesAndLatin1NamesAndImportRebuildsTheSameByte
     const CliResult import = Cli({ "rcu", "import", Path("gap.json"), "--out", Path("gap.rcu") });
     EXPECT_EQ(import.exitCode, 0) << import.err.toStdString();
     EXPECT_EQ(ReadFile(Path("gap.rcu")), ReadPresetTestFile("gap.rcu"));
+}
+
+// Images the editor's grids cannot show whole: export warns, and import gives them back byte for byte.
+TEST_F(RcuCli, ImagesTheEditorCannotShowRoundTripWithAWarning)
+{
+    struct Case {
+        const char* what;
+        std::function<void()> fill;
+        const char* warning;
+    };
+    const Case cases[] = {
+        { "full_name", [] { std::memcpy(g_SatTable[0].name.data(), "ABCDEFGHIJKLMN", kSatNameSize); },
+            "satellites[0].name: 14 characters with no end mark" },
+        { "unordered",
+            [] {
+                g_SatTable[1] = MakeSat("B");
+                g_TpTable[0] = MakeTp(11000, 1);
+                g_TpTable[1] = MakeTp(12000, 0);
+            },
+            "transponders[1].sat: 0 follows 1" },
+        { "sat_200", [] { g_TpTable[0] = MakeTp(11000, 200); }, "transponders[0].sat: 200 is not one of the 1" },
+    };
+    for (const Case& c : cases) {
+        ResetPresetTables();
+        g_SatTable[0] = MakeSat("A");
+        c.fill();
+        std::array<std::uint8_t, kPresetImageMaxSize> image {};
+        const QByteArray bytes(
+            reinterpret_cast<const char*>(image.data()), qsizetype(BuildPresetImage(image.data(), image.size())));
+        ASSERT_TRUE(WriteFile(Path("in.rcu"), bytes));
+        for (const char* command : { "check", "export" }) {
+            const CliResult run = Cli({ "rcu", command, Path("in.rcu") });
+            EXPECT_EQ(run.exitCode, 0) << c.what;
+            EXPECT_TRUE(run.err.startsWith(QStringLiteral("warning: ") + c.warning)) << run.err.toStdString();
+        }
+        ASSERT_EQ(Cli({ "rcu", "export", Path("in.rcu"), "--out", Path("in.json") }).exitCode, 0);
+        const CliResult import = Cli({ "rcu", "import", Path("in.json"), "--out", Path("out.rcu") });
+        EXPECT_EQ(import.exitCode, 0) << c.what << import.err.toStdString();
+        EXPECT_EQ(ReadFile(Path("out.rcu")), bytes) << c.what;
+    }
 }
 
 struct BadJson {
@@ -129,8 +167,8 @@ QJsonObject WithSatellite(QJsonObject root, int slot, const char* name)
 }
 
 const BadJson kBadJson[] = {
-    { "fec", [](QJsonObject& r) { EditEntry(r, "transponders", 2, "fec", 9); },
-        "transponders[2].fec: 9 is out of range 0..5" },
+    { "fec", [](QJsonObject& r) { EditEntry(r, "transponders", 2, "fec", 256); },
+        "transponders[2].fec: 256 is out of range 0..255" },
     { "zero_freq", [](QJsonObject& r) { EditEntry(r, "transponders", 1, "freq", 0); },
         "transponders[1].freq: 0 is out of range 1..65535" },
     { "sat_text", [](QJsonObject& r) { EditEntry(r, "transponders", 3, "sat", "2"); },
@@ -144,10 +182,10 @@ const BadJson kBadJson[] = {
         "lnbs[1].settings[1]: 256 is out of range 0..255" },
     { "name_not_latin1", [](QJsonObject& r) { EditEntry(r, "satellites", 0, "name", QStringLiteral("Sat \u20ac")); },
         "satellites[0].name: \"Sat \u20ac\" has a character that cannot be stored" },
+    { "name_too_long", [](QJsonObject& r) { EditEntry(r, "satellites", 0, "name", "ABCDEFGHIJKLMNO"); },
+        "satellites[0].name: \"ABCDEFGHIJKLMNO\" is longer than 14 characters" },
     { "slot_after_gap", [](QJsonObject& r) { r = WithSatellite(r, 2, "Hotbird"); },
         "satellites: slot 2 follows the unnamed slot 1 and would not be saved" },
-    { "not_grouped", [](QJsonObject& r) { EditEntry(r, "transponders", 3, "sat", 0); },
-        "transponders[3].sat: 0 follows 1; transponders must be grouped by satellite in ascending order" },
 };
 
 INSTANTIATE_TEST_SUITE_P(Rejected, RcuImportError, testing::ValuesIn(kBadJson),
@@ -161,10 +199,50 @@ TEST_F(RcuCli, MalformedJsonAndBadUsage)
     EXPECT_TRUE(broken.err.startsWith(Path("broken.json") + QStringLiteral(": "))) << broken.err.toStdString();
     EXPECT_FALSE(QFile::exists(Path("out.rcu")));
 
-    EXPECT_EQ(Cli({ "rcu", "import", Path("broken.json") }).exitCode, 64);
-    EXPECT_EQ(Cli({ "rcu", "export" }).exitCode, 64);
-    EXPECT_EQ(Cli({ "rcu", "verify", PresetTestPath("gap.rcu") }).exitCode, 64);
-    EXPECT_EQ(Cli({ "rcu" }).exitCode, 64);
+    // Usage errors print the usage on standard error with 64, --help on standard output with 0.
+    for (const QStringList& args : { QStringList { "rcu", "import", Path("broken.json") }, { "rcu", "export" },
+             { "rcu", "verify", "x" }, { "rcu" }, { "send", "--baud", "0", "x" }, { "bogus" }, { "--help" },
+             { "rcu", "export", "-h" }, { "send", "--help" } }) {
+        const CliResult run = Cli(args);
+        const bool help = args.last().startsWith("-h") || args.last() == "--help";
+        EXPECT_EQ(run.exitCode, help ? 0 : 64) << args.join(' ').toStdString();
+        EXPECT_TRUE((help ? QString::fromLocal8Bit(run.out) : run.err).contains("Usage: tessavo2-cli"));
+    }
+    EXPECT_TRUE(Cli({ "send", "--baud", "0", "--port", "x", "--kind", "code", "f" })
+                    .err.startsWith("tessavo2-cli send: --baud 0: "));
+    EXPECT_TRUE(Cli({ "--version" }).out.startsWith("tessavo2-cli 2."));
+}
+
+// Output that cannot be stored fails the command; a target that is no regular file stays as it was.
+TEST_F(RcuCli, OutputThatCannotBeStoredFailsAndDevicesStayDevices)
+{
+    ASSERT_EQ(Cli({ "rcu", "export", PresetTestPath("gap.rcu"), "--out", Path("gap.json") }).exitCode, 0);
+    for (const char* command : { "check", "export" }) {
+        const CliResult full = Cli({ "rcu", command, PresetTestPath("gap.rcu") }, "/dev/full");
+        EXPECT_EQ(full.exitCode, 1) << command;
+        EXPECT_TRUE(full.err.contains("standard output: No space left on device")) << full.err.toStdString();
+    }
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "making device nodes needs root";
+    const QString node = Path("node");
+    ASSERT_EQ(::mknod(QFile::encodeName(node).constData(), S_IFCHR | 0600, makedev(1, 7)), 0);
+    ASSERT_TRUE(QDir(m_dir.path()).mkpath("list"));
+    ASSERT_EQ(::mknod(QFile::encodeName(Path("list/List.c")).constData(), S_IFCHR | 0600, makedev(1, 7)), 0);
+    const QStringList commands[] = {
+        { "rcu", "export", PresetTestPath("gap.rcu"), "--out", node },
+        { "rcu", "import", Path("gap.json"), "--out", node },
+        { "receive", "--port", "/dev/null", "--out", node },
+        { "tplist", "--all" },
+    };
+    for (const QStringList& command : commands) {
+        const CliResult run = Cli(command, nullptr, Path("list"));
+        EXPECT_EQ(run.exitCode, 1) << command.join(' ').toStdString();
+        struct stat info { };
+        for (const QString& device : { node, Path("list/List.c") }) {
+            ASSERT_EQ(::stat(QFile::encodeName(device).constData(), &info), 0);
+            EXPECT_TRUE(S_ISCHR(info.st_mode)) << command.join(' ').toStdString();
+        }
+    }
 }
 
 } // namespace

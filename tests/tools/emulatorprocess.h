@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QStringList>
+#include <functional>
 
 // The real stb-emulator for end-to-end tests: started on a new pseudo-terminal, its summary lines
 // collected. TESSAVO_BIN_DIR tells where the built programs are.
@@ -27,14 +28,7 @@ public:
         if (!first.isEmpty())
             m_device = first.first();
     }
-    ~EmulatorProcess()
-    {
-        if (m_process.state() != QProcess::NotRunning) {
-            m_process.terminate();
-            if (!m_process.waitForFinished(5000))
-                m_process.kill();
-        }
-    }
+    ~EmulatorProcess() { Stop(); }
     EmulatorProcess(const EmulatorProcess&) = delete;
     EmulatorProcess& operator=(const EmulatorProcess&) = delete;
 
@@ -48,20 +42,19 @@ public:
     }
 
     // Lines printed after the device path, waiting (at most timeoutMs) until there are count of them.
-    QStringList Summaries(int count, int timeoutMs = 5000)
-    {
-        const QStringList all = WaitForLines(count + 1, timeoutMs);
-        return all.mid(1);
-    }
+    QStringList Summaries(int count, int timeoutMs = 5000) { return WaitForLines(count + 1, timeoutMs).mid(1); }
 
     // Ends the emulator as a test harness would and returns its exit code.
     int Stop()
     {
-        m_process.terminate();
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.terminate();
+            if (!m_process.waitForFinished(5000))
+                m_process.kill();
+        }
         m_process.waitForFinished(5000);
         return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
     }
-
 private:
     QStringList WaitForLines(int count, int timeoutMs)
     {
@@ -85,30 +78,76 @@ private:
 
 struct CliResult {
     int exitCode = -1;
-    QStringList lines;
+    QByteArray out;
+    QStringList lines; // of out
+    QString err;
 };
 
-// Runs tessavo2-cli to its end; env entries are "NAME=value".
-inline CliResult RunCli(const QStringList& args, const QStringList& env = {}, int timeoutMs = 60000)
-{
-    QProcess cli;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const QString& entry : env)
-        environment.insert(entry.section(QLatin1Char('='), 0, 0), entry.section(QLatin1Char('='), 1));
-    cli.setProcessEnvironment(environment);
-    cli.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    cli.start(EmulatorProcess::Program("tessavo2-cli"), args);
-    CliResult result;
-    if (!cli.waitForFinished(timeoutMs)) {
-        cli.kill();
-        cli.waitForFinished();
+// A running tessavo2-cli; env entries are "NAME=value"; childSetup runs in the child before exec.
+class CliProcess {
+public:
+    explicit CliProcess(const QStringList& args, const QStringList& env = {}, std::function<void()> childSetup = {})
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const QString& entry : env)
+            environment.insert(entry.section(QLatin1Char('='), 0, 0), entry.section(QLatin1Char('='), 1));
+        m_process.setProcessEnvironment(environment);
+        if (childSetup)
+            m_process.setChildProcessModifier(childSetup);
+        m_process.start(EmulatorProcess::Program("tessavo2-cli"), args);
+        m_process.waitForStarted();
+    }
+    ~CliProcess()
+    {
+        m_process.kill();
+        m_process.waitForFinished();
+    }
+    CliProcess(const CliProcess&) = delete;
+    CliProcess& operator=(const CliProcess&) = delete;
+
+    [[nodiscard]] qint64 Pid() const { return m_process.processId(); }
+
+    // Waits until standard output or error shows text.
+    bool WaitFor(const QString& text, int timeoutMs = 20000)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (!(m_out + m_err).contains(text.toLocal8Bit()) && timer.elapsed() < timeoutMs
+            && m_process.state() == QProcess::Running) {
+            m_process.waitForReadyRead(20);
+            Collect();
+        }
+        return (m_out + m_err).contains(text.toLocal8Bit());
+    }
+
+    CliResult Finish(int timeoutMs = 60000)
+    {
+        CliResult result;
+        if (!m_process.waitForFinished(timeoutMs))
+            return result;
+        Collect();
+        result.exitCode = m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
+        result.out = m_out;
+        result.lines = QString::fromLocal8Bit(m_out).split(QLatin1Char('\n'));
+        if (result.lines.last().isEmpty())
+            result.lines.removeLast();
+        result.err = QString::fromLocal8Bit(m_err);
         return result;
     }
-    result.exitCode = cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1;
-    const QByteArray out = cli.readAllStandardOutput();
-    for (const QByteArray& line : out.split('\n'))
-        result.lines << QString::fromLocal8Bit(line);
-    if (!result.lines.isEmpty() && result.lines.last().isEmpty())
-        result.lines.removeLast();
-    return result;
+
+private:
+    void Collect()
+    {
+        m_out += m_process.readAllStandardOutput();
+        m_err += m_process.readAllStandardError();
+    }
+
+    QProcess m_process;
+    QByteArray m_out;
+    QByteArray m_err;
+};
+
+inline CliResult RunCli(const QStringList& args, const QStringList& env = {})
+{
+    return CliProcess(args, env).Finish();
 }

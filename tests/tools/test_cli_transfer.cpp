@@ -1,12 +1,25 @@
+#include "../serial/ptypair.h"
 #include "emulatorprocess.h"
+#include "transfer/ccrc32.h"
+#include "transfer/frame.h"
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <csignal>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
+
+const QStringList kShortTimers { QStringLiteral("TESSAVO2_TIMERS=300,1000") };
 
 QByteArray RandomBytes(int size, quint32 seed)
 {
@@ -22,112 +35,257 @@ QString Sha256(const QByteArray& bytes)
     return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
 }
 
-QString WriteFile(const QTemporaryDir& dir, const char* name, const QByteArray& bytes)
+// The --json record: the last line of standard output.
+QJsonObject Record(const CliResult& cli)
 {
-    const QString path = dir.filePath(QString::fromLatin1(name));
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-    return path;
+    return QJsonDocument::fromJson(cli.lines.value(cli.lines.size() - 1).toUtf8()).object();
 }
 
-const QStringList kShortTimers { QStringLiteral("TESSAVO2_TIMERS=300,1000") };
-
-TEST(CliTransfer, ImageArrivesWholeWithAndWithoutFaults)
+double ChildCpuSeconds()
 {
-    QTemporaryDir dir;
-    const QByteArray image = RandomBytes(300 * 1024, 2);
-    const QString path = WriteFile(dir, "image.bin", image);
-
-    struct Run {
-        QStringList emulatorArgs;
-        QStringList mustShow;
-    };
-    const std::vector<Run> runs {
-        { {}, {} },
-        { { "--nak", "3,4", "--other", "7", "--silent", "9", "--noise", "12,13", "--silent-syncs", "2" },
-            { "No Answer 1", "No Answer 2", "NAK  Data = 1", "NAK  Data = 2", "Other Answer this Data",
-                "No Answer 3" } },
-    };
-    for (const Run& run : runs) {
-        EmulatorProcess emulator(QStringList { "--save-dir", dir.path() } + run.emulatorArgs);
-        ASSERT_FALSE(emulator.Device().isEmpty());
-        const CliResult cli = RunCli({ "send", "--port", emulator.Device(), "--kind", "code", path }, kShortTimers);
-        EXPECT_EQ(cli.exitCode, 0);
-        EXPECT_EQ(cli.lines.value(cli.lines.size() - 1), QStringLiteral("Transfer Completed "));
-        EXPECT_TRUE(cli.lines.contains(QStringLiteral("Trnasmited Count 300")));
-        for (const QString& text : run.mustShow)
-            EXPECT_TRUE(cli.lines.contains(text)) << text.toStdString();
-        const QStringList summary = emulator.Summaries(1);
-        ASSERT_EQ(summary.size(), 1);
-        EXPECT_TRUE(summary[0].startsWith(
-            QStringLiteral("saved kind=code type=5 frames=300 size=307200 sha256=") + Sha256(image)))
-            << summary[0].toStdString();
-        QFile file(summary[0].section(QStringLiteral("file="), 1));
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        EXPECT_EQ(file.readAll(), image);
-        EXPECT_EQ(emulator.Stop(), 0);
-    }
+    rusage usage {};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+        + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-TEST(CliTransfer, TerminateFailsAndBadPortOrUsageHaveTheirExitCodes)
-{
-    QTemporaryDir dir;
-    const QString path = WriteFile(dir, "loader.bin", RandomBytes(5000, 3));
+class CliTransfer : public testing::Test {
+protected:
+    QString File(const char* name, const QByteArray& bytes)
     {
-        EmulatorProcess emulator({ "--terminate", "3" });
-        const CliResult cli = RunCli({ "send", "--port", emulator.Device(), "--kind", "loader", path });
-        EXPECT_EQ(cli.exitCode, 1);
-        EXPECT_EQ(cli.lines,
-            (QStringList { "Sync Dectected ...", "Transmited Count 1", "Transmited Count 2", "Transfer Error !! " }));
+        QFile file(m_dir.filePath(QLatin1String(name)));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        return file.fileName();
     }
-    const CliResult noPort = RunCli({ "send", "--port", "/dev/tessavo-no-such-port", "--kind", "code", path });
+    static QStringList Send(const QString& port, const QString& path, const QStringList& more = {})
+    {
+        return QStringList { "send", "--port", port, "--kind", "code" } + more + QStringList { path };
+    }
+
+    QTemporaryDir m_dir;
+};
+
+TEST_F(CliTransfer, ImageArrivesWholeWithAndWithoutFaults)
+{
+    const QByteArray image = RandomBytes(300 * 1024, 2);
+    const QString path = File("image.bin", image);
+    EmulatorProcess plain({});
+    const CliResult cli = RunCli(Send(plain.Device(), path), kShortTimers);
+    EXPECT_EQ(cli.exitCode, 0);
+    EXPECT_EQ(cli.lines.value(cli.lines.size() - 1), QStringLiteral("Transfer Completed "));
+    EXPECT_TRUE(cli.lines.contains(QStringLiteral("Trnasmited Count 300")));
+    const QStringList summary = plain.Summaries(1);
+    ASSERT_EQ(summary.size(), 1);
+    EXPECT_TRUE(
+        summary[0].startsWith(QStringLiteral("saved kind=code type=5 frames=300 size=307200 sha256=") + Sha256(image)));
+    // With --json the status lines move to standard error and the record counts what went wrong.
+    EmulatorProcess faulty(
+        { "--nak", "3,4", "--other", "7", "--silent", "9", "--noise", "12,13", "--silent-syncs", "2" });
+    const CliResult json = RunCli(Send(faulty.Device(), path, { "--json" }), kShortTimers);
+    EXPECT_EQ(json.exitCode, 0);
+    for (const char* text : { "No Answer 1", "No Answer 2", "NAK  Data = 1", "NAK  Data = 2", "Other Answer this Data",
+             "No Answer 3", "Transfer Completed " })
+        EXPECT_TRUE(json.err.contains(QLatin1String(text))) << text;
+    const QJsonObject record = Record(json);
+    EXPECT_EQ(json.lines.size(), 1);
+    EXPECT_EQ(record.value("result"), "completed");
+    EXPECT_EQ(record.value("sha256").toString(), Sha256(image));
+    EXPECT_EQ(record.value("bytes").toInt(), 307200);
+    EXPECT_EQ(record.value("frames").toInt(), 300);
+    EXPECT_EQ(record.value("resent_frames").toInt(), 4);
+    EXPECT_EQ(record.value("no_answers").toInt(), 3);
+    EXPECT_EQ(record.value("device").toString(), faulty.Device());
+    EXPECT_TRUE(QDateTime::fromString(record.value("started").toString(), Qt::ISODateWithMs).isValid());
+}
+
+// Every way a send ends early: exit code, record, where the text goes, and that nothing was saved.
+TEST_F(CliTransfer, FailedSendsHaveTheirExitCodesAndRecords)
+{
+    const QByteArray bytes = RandomBytes(5000, 3);
+    const QString path = File("loader.bin", bytes);
+    const QString fifo = m_dir.filePath("fifo");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    struct Case {
+        QStringList emulator;
+        QString file;
+        QStringList options;
+        int exitCode;
+        const char* result;
+        QString err;
+    };
+    const Case cases[] = {
+        { { "--terminate", "3" }, path, {}, 1, "failed", "Transfer Error !! " },
+        { {}, m_dir.path(), {}, 1, "failed", m_dir.path() + " Open Failed" },
+        { {}, fifo, {}, 1, "failed", fifo + " Open Failed" },
+        { {}, "/proc/self/mem", {}, 1, "failed", "/proc/self/mem Open Failed" },
+        { {}, m_dir.filePath("nope"), {}, 1, "failed", m_dir.filePath("nope") + " Open Failed" },
+        { {}, path, { "--data-bits", "9" }, 2, "port-error", "CommPort Open Error" },
+        { { "--silent-syncs", "1000" }, path, { "--timeout", "1" }, 1, "failed", "Out of time" },
+    };
+    for (const Case& c : cases) {
+        EmulatorProcess emulator(c.emulator);
+        QElapsedTimer timer;
+        timer.start();
+        const CliResult cli
+            = RunCli(Send(emulator.Device(), c.file, c.options + QStringList { "--json" }), kShortTimers);
+        EXPECT_EQ(cli.exitCode, c.exitCode) << c.err.toStdString();
+        EXPECT_TRUE(cli.err.contains(c.err)) << cli.err.toStdString();
+        const QJsonObject record = Record(cli);
+        EXPECT_EQ(record.value("result"), c.result) << c.err.toStdString();
+        EXPECT_EQ(record.value("exit_code"), c.exitCode);
+        if (c.file == path)
+            EXPECT_EQ(record.value("sha256").toString(), Sha256(bytes));
+        EXPECT_EQ(emulator.Summaries(1, 200), QStringList {});
+    }
+    const CliResult noPort = RunCli(Send("/dev/tessavo-no-such-port", path));
     EXPECT_EQ(noPort.exitCode, 2);
-    EXPECT_EQ(noPort.lines, QStringList { "CommPort Open Error" });
+    EXPECT_TRUE(noPort.err.startsWith("CommPort Open Error\n/dev/tessavo-no-such-port")) << noPort.err.toStdString();
+}
 
-    EmulatorProcess emulator({});
-    const CliResult nineBits
-        = RunCli({ "send", "--port", emulator.Device(), "--kind", "code", "--data-bits", "9", path });
-    EXPECT_EQ(nineBits.exitCode, 2);
+// A send ended from outside: signal 0 stands for the emulator going away.
+struct InterruptCase {
+    const char* baud;
+    int signal;
+    int exitCode;
+    const char* result;
+    const char* text;
+};
 
-    const CliResult missing = RunCli({ "send", "--port", emulator.Device(), "--kind", "code", dir.filePath("nope") });
-    EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_EQ(missing.lines, QStringList { dir.filePath("nope") + " Open Failed" });
+void PrintTo(const InterruptCase& c, std::ostream* out)
+{
+    *out << c.result << " at " << c.baud;
+}
 
-    for (const QStringList& bad : { QStringList { "send", "--kind", "code", path },
-             QStringList { "send", "--port", "COM1", "--kind", "firmware", path },
-             QStringList { "send", "--port", "COM1", "--kind", "code", "--parity", "mark", path },
-             QStringList { "send", "--port", "COM1", "--kind", "code" }, QStringList { "receive", "--port", "COM1" } })
-        EXPECT_EQ(RunCli(bad).exitCode, 64) << bad.join(' ').toStdString();
+class CliInterrupt : public CliTransfer, public testing::WithParamInterface<InterruptCase> { };
+
+// A lost line ends the send within 2 s without burning the CPU; a cancelled send sends no end frame,
+// and a send started right after it completes.
+TEST_P(CliInterrupt, EndsTheSendAtOnce)
+{
+    const InterruptCase& c = GetParam();
+    const QByteArray first = RandomBytes(64 * 1024, 6);
+    const QByteArray second = RandomBytes(3072, 7);
+    EmulatorProcess emulator({ "--baud", c.baud });
+    const QStringList options { "--baud", c.baud };
+    CliProcess cli(Send(emulator.Device(), File("first.bin", first), options + QStringList { "--json" }));
+    ASSERT_TRUE(cli.WaitFor("Trnasmited Count 2"));
+    if (c.signal != 0)
+        ::kill(pid_t(cli.Pid()), c.signal);
+    else
+        emulator.Stop();
+    const double cpuBefore = ChildCpuSeconds();
+    QElapsedTimer timer;
+    timer.start();
+    const CliResult ended = cli.Finish(5000);
+    EXPECT_LT(timer.elapsed(), 2000);
+    EXPECT_EQ(ended.exitCode, c.exitCode);
+    EXPECT_TRUE(ended.err.contains(QLatin1String(c.text))) << ended.err.toStdString();
+    EXPECT_EQ(Record(ended).value("result"), c.result);
+    EXPECT_EQ(Record(ended).value("sha256").toString(), Sha256(first));
+    if (c.signal == 0) {
+        EXPECT_LT(ChildCpuSeconds() - cpuBefore, 0.2);
+        return;
+    }
+    const CliResult next = RunCli(Send(emulator.Device(), File("second.bin", second), options));
+    EXPECT_EQ(next.exitCode, 0) << next.lines.join('\n').toStdString() << next.err.toStdString();
+    const QStringList summaries = emulator.Summaries(1);
+    ASSERT_EQ(summaries.size(), 1);
+    EXPECT_TRUE(summaries[0].contains(Sha256(second))) << summaries[0].toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Sends, CliInterrupt,
+    testing::Values(InterruptCase { "9600", 0, 3, "port-lost", "CommPort Lost" },
+        InterruptCase { "9600", SIGINT, 130, "cancelled", "Transfer Cancelled" },
+        InterruptCase { "115200", SIGINT, 130, "cancelled", "Transfer Cancelled" },
+        InterruptCase { "115200", SIGTERM, 143, "cancelled", "Transfer Cancelled" }));
+
+TEST_F(CliTransfer, ProgressLineOnATerminalOnly)
+{
+    const QString path = File("progress.bin", RandomBytes(12 * 1024, 8));
+    EmulatorProcess emulator({ "--baud", "115200" });
+    PtyPair terminal;
+    const QByteArray tty = QFile::encodeName(terminal.SlavePath());
+    const CliResult onTerminal
+        = CliProcess(Send(emulator.Device(), path), {}, [tty] { ::dup2(::open(tty.constData(), O_RDWR), 2); }).Finish();
+    EXPECT_EQ(onTerminal.exitCode, 0);
+    const QByteArray shown = terminal.Receive(1 << 16, 300);
+    EXPECT_GE(shown.count('\r'), 2);
+    EXPECT_TRUE(shown.contains("/12288 bytes")) << shown.constData();
+
+    const CliResult onPipe = RunCli(Send(emulator.Device(), path));
+    EXPECT_EQ(onPipe.exitCode, 0);
+    EXPECT_FALSE(onPipe.err.contains(QLatin1Char('\r')));
+    EXPECT_TRUE(onPipe.lines.contains(QStringLiteral("Trnasmited Count 12")));
 }
 
 // The receive goes through the emulator's --link, which must be gone once the emulator has ended.
-TEST(CliTransfer, ReceiveTakesThePresetTheEmulatorSendsOrGivesUpAtItsTimeout)
+TEST_F(CliTransfer, ReceiveStoresOnlyWhatArrived)
 {
-    QTemporaryDir dir;
     const QByteArray preset = RandomBytes(3 * 1024 + 100, 4);
-    const QString out = dir.filePath("received.rcu");
-    const QString link = dir.filePath("ttySTB");
+    const QString link = m_dir.filePath("ttySTB");
     {
-        EmulatorProcess emulator({ "--send-preset", WriteFile(dir, "preset.rcu", preset), "--link", link });
-        EXPECT_EQ(QFileInfo(link).symLinkTarget(), emulator.Device());
-        const CliResult cli = RunCli({ "receive", "--port", link, "--out", out, "--timeout", "30" });
+        EmulatorProcess emulator({ "--send-preset", File("preset.rcu", preset), "--link", link });
+        const CliResult cli = RunCli({ "receive", "--port", link, "--out", "-", "--timeout", "30" });
         EXPECT_EQ(cli.exitCode, 0);
-        EXPECT_EQ(cli.lines,
-            (QStringList { "Packet 1/64 Received", "Packet 2/64 Received", "Packet 3/64 Received",
-                "Packet 4/64 Received", "Packet 5/64 Received", "Transfer Completed " }));
-        QFile file(out);
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        EXPECT_EQ(file.readAll(), preset);
-        EXPECT_EQ(emulator.Summaries(1),
-            QStringList { QStringLiteral("sent kind=preset frames=4 size=3172 sha256=") + Sha256(preset) });
+        EXPECT_EQ(cli.out, preset);
+        EXPECT_TRUE(cli.err.endsWith("Packet 5/64 Received\nTransfer Completed \n")) << cli.err.toStdString();
         EXPECT_EQ(emulator.Stop(), 0);
     }
     EXPECT_FALSE(QFileInfo::exists(link));
-    EmulatorProcess idle({});
-    const QString none = dir.filePath("none.rcu");
-    EXPECT_EQ(RunCli({ "receive", "--port", idle.Device(), "--out", none, "--timeout", "1" }).exitCode, 1);
-    EXPECT_FALSE(QFile::exists(none));
+
+    // Noise after the sync, then an end frame, on a line of our own: nothing stored, the old file kept.
+    PtyPair line;
+    const QString out = File("kept.rcu", "old");
+    CliProcess receive({ "receive", "--port", line.SlavePath(), "--out", out, "--timeout", "10" });
+    std::array<std::uint8_t, kFrameMaxSize> frame {};
+    const int endSize = BuildFrame(CCrc32(), frame.data(), 0, kTypeEnd, kEndFramePayload, nullptr, kEndFramePayload);
+    const std::pair<QByteArray, char> steps[] = { { "U", 'A' }, { RandomBytes(200, 9).replace('U', 'u'), 'N' },
+        { QByteArray(reinterpret_cast<const char*>(frame.data()), endSize), 'T' } };
+    for (const auto& [bytes, letter] : steps) {
+        for (int attempt = 0; attempt < 10; ++attempt) {
+            line.Send(bytes);
+            if (line.Receive(3, 300).contains(letter))
+                break;
+        }
+    }
+    const CliResult noise = receive.Finish(10000);
+    EXPECT_EQ(noise.exitCode, 1);
+    EXPECT_TRUE(noise.err.contains("no data frame")) << noise.err.toStdString();
+    EXPECT_EQ(QFile(out).size(), 3);
+}
+
+TEST_F(CliTransfer, PortsListsTheEmulatorNamedByCom1)
+{
+    EmulatorProcess emulator({});
+    const CliResult cli = RunCli({ "ports", "--json" }, { "TESSAVO2_COM1=" + emulator.Device() });
+    EXPECT_EQ(cli.exitCode, 0);
+    const QJsonArray ports = QJsonDocument::fromJson(cli.lines.join('\n').toUtf8()).array();
+    const auto named = std::find_if(ports.begin(), ports.end(),
+        [&](const QJsonValue& port) { return port.toObject().value("com").toArray().contains("COM1"); });
+    ASSERT_NE(named, ports.end()) << cli.lines.join('\n').toStdString();
+    EXPECT_EQ(QFileInfo((*named).toObject().value("device").toString()).canonicalFilePath(),
+        QFileInfo(emulator.Device()).canonicalFilePath());
+}
+
+// Production lines flash several receivers at once into one log: every record stays one whole line.
+TEST_F(CliTransfer, FourWritersShareOneLog)
+{
+    const QString log = m_dir.filePath("flash.jsonl");
+    const QString script = QStringLiteral("for i in $(seq 50); do \"$0\" send --port /dev/null --kind code nope "
+                                          "--quiet --log \"$1\" 2>/dev/null; done");
+    std::vector<std::unique_ptr<QProcess>> writers;
+    for (int i = 0; i < 4; ++i) {
+        writers.push_back(std::make_unique<QProcess>());
+        writers.back()->start("sh", { "-c", script, EmulatorProcess::Program("tessavo2-cli"), log });
+    }
+    for (auto& writer : writers)
+        EXPECT_TRUE(writer->waitForFinished(120000));
+    QFile file(log);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    ASSERT_EQ(lines.size(), 201);
+    for (qsizetype i = 0; i < 200; ++i)
+        EXPECT_EQ(QJsonDocument::fromJson(lines[i]).object().value("result"), "failed") << lines[i].constData();
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "base/messagebox.h"
+#include "ccommandline.h"
 #include "commands.h"
 #include "tplist/csatellitecatalog.h"
 #include "tplist/listfileaction.h"
@@ -15,52 +16,62 @@ void PrintLine(const QString& text)
     std::fflush(stdout);
 }
 
-// Applies "--all", "--group N..." or "--sat PPPP..." to the catalogue (nothing selects nothing, as
-// "List File" with an empty selection); false for bad usage.
-bool SelectFromArguments(const QStringList& args, CSatelliteCatalog& catalog)
+// Values of a repeated option, each of which may also be a comma-separated list.
+QStringList ListValues(const CCommandLine& line, const QString& name)
 {
-    if (args.isEmpty())
-        return true;
-    const QString mode = args.first();
-    const QStringList values = args.mid(1);
-    if (mode == QLatin1String("--all")) {
-        if (!values.isEmpty())
-            return false;
+    QStringList values;
+    for (const QString& value : line.Values(name))
+        values += value.split(QLatin1Char(','), Qt::SkipEmptyParts);
+    return values;
+}
+
+// Applies --all, --group and --sat to the catalogue; nothing selects nothing, as "List File" with an
+// empty selection. Words after the options extend the one list option given ("--sat 0130 0192").
+void Select(const CCommandLine& line, CSatelliteCatalog& catalog)
+{
+    QStringList groups = ListValues(line, QStringLiteral("group"));
+    QStringList positions = ListValues(line, QStringLiteral("sat"));
+    const QStringList extra = line.Positional();
+    if (!extra.isEmpty()) {
+        if (groups.isEmpty() == positions.isEmpty())
+            line.Fail(QStringLiteral("unexpected argument '%1'").arg(extra.first()));
+        (groups.isEmpty() ? positions : groups) += extra;
+    }
+    if (line.IsSet(QStringLiteral("all")))
         catalog.SetAll(true);
-        return true;
+    for (const QString& value : groups) {
+        bool ok = false;
+        const int group = value.toInt(&ok);
+        if (!ok || group < 1 || group > CSatelliteCatalog::kGroupCount)
+            line.Fail(
+                QStringLiteral("--group %1: there are groups 1 to %2").arg(value).arg(CSatelliteCatalog::kGroupCount));
+        catalog.SetGroup(group - 1, true);
     }
-    if (values.isEmpty() || (mode != QLatin1String("--group") && mode != QLatin1String("--sat")))
-        return false;
-    for (const QString& value : values) {
-        if (mode == QLatin1String("--group")) {
-            bool ok = false;
-            const int group = value.toInt(&ok);
-            if (!ok || group < 1 || group > CSatelliteCatalog::kGroupCount) {
-                std::fprintf(stderr, "tplist: no group %s (groups are 1 to 9)\n", value.toLocal8Bit().constData());
-                return false;
-            }
-            catalog.SetGroup(group - 1, true);
-        } else {
-            int g = 0;
-            int i = 0;
-            if (!catalog.FindPosition(value, g, i)) {
-                std::fprintf(
-                    stderr, "tplist: no satellite at position %s in the catalogue\n", value.toLocal8Bit().constData());
-                return false;
-            }
-            catalog.SetSlot(g, i, true);
-        }
+    for (const QString& value : positions) {
+        int g = 0;
+        int i = 0;
+        if (!catalog.FindPosition(value, g, i))
+            line.Fail(QStringLiteral("--sat %1: no satellite at that position in the catalogue").arg(value));
+        catalog.SetSlot(g, i, true);
     }
-    return true;
 }
 
 } // namespace
 
 int RunTplist(const QStringList& args)
 {
+    CCommandLine line(QStringLiteral("tplist"),
+        QStringLiteral("[--all] [--group N[,N...]]... [--sat PPPP[,PPPP...]]..."),
+        QStringLiteral("Converts the SatcoDX files of the selected satellites into TP_List/*.tp and writes List.c, "
+                       "in the current directory."));
+    line.AddOption({ QStringLiteral("all") }, QStringLiteral("Select every satellite of the catalogue."));
+    line.AddOption(
+        { QStringLiteral("group") }, QStringLiteral("Select the satellites of group N (1 to 9)."), QStringLiteral("N"));
+    line.AddOption(
+        { QStringLiteral("sat") }, QStringLiteral("Select the satellite at position PPPP."), QStringLiteral("PPPP"));
+    line.Parse(args, 0, 1000);
     auto catalog = std::make_unique<CSatelliteCatalog>();
-    if (!SelectFromArguments(args, *catalog))
-        return kExitUsage;
+    Select(line, *catalog);
     auto state = std::make_unique<TpBuildState>();
     const MessageBoxHandler previous = SetMessageBoxHandler([](const QString& text, const QString&, unsigned) {
         PrintLine(text);
@@ -68,5 +79,5 @@ int RunTplist(const QStringList& args)
     });
     const ListFileResult result = RunListFile(*catalog, *state, PrintLine);
     SetMessageBoxHandler(previous);
-    return result == ListFileResult::Done ? 0 : 1;
+    return result == ListFileResult::Done ? kExitCompleted : kExitFailed;
 }

@@ -1,21 +1,45 @@
+#include "ccommandline.h"
+#include "cliio.h"
 #include "commands.h"
 
 #include <QCoreApplication>
 #include <cstdio>
+#include <utility>
 
 namespace {
 
-void PrintUsage(std::FILE* out = stderr)
+constexpr std::pair<const char*, int (*)(const QStringList&)> kCommands[] = {
+    { "send", RunSend },
+    { "receive", RunReceive },
+    { "ports", RunPorts },
+    { "rcu", RunRcu },
+    { "tplist", RunTplist },
+};
+
+int Run(const QStringList& args)
 {
-    std::fputs("usage: tessavo2-cli send --port PORT --kind code|loader|preset [--baud N] [--data-bits N]\n"
-               "                         [--parity none|odd|even] [--stop-bits 1|1.5|2] FILE\n"
-               "       tessavo2-cli receive --port PORT --out FILE [--timeout SECONDS]\n"
-               "       tessavo2-cli rcu check FILE\n"
-               "       tessavo2-cli rcu export FILE [--out FILE.json]\n"
-               "       tessavo2-cli rcu import FILE.json --out FILE.rcu\n"
-               "       tessavo2-cli tplist (--all | --group N... | --sat PPPP...)\n"
-               "       tessavo2-cli --help | --version\n",
-        out);
+    const QString command = args.value(0);
+    for (const auto& [name, run] : kCommands) {
+        if (command == QLatin1String(name))
+            return run(args.mid(1));
+    }
+    CCommandLine line(QStringLiteral(""), QStringLiteral("COMMAND [options] ..."),
+        QStringLiteral("Downloads files into the receiver and converts its preset files.\n\n"
+                       "Commands:\n"
+                       "  send      send a code, loader or preset image to the receiver\n"
+                       "  receive   receive the receiver's preset data\n"
+                       "  ports     list the serial ports of this machine\n"
+                       "  rcu       check an rcu file, convert it to JSON and back\n"
+                       "  tplist    build TP_List/*.tp and List.c from SatcoDX files\n\n"
+                       "tessavo2-cli COMMAND --help tells more about each."));
+    line.AddOption({ QStringLiteral("version") }, QStringLiteral("Show the version."));
+    line.Parse(args, 0, 1);
+    if (line.IsSet(QStringLiteral("version"))) {
+        std::printf("tessavo2-cli %s\n", TESSAVO2_VERSION);
+        return kExitCompleted;
+    }
+    line.Fail(command.isEmpty() ? QStringLiteral("a command is missing")
+                                : QStringLiteral("unknown command '%1'").arg(command));
 }
 
 } // namespace
@@ -23,33 +47,13 @@ void PrintUsage(std::FILE* out = stderr)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    QStringList args = QCoreApplication::arguments().mid(1);
-    if (args.isEmpty()) {
-        PrintUsage();
-        return kExitUsage;
+    int code = kExitUsage;
+    try {
+        code = Run(QCoreApplication::arguments().mid(1));
+    } catch (const CliExit& exit) {
+        code = exit.code;
     }
-    const QString command = args.takeFirst();
-    if (command == QLatin1String("--version")) {
-        std::printf("tessavo2-cli %s\n", TESSAVO2_VERSION);
-        return 0;
-    }
-    if (command == QLatin1String("--help") || command == QLatin1String("-h")) {
-        std::fputs("Downloads files into a satellite receiver over a serial line, checks and converts preset\n"
-                   "files and builds transponder lists, from the command line.\n\n",
-            stdout);
-        PrintUsage(stdout);
-        return 0;
-    }
-    int rc = kExitUsage;
-    if (command == QLatin1String("send"))
-        rc = RunSend(args);
-    else if (command == QLatin1String("receive"))
-        rc = RunReceive(args);
-    else if (command == QLatin1String("rcu"))
-        rc = RunRcu(args);
-    else if (command == QLatin1String("tplist"))
-        rc = RunTplist(args);
-    if (rc == kExitUsage)
-        PrintUsage();
-    return rc;
+    if (!StandardOutputIntact() && code == kExitCompleted)
+        code = kExitFailed;
+    return code;
 }

@@ -1,0 +1,58 @@
+#include "base/savewholefile.h"
+#include "ccommandline.h"
+#include "cliio.h"
+#include "commands.h"
+#include "ctransferrun.h"
+#include "transfer/ctransferengine.h"
+#include "transfer/receivestore.h"
+
+#include <QCryptographicHash>
+
+namespace {
+
+constexpr int kReceiveExpectedPackets = 64;
+constexpr int kReceiveKind = 6;
+
+} // namespace
+
+int RunReceive(const QStringList& args)
+{
+    CCommandLine line(QStringLiteral("receive"), QStringLiteral("--port PORT --out FILE|- [options]"),
+        QStringLiteral("Receives the receiver's preset data into FILE (- for standard output).\n"
+                       "Exit codes: 0 completed, 1 failed or nothing received, 2 port not opened, 3 port lost, "
+                       "64 bad usage, 130/143 cancelled by SIGINT/SIGTERM."));
+    AddTransferOptions(line);
+    line.AddOption({ QStringLiteral("out") }, QStringLiteral("Where the preset data goes."), QStringLiteral("FILE"));
+    line.Parse(args, 0, 0);
+    TransferOptions options = ReadTransferOptions(line);
+    const QString out = line.Required(QStringLiteral("out"));
+    options.statusOnStderr = options.statusOnStderr || out == QLatin1String("-");
+
+    CTransferRun run(options, 0, 0);
+    TransferRecord record;
+    const QString refused = out == QLatin1String("-") ? QString() : CheckReplaceableFile(out);
+    if (refused.isEmpty()) {
+        CTransferEngine engine;
+        engine.SetPortDevice(options.port);
+        g_nExpectedPackets = kReceiveExpectedPackets;
+        record = run.Run(engine, [&engine] { return engine.StartBufferTransfer(kReceiveKind, nullptr, 0); });
+        const QByteArray data(reinterpret_cast<const char*>(g_ReceiveStore.data()), engine.ReceivedLength());
+        if (record.result == TransferResult::Completed) {
+            if (record.stats.frames == 0) {
+                run.Print(QStringLiteral("receive: no data frame arrived; nothing was written"), true);
+                record.result = TransferResult::Failed;
+            } else if (!WriteOutput(out, data)) {
+                record.result = TransferResult::Failed;
+            } else {
+                record.sha256 = QString::fromLatin1(QCryptographicHash::hash(data, QCryptographicHash::Sha256).toHex());
+            }
+            record.exitCode = ExitCodeFor(record.result, 0);
+        }
+    } else {
+        run.Print(refused, true);
+        record.port = options.port;
+    }
+    record.kind = QStringLiteral("receive");
+    record.file = out;
+    return run.Report(record);
+}

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "base/messagebox.h"
+#include "cprogressline.h"
+#include "transfer/transferreporter.h"
+#include "transferrecord.h"
+
+#include <QElapsedTimer>
+#include <atomic>
+#include <cstdio>
+#include <functional>
+
+class CCommandLine;
+class CTransferEngine;
+
+// What send and receive share of their options.
+struct TransferOptions {
+    QString port;
+    QString logPath;
+    int timeoutSeconds = 0;
+    bool json = false;
+    bool quiet = false;
+    // Standard output carries data (--json, --out -): status lines go to standard error.
+    bool statusOnStderr = false;
+};
+
+void AddTransferOptions(CCommandLine& line);
+[[nodiscard]] TransferOptions ReadTransferOptions(const CCommandLine& line);
+
+// One send or receive on the command line. It is the engine's reporter: status lines on standard output
+// (or error), failure texts on standard error, a progress line on a terminal; it answers the engine's
+// message boxes by printing them. Run drives the engine from the event loop; SIGINT, SIGTERM and the
+// time-out cancel the transfer. The reporter calls come from the worker thread, the rest from the
+// GUI thread.
+class CTransferRun : public CTransferReporter {
+public:
+    // kind is the form's download kind (0 for a receive); total the bytes to send, 0 for a receive.
+    CTransferRun(const TransferOptions& options, int kind, std::uint64_t total);
+    ~CTransferRun() override;
+    CTransferRun(const CTransferRun&) = delete;
+    CTransferRun& operator=(const CTransferRun&) = delete;
+
+    void SetStatusText(const QString& text) override;
+    void EnableStartButtons() override { }
+    void TransferProgress(unsigned count, bool sending) override;
+    [[nodiscard]] int DownloadKind() const override { return m_kind; }
+
+    // Starts the transfer with start (one of the engine's Start* calls) and runs the event loop until it
+    // has ended. Returns the record of how it ended; its kind, file and sha256 are for the caller to fill.
+    [[nodiscard]] TransferRecord Run(CTransferEngine& engine, const std::function<int()>& start);
+
+    // Prints the --json record and appends it to the --log file; returns the process's exit code.
+    [[nodiscard]] int Report(TransferRecord& record);
+
+    // A status line, or with error a failure text, as the options route them.
+    void Print(const QString& text, bool error = false);
+
+private:
+    [[nodiscard]] std::FILE* StatusStream() const { return m_options.statusOnStderr ? stderr : stdout; }
+
+    const TransferOptions m_options;
+    const int m_kind;
+    CProgressLine m_progress;
+    MessageBoxHandler m_previousHandler;
+    std::atomic<int> m_signal { 0 };
+    bool m_timedOut = false;
+};
+
+// The exit code of a transfer that ended with result, cancelled by signal (0 when none).
+[[nodiscard]] int ExitCodeFor(TransferResult result, int signal);

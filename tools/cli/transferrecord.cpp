@@ -1,0 +1,68 @@
+#include "transferrecord.h"
+
+#include "cliio.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+QString ResultName(TransferResult result)
+{
+    switch (result) {
+    case TransferResult::Completed:
+        return QStringLiteral("completed");
+    case TransferResult::PortLost:
+        return QStringLiteral("port-lost");
+    case TransferResult::Cancelled:
+        return QStringLiteral("cancelled");
+    case TransferResult::PortError:
+        return QStringLiteral("port-error");
+    case TransferResult::Failed:
+        break;
+    }
+    return QStringLiteral("failed");
+}
+
+} // namespace
+
+QByteArray TransferRecordLine(const TransferRecord& record)
+{
+    const double seconds = record.seconds;
+    const QJsonObject object {
+        { "result", ResultName(record.result) },
+        { "exit_code", record.exitCode },
+        { "port", record.port },
+        { "device", record.device },
+        { "kind", record.kind },
+        { "file", record.file },
+        { "bytes", qint64(record.stats.bytes) },
+        { "sha256", record.sha256 },
+        { "frames", int(record.stats.frames) },
+        { "resent_frames", int(record.stats.resentFrames) },
+        { "no_answers", int(record.stats.noAnswers) },
+        { "seconds", qRound(seconds * 1000) / 1000.0 },
+        { "bytes_per_second", seconds > 0 ? qRound64(double(record.stats.bytes) / seconds) : 0 },
+        { "started", record.started.toString(Qt::ISODateWithMs) },
+    };
+    return QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
+}
+
+bool AppendToLog(const QString& path, const QByteArray& line)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    const ssize_t written = fd >= 0 ? ::write(fd, line.constData(), std::size_t(line.size())) : -1;
+    const int error = errno;
+    if (fd >= 0)
+        ::close(fd);
+    if (written == ssize_t(line.size()))
+        return true;
+    PrintError(QStringLiteral("%1: the record was not logged: %2")
+                   .arg(path, QString::fromLocal8Bit(std::strerror(written < 0 ? error : ENOSPC))));
+    return false;
+}

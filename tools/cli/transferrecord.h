@@ -1,0 +1,35 @@
+#pragma once
+
+#include "transfer/transferresult.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+
+// Local time with its offset from UTC, as the record shows it.
+[[nodiscard]] inline QDateTime LocalTimeWithOffset()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    return now.toOffsetFromUtc(now.offsetFromUtc());
+}
+
+// What --json prints and --log appends when a transfer ends.
+struct TransferRecord {
+    TransferResult result = TransferResult::Failed;
+    int exitCode = 1;
+    QString port;
+    QString device;
+    QString kind;
+    QString file;
+    QString sha256;
+    TransferStats stats;
+    double seconds = 0;
+    QDateTime started = LocalTimeWithOffset();
+};
+
+// The record as one line of compact JSON, with its line end.
+[[nodiscard]] QByteArray TransferRecordLine(const TransferRecord& record);
+
+// Appends line to the log at path with one write on a file opened for appending, so that processes
+// sharing the log never mix their lines. False, with the reason on standard error, when it failed.
+[[nodiscard]] bool AppendToLog(const QString& path, const QByteArray& line);
