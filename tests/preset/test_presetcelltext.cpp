@@ -27,7 +27,9 @@ TEST(CellTextToCode, KnownTextsInAnyCaseAndAutomaticOtherwise)
 {
     const std::tuple<const char*, int, std::uint8_t> cases[] = { { "1/2", kTpColumnFec, 0 }, { "7/8", kTpColumnFec, 4 },
         { "auto", kTpColumnFec, 5 }, { "", kTpColumnFec, 5 }, { "9/10", kTpColumnFec, 5 }, { " 1/2", kTpColumnFec, 5 },
-        { "HOR.", kTpColumnPolarization, 1 }, { "ver.", kTpColumnPolarization, 2 }, { "", kTpColumnPolarization, 0 } };
+        { "HOR.", kTpColumnPolarization, 1 }, { "ver.", kTpColumnPolarization, 2 }, { "", kTpColumnPolarization, 0 },
+        { "V", kTpColumnPolarization, 2 }, { "hor", kTpColumnPolarization, 1 }, { "5", kTpColumnFec, 3 },
+        { "/", kTpColumnFec, 5 } };
     for (const auto& [text, column, code] : cases)
         EXPECT_EQ(CellTextToCode(QString::fromLatin1(text), column), code) << text;
 }
