@@ -11,6 +11,7 @@
 #include "messagerecorder.h"
 #include "preset/cpreseteditdlg.h"
 #include "preset/cpresetgrid.h"
+#include "saveshot.h"
 #include "transfer/ctransferengine.h"
 
 #include <QAbstractButton>
@@ -198,9 +199,7 @@ private slots:
         QCOMPARE(summaries.size(), 1);
         QCOMPARE(ReadFile(summaries.first().section(QStringLiteral(" file="), 1)).left(3000), ReadFile(d.path));
 
-        const QString shots = qEnvironmentVariable("TESSAVO2_SHOT_DIR");
-        if (!shots.isEmpty())
-            QVERIFY(bench.frame->grab().save(shots + QStringLiteral("/download-finished.png")));
+        SaveShot(*bench.frame, "download-finished.png");
     }
 
     void stoppedTransferGivesEverythingBack_data()
