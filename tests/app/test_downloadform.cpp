@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QRandomGenerator>
+#include <QSignalSpy>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QWindow>
@@ -295,11 +296,13 @@ private slots:
         bench.frame->Engine().SetTimerIntervals(300, 3000);
         CPresetEditDlg& editor = *bench.editor;
         editor.show();
+        // The tables are refilled after the buttons come back: wait for the transfer's end.
+        QSignalSpy ends(&bench.frame->Engine(), &CTransferEngine::TransferFinished);
         ::Button(editor, 1002)->click();
         QCOMPARE(StatusText(editor), QStringLiteral("Waiting for Sync... "));
         QVERIFY(FileAndCopyButtons(editor, false));
         QVERIFY(::Button(editor, 1037)->isEnabled());
-        QTRY_VERIFY_WITH_TIMEOUT(FileAndCopyButtons(editor, true), 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(ends.size(), 1, 30000);
         QVERIFY(emulator.Summaries(1).value(0).startsWith(QLatin1String("sent kind=preset frames=2")));
         QCOMPARE(bench.editorLog,
             (QStringList { "lock", "Packet 1/64 Received", "Packet 2/64 Received", "Packet 3/64 Received", "unlock" }));
@@ -313,7 +316,7 @@ private slots:
         TypeCell(editor.TpGrid(), 1, 2, QStringLiteral("27000"));
         ::Button(editor, 1003)->click();
         QVERIFY(FileAndCopyButtons(editor, false));
-        QTRY_VERIFY_WITH_TIMEOUT(FileAndCopyButtons(editor, true), 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(ends.size(), 2, 30000);
         QVERIFY(BuiltImage() != image);
         const QString saved = emulator.Summaries(2).value(1);
         QVERIFY(saved.startsWith(QLatin1String("saved kind=preset")));
