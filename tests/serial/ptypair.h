@@ -30,22 +30,15 @@ public:
     }
     ~PtyPair()
     {
-        CloseMaster();
-        if (m_slave >= 0)
-            ::close(m_slave);
+        for (int fd : { m_slave, m_master })
+            if (fd >= 0)
+                ::close(fd);
     }
     PtyPair(const PtyPair&) = delete;
     PtyPair& operator=(const PtyPair&) = delete;
 
     [[nodiscard]] bool Ok() const { return m_master >= 0 && m_slave >= 0; }
     [[nodiscard]] QString SlavePath() const { return m_path; }
-    // The far end goes away, as when the receiver's cable or a USB adapter is pulled: the slave hangs up.
-    void CloseMaster()
-    {
-        if (m_master >= 0)
-            ::close(m_master);
-        m_master = -1;
-    }
 
     void Send(const QByteArray& bytes) const
     {

@@ -22,11 +22,9 @@ const QStringList kShortTimers { QStringLiteral("TESSAVO2_TIMERS=300,1000") };
 
 QByteArray RandomBytes(int size, quint32 seed)
 {
-    QRandomGenerator random(seed);
-    QByteArray bytes(size, '\0');
-    for (char& c : bytes)
-        c = char(random.bounded(256));
-    return bytes;
+    QList<quint32> words((size + 3) / 4);
+    QRandomGenerator(seed).fillRange(words.data(), words.size());
+    return QByteArray(reinterpret_cast<const char*>(words.constData()), size);
 }
 
 QString Sha256(const QByteArray& bytes)
