@@ -26,13 +26,6 @@ private:
 
     CPresetGrid& Sat() { return m_dlg->SatGrid(); }
     CPresetGrid& Tp() { return m_dlg->TpGrid(); }
-    void Show()
-    {
-        m_dlg = std::make_unique<CPresetEditDlg>();
-        m_dlg->show();
-        m_dlg->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_dlg.get()));
-    }
     // The transponders of a saved file as the command line tool reads them back, one "sat freq symbol fec polar" each.
     static QStringList ExportedTransponders(const QString& path)
     {
@@ -58,6 +51,10 @@ private slots:
         g_nShownSat = 0;
         m_messages = std::make_unique<MessageRecorder>();
         SetFileDialogHandler([this](const FileDialogRequest&) { return m_saveAs; });
+        m_dlg = std::make_unique<CPresetEditDlg>();
+        m_dlg->show();
+        m_dlg->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_dlg.get()));
     }
     void cleanup()
     {
@@ -68,7 +65,6 @@ private slots:
 
     void aSpreadsheetTablePastedIntoAnEmptySatelliteIsSavedAsTyped()
     {
-        Show();
         TypeCell(Sat(), 1, 1, QStringLiteral("Astra 19.2E"));
         ClickCell(Tp(), 1, 1);
         QGuiApplication::clipboard()->setText(QStringLiteral("11778\t27500\t3/4\tVER.\r\n"
@@ -94,7 +90,6 @@ private slots:
 
     void enterWritesAStandardLnbOnlyInTheLnbColumn()
     {
-        Show();
         ClickCell(Sat(), 2, 2);
         QTest::keyClick(&Sat(), Qt::Key_Return);
         QCOMPARE(Sat().CellText(2, 2), QStringLiteral("5150"));
@@ -129,14 +124,12 @@ private slots:
         QFETCH(int, column);
         QFETCH(QString, typed);
         QFETCH(QString, stored);
-        Show();
         TypeCell(Tp(), 1, column, typed);
         QCOMPARE(Tp().CellText(1, column), stored);
     }
 
     void theTransponderGridShowsEveryColumnAndTabKeepsTheTypedRowInView()
     {
-        Show();
         QVERIFY(!Tp().horizontalScrollBar()->isVisible());
         QCOMPARE(Tp().TotalWidth(), Tp().viewport()->width());
         for (int row = 1; row <= 14; ++row) {
