@@ -17,8 +17,7 @@ public:
     explicit GridLog(CGridCtrl& grid)
     {
         grid.installEventFilter(this);
-        connect(
-            &grid, &CGridCtrl::gridNotify, this, [this](int code, int r, int c) { notes.emplace_back(code, r, c); });
+        connect(&grid, &CGridCtrl::gridNotify, this, [this](int n, int r, int c) { notes.emplace_back(n, r, c); });
     }
     bool eventFilter(QObject*, QEvent* event) override
     {

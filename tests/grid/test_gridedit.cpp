@@ -6,7 +6,6 @@
 
 #include <QClipboard>
 #include <QDrag>
-#include <QMimeData>
 #include <QScrollBar>
 #include <QSignalSpy>
 
@@ -134,7 +133,6 @@ private slots:
             QCOMPARE(log.notes,
                 (std::vector<Note> { { GVN_SELCHANGING, row, column }, { GVN_SELCHANGED, toRow, toColumn } }));
         }
-        QCOMPARE(QApplication::focusWidget(), &grid);
     }
 
     void keysScrollTheCurrentCellIntoView()
@@ -211,8 +209,7 @@ private slots:
         QTest::keyClick(&grid, Qt::Key_Delete);
         QTest::keyClick(&grid, Qt::Key_A);
         QCOMPARE(grid.CellText(2, 2), QString("2,2"));
-        QVERIFY(log.notes.empty());
-        QCOMPARE(EditBox(), nullptr);
+        QVERIFY(log.notes.empty() && !EditBox());
         // Where the owner set a text for Enter, it is written even into a read-only cell, unmarked.
         QTest::keyClick(&grid, Qt::Key_Return);
         QCOMPARE(grid.CellText(2, 2), QString("5150"));
@@ -449,8 +446,7 @@ private slots:
         Click(grid, 0, 1);
         QVERIFY(grid.SortColumn() == 1 && grid.SortAscending());
         Click(grid, 0, 1);
-        QVERIFY(!grid.SortAscending());
-        QCOMPARE(grid.CellText(1, 1), QString("5,1"));
+        QVERIFY(!grid.SortAscending() && grid.CellText(1, 1) == "5,1");
         QCOMPARE(grid.CellText(0, 1), QString("0,1"));
 
         Click(grid, 3, 2);
