@@ -11,14 +11,23 @@ constexpr std::array<const char*, 3> kPolarTexts { "AUTO", "HOR.", "VER." };
 constexpr std::uint16_t kUniversalLow = 9750;
 constexpr std::uint16_t kUniversalHigh = 10600;
 
+// A text that begins exactly one entry stands for it, so a "V" pasted from a spreadsheet is stored as
+// vertical rather than silently as automatic; an empty or ambiguous text matches nothing.
 template <std::size_t N>
 std::optional<std::uint8_t> FindCode(const std::array<const char*, N>& texts, const QString& text)
 {
+    std::optional<std::uint8_t> prefixOf;
+    int prefixCount = 0;
     for (std::size_t i = 0; i < N; ++i) {
-        if (text.compare(QLatin1String(texts[i]), Qt::CaseInsensitive) == 0)
+        const QLatin1String entry(texts[i]);
+        if (text.compare(entry, Qt::CaseInsensitive) == 0)
             return std::uint8_t(i);
+        if (!text.isEmpty() && entry.startsWith(text, Qt::CaseInsensitive)) {
+            prefixOf = std::uint8_t(i);
+            ++prefixCount;
+        }
     }
-    return std::nullopt;
+    return prefixCount == 1 ? prefixOf : std::nullopt;
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "app/cmainframe.h"
 #include "base/modaldialog.h"
 #include "preset/cpreseteditdlg.h"
+#include "saveshot.h"
 #include "serial/cportsettingdlg.h"
 #include "tplist/ctplistcreatedlg.h"
 
@@ -14,13 +15,6 @@
 #include <QtTest>
 
 namespace {
-
-void SaveShot(QWidget& widget, const char* name)
-{
-    const QString dir = qEnvironmentVariable("TESSAVO2_SHOT_DIR");
-    if (!dir.isEmpty())
-        QVERIFY(widget.grab().save(dir + QLatin1Char('/') + QLatin1String(name)));
-}
 
 void CheckControls(QWidget& window)
 {

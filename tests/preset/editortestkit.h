@@ -59,6 +59,7 @@ inline void TypeCell(CGridCtrl& grid, int row, int column, const QString& text, 
     QTest::keyClick(edit, key);
 }
 
+// The texts of a row's cells right of the heading column.
 inline QStringList RowTexts(CGridCtrl& grid, int row)
 {
     QStringList texts;
@@ -67,12 +68,13 @@ inline QStringList RowTexts(CGridCtrl& grid, int row)
     return texts;
 }
 
-inline QStringList AllTexts(CGridCtrl& grid)
+// The texts of rows first to last, each row's cells joined by '|'.
+inline QStringList Rows(CGridCtrl& grid, int first, int last)
 {
-    QStringList texts;
-    for (int r = 0; r < grid.GetRows(); ++r)
-        texts << RowTexts(grid, r).join(QLatin1Char('|'));
-    return texts;
+    QStringList rows;
+    for (int r = first; r <= last; ++r)
+        rows << RowTexts(grid, r).join(QLatin1Char('|'));
+    return rows;
 }
 
 inline QAbstractButton* Button(QWidget& dialog, int id)
@@ -105,17 +107,14 @@ inline void FillRealisticTables()
 {
     ResetPresetTables();
     const char* names[] = { "Astra 19.2E", "Hot Bird 13E", "Eutelsat 7E", "Turksat 42E", "Thor 0.8W", "Hispasat 30W" };
-    const pre_lnb_t lnbs[] = { { 10600, 9750, 1, {}, {} }, { 10600, 9750, 1, {}, {} }, { 10750, 9750, 0, {}, {} },
-        { 10600, 9750, 1, {}, {} }, { 5150, 9750, 0, {}, {} }, { 11300, 9750, 0, {}, {} } };
-    int t = 0;
-    for (int s = 0; s < 6; ++s) {
-        g_SatTable[std::size_t(s)] = MakeSat(names[s]);
-        g_LnbTable[std::size_t(s)] = lnbs[s];
-        const int count = s == 0 ? 40 : 3 + s;
-        for (int i = 0; i < count; ++i, ++t) {
-            const auto freq = std::uint16_t(s == 4 ? 3700 + 40 * i : 10714 + 29 * i + 3 * s);
-            g_TpTable[std::size_t(t)] = MakeTp(freq, std::uint8_t(s), std::uint16_t(i % 3 == 0 ? 27500 : 22000),
-                std::uint8_t(i % 6), std::uint8_t(1 + i % 2));
+    const std::uint16_t oscillators[] = { 10600, 10600, 10750, 10600, 5150, 11300 };
+    for (std::size_t s = 0, t = 0; s < 6; ++s) {
+        g_SatTable[s] = MakeSat(names[s]);
+        g_LnbTable[s] = { oscillators[s], 9750, std::uint8_t(oscillators[s] == 10600), {}, {} };
+        for (int i = 0, count = s == 0 ? 40 : 3 + int(s); i < count; ++i, ++t) {
+            const auto freq = std::uint16_t(s == 4 ? 3700 + 40 * i : 10714 + 29 * i + 3 * int(s));
+            g_TpTable[t] = MakeTp(freq, std::uint8_t(s), std::uint16_t(i % 3 == 0 ? 27500 : 22000), std::uint8_t(i % 6),
+                std::uint8_t(1 + i % 2));
         }
     }
 }

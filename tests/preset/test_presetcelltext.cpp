@@ -19,21 +19,19 @@ TEST_P(CellNumberTest, ReadsTheLeadingNumberKeepingTheLow16Bits)
 
 INSTANTIATE_TEST_SUITE_P(Texts, CellNumberTest,
     ::testing::Values(NumberCase { "", 0 }, NumberCase { "11778", 11778 }, NumberCase { "  27500", 27500 },
-        NumberCase { "-1", 65535 }, NumberCase { "+12", 12 }, NumberCase { "65535", 65535 },
-        NumberCase { "65536", 0 }, NumberCase { "70000", 4464 }, NumberCase { "12000MHz", 12000 },
-        NumberCase { "abc", 0 }, NumberCase { "--5", 0 }, NumberCase { "1 2", 1 },
-        NumberCase { "4294967297", 1 }));
+        NumberCase { "-1", 65535 }, NumberCase { "+12", 12 }, NumberCase { "65535", 65535 }, NumberCase { "65536", 0 },
+        NumberCase { "70000", 4464 }, NumberCase { "12000MHz", 12000 }, NumberCase { "abc", 0 },
+        NumberCase { "--5", 0 }, NumberCase { "1 2", 1 }, NumberCase { "4294967297", 1 }));
 
 TEST(CellTextToCode, KnownTextsInAnyCaseAndAutomaticOtherwise)
 {
-    const std::pair<const char*, std::uint8_t> fec[] = { { "1/2", 0 }, { "2/3", 1 }, { "3/4", 2 }, { "5/6", 3 },
-        { "7/8", 4 }, { "AUTO", 5 }, { "auto", 5 }, { "", 5 }, { "9/10", 5 }, { " 1/2", 5 } };
-    for (const auto& [text, code] : fec)
-        EXPECT_EQ(CellTextToCode(QString::fromLatin1(text), kTpColumnFec), code) << text;
-    const std::pair<const char*, std::uint8_t> polar[] = { { "AUTO", 0 }, { "HOR.", 1 }, { "ver.", 2 },
-        { "VER", 0 }, { "", 0 }, { "H", 0 } };
-    for (const auto& [text, code] : polar)
-        EXPECT_EQ(CellTextToCode(QString::fromLatin1(text), kTpColumnPolarization), code) << text;
+    const std::tuple<const char*, int, std::uint8_t> cases[] = { { "1/2", kTpColumnFec, 0 }, { "7/8", kTpColumnFec, 4 },
+        { "auto", kTpColumnFec, 5 }, { "", kTpColumnFec, 5 }, { "9/10", kTpColumnFec, 5 }, { " 1/2", kTpColumnFec, 5 },
+        { "HOR.", kTpColumnPolarization, 1 }, { "ver.", kTpColumnPolarization, 2 }, { "", kTpColumnPolarization, 0 },
+        { "V", kTpColumnPolarization, 2 }, { "hor", kTpColumnPolarization, 1 }, { "5", kTpColumnFec, 3 },
+        { "/", kTpColumnFec, 5 } };
+    for (const auto& [text, column, code] : cases)
+        EXPECT_EQ(CellTextToCode(QString::fromLatin1(text), column), code) << text;
 }
 
 // Every shown text gathers back to the same LNB; only 4 or 5 characters make a Standard LNB.
@@ -46,7 +44,8 @@ TEST(LnbText, ShownTextsGatherBackAndOnlyFourOrFiveCharactersAreStandard)
         back.lnb_freq2 = lnb.lnb_freq2;
         StoreLnbText(LnbCellText(lnb), back);
         EXPECT_EQ(std::tie(back.lnb_type, back.lnb_freq1, back.lnb_freq2),
-            std::tie(lnb.lnb_type, lnb.lnb_freq1, lnb.lnb_freq2)) << lnb.lnb_freq1;
+            std::tie(lnb.lnb_type, lnb.lnb_freq1, lnb.lnb_freq2))
+            << lnb.lnb_freq1;
     }
     EXPECT_EQ(LnbCellText(lnbs[1]), QStringLiteral("5150"));
     const std::pair<const char*, bool> texts[] = { { "5150", true }, { "10750", true }, { "abcd", true },

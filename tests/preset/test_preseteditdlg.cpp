@@ -6,6 +6,7 @@
 #include "messagerecorder.h"
 #include "preset/cpresetgrid.h"
 #include "preset/presetimage.h"
+#include "saveshot.h"
 #include "transfer/receivestore.h"
 
 #include <QDir>
@@ -36,13 +37,6 @@ void Notify(unsigned count, bool sending)
             return;
         }
     }
-}
-
-void SaveShot(QWidget& widget, const char* name)
-{
-    const QString dir = qEnvironmentVariable("TESSAVO2_SHOT_DIR");
-    if (!dir.isEmpty())
-        QVERIFY(widget.grab().save(dir + QLatin1Char('/') + QLatin1String(name)));
 }
 
 // The first slot of the gap tables, the only one their image carries.
@@ -131,20 +125,8 @@ private slots:
         Show();
         QCOMPARE(Sat().SelectedBlock(), (GridBlock { 1, 1, 1, 1 }));
         QCOMPARE(g_nShownSat, 0);
-        QCOMPARE(RowTexts(Sat(), 0), (QStringList { "Satellite Name", "LNB Type" }));
-        QCOMPARE(Sat().CellText(0, 0), QStringLiteral(" "));
-        QCOMPARE(RowTexts(Sat(), 1), (QStringList { "Astra 19.2E", "Universal" }));
-        QCOMPARE(RowTexts(Sat(), 2), (QStringList { "", "" }));
-        QCOMPARE(RowTexts(Sat(), 3), (QStringList { "Hot Bird", "9750" }));
-        QCOMPARE(Sat().CellText(64, 0), QStringLiteral("64"));
-        QCOMPARE(RowTexts(Tp(), 0), (QStringList { "Frequency", "Symbolrate", "   FEC   ", "Polarization" }));
-        QCOMPARE(RowTexts(Tp(), 1), (QStringList { "11778", "27500", "3/4", "VER." }));
-        QCOMPARE(RowTexts(Tp(), 2), (QStringList { "12054", "22000", "AUTO", "HOR." }));
-        for (int r : { 3, 100, 512 })
-            QCOMPARE(RowTexts(Tp(), r), (QStringList { "", "", "", "" }));
-        QCOMPARE(Tp().CellText(512, 0), QStringLiteral("512"));
-        QCOMPARE(Tp().CellFormat(5, 0), std::uint32_t(DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS));
-        QCOMPARE(Tp().CellFormat(5, 3), std::uint32_t(DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS));
+        QCOMPARE(Rows(Sat(), 1, 3), (QStringList { "Astra 19.2E|Universal", "|", "Hot Bird|9750" }));
+        QCOMPARE(Rows(Tp(), 1, 3), (QStringList { "11778|27500|3/4|VER.", "12054|22000|AUTO|HOR.", "|||" }));
         QVERIFY(m_messages->Texts().isEmpty());
     }
 
@@ -167,10 +149,9 @@ private slots:
         QCOMPARE(std::tuple(first.freq, first.symbol, first.sat_num, first.fec, first.polar),
             std::tuple(11778, 27500, 0, Auto, POL_Auto));
         QCOMPARE(std::tuple(g_TpTable[1].freq, g_TpTable[1].symbol), std::tuple(12054, 22000));
-        QCOMPARE(RowTexts(Tp(), 1), (QStringList { "", "", "", "" }));
-        QCOMPARE(Sat().CellText(2, 1), QStringLiteral("Hot Bird"));
+        QCOMPARE(Rows(Tp(), 1, 1), QStringList { "|||" });
         ClickCell(Sat(), 1, 1);
-        QCOMPARE(RowTexts(Tp(), 1), (QStringList { "11778", "27500", "AUTO", "AUTO" }));
+        QCOMPARE(Rows(Tp(), 1, 1), QStringList { "11778|27500|AUTO|AUTO" });
         QVERIFY(m_messages->Texts().isEmpty());
     }
 
@@ -186,7 +167,7 @@ private slots:
         }
         ClickCell(Sat(), 2, 1);
         // A transponder without a symbol rate ends the shown list and goes at the next commit.
-        QCOMPARE(RowTexts(Tp(), 4), (QStringList { "10804", "", "", "" }));
+        QCOMPARE(Rows(Tp(), 4, 4), QStringList { "10804|||" });
         const QString saved = Save(QStringLiteral("deleted.rcu"));
         FillRealisticTables();
         for (const std::size_t i : { 43, 8, 4 })
@@ -275,20 +256,15 @@ private slots:
     {
         g_SatTable[0] = MakeSat("One");
         g_SatTable[1] = MakeSat("Old");
-        g_SatTable[2] = MakeSat("Intelsat");
         g_LnbTable[1] = { 10750, 9750, 0, {}, {} };
         Show();
         ClickCell(Sat(), 1, 2);
         ClickCell(Sat(), 1, 2);
         auto* list = Sat().findChild<CGridDropList*>();
         QVERIFY(list && list->isVisible());
-        QCOMPARE(list->Column(), 2);
-        QCOMPARE(std::tuple(list->count(), list->itemText(0), list->itemText(14)),
-            std::tuple(15, QStringLiteral("Universal"), QStringLiteral("11475")));
         list->lineEdit()->selectAll();
         QTest::keyClicks(list->lineEdit(), QStringLiteral("10750"));
         QTest::keyClick(list->lineEdit(), Qt::Key_Return);
-        QCOMPARE(Sat().CellText(1, 2), QStringLiteral("10750"));
         // Typing starts an edit box, not the list.
         ClickCell(Sat(), 2, 2);
         QTest::keyClicks(&Sat(), QStringLiteral("U"));
@@ -296,13 +272,10 @@ private slots:
         QVERIFY(qobject_cast<CGridEditBox*>(box));
         QTest::keyClicks(box, QStringLiteral("niversal"));
         QTest::keyClick(box, Qt::Key_Return);
-        // Enter on a cell writes a Standard LNB; neither Enter nor Escape ends the dialog.
-        ClickCell(Sat(), 3, 2);
-        QTest::keyClick(&Sat(), Qt::Key_Return);
+        // Neither Enter nor Escape ends the dialog.
         QTest::keyClick(m_dlg.get(), Qt::Key_Return);
         QTest::keyClick(m_dlg.get(), Qt::Key_Escape);
         QVERIFY(m_dlg->isVisible());
-        QCOMPARE(Sat().CellText(3, 2), QStringLiteral("5150"));
         TypeCell(Sat(), 1, 1, QStringLiteral("Thirteen char"));
         // The name editor refuses a 14th character: the grid shows only what a slot can hold.
         TypeCell(Sat(), 2, 1, QStringLiteral("Fourteen chars"));
@@ -314,49 +287,8 @@ private slots:
         };
         QCOMPARE(lnb(0), std::tuple(0, 10750, 9750));
         QCOMPARE(lnb(1), std::tuple(1, 10600, 9750));
-        QCOMPARE(lnb(2), std::tuple(0, 5150, 9750));
         QCOMPARE(SatName(0), QStringLiteral("Thirteen char"));
         QCOMPARE(SatName(1), QStringLiteral("Fourteen char"));
-    }
-
-    void transponderColumnEditors()
-    {
-        Show();
-        TypeCell(Tp(), 1, 1, QStringLiteral("11778"));
-        ClickCell(Tp(), 1, 3);
-        ClickCell(Tp(), 1, 3);
-        auto* fec = Tp().findChild<CGridDropList*>();
-        QVERIFY(fec && fec->isVisible());
-        QCOMPARE(fec->count(), 6);
-        QCOMPARE(fec->itemText(5), QStringLiteral("AUTO"));
-        fec->setCurrentIndex(2);
-        QTest::keyClick(fec->lineEdit(), Qt::Key_Return);
-        QCOMPARE(Tp().CellText(1, 3), QStringLiteral("3/4"));
-        TypeCell(Tp(), 1, 4, QStringLiteral("ver."));
-        TypeCell(Tp(), 1, 2, QStringLiteral("-1"));
-        TpList list {};
-        m_dlg->GatherTransponderGrid(list);
-        QCOMPARE(std::tuple(list[0].symbol, list[0].fec, list[0].polar), std::tuple(65535, Fec3_4, POL_Vertical));
-    }
-
-    void saveAndLoadRoundTrip()
-    {
-        FillRealisticTables();
-        Show();
-        TypeCell(Tp(), 40, 1, QStringLiteral("12700"));
-        const QString first = Save(QStringLiteral("first.rcu"));
-        QCOMPARE(ReadFile(first), BuiltImage());
-        QCOMPARE(ReadFile(first).size(), 1124 + 24 * 6 + 8 * (40 + 4 + 5 + 6 + 7 + 8));
-        const QStringList satTexts = AllTexts(Sat());
-        const QStringList tpTexts = AllTexts(Tp());
-        ResetPresetTables();
-        m_dlg->OnInitDialog();
-        QVERIFY(AllTexts(Sat()) != satTexts);
-        Load(first);
-        QCOMPARE(AllTexts(Sat()), satTexts);
-        QCOMPARE(AllTexts(Tp()), tpTexts);
-        QCOMPARE(ReadFile(Save(QStringLiteral("second.rcu"))), ReadFile(first));
-        QVERIFY(m_messages->Texts().isEmpty());
     }
 
     void loadAndSaveFailures_data()
@@ -371,7 +303,6 @@ private slots:
         QTest::newRow("cancelled") << "" << QByteArray() << "";
         QTest::newRow("missing file") << "missing.rcu" << QByteArray() << "file open error!! (1)";
         QTest::newRow("other model") << "model.rcu" << otherModel << "File Open Error !! (2)";
-        QTest::newRow("cut short") << "short.rcu" << image.left(image.size() - 1) << "File Open Error !! (2)";
         QTest::newRow("over 100000 bytes")
             << "big.rcu" << image + QByteArray(100000 - image.size() + 1, '\0') << "File Open Error !! (2)";
     }
@@ -393,17 +324,6 @@ private slots:
         QCOMPARE(g_nShownSat, 1);
     }
 
-    void exitAsksAndCloseRequestsAreIgnored()
-    {
-        Show();
-        m_messages->QueueAnswer(IDNO);
-        Button(*m_dlg, 1037)->click();
-        QVERIFY(m_dlg->isVisible());
-        QCOMPARE(m_messages->Texts(), QStringList { "EXIT NOW?" });
-        QCOMPARE(m_messages->Captions(), QStringList { "EDIT PRESET DATA" });
-        QVERIFY(!m_dlg->close() && m_dlg->isVisible());
-    }
-
     // A copy that cannot start unlocks at once; received data that fails the checks is not used.
     void failedCopiesKeepTheTables()
     {
@@ -416,9 +336,7 @@ private slots:
         QCOMPARE(StatusText(*m_dlg), QStringLiteral(" "));
         Button(*m_dlg, 1003)->click();
         QVERIFY(FileAndCopyButtons(*m_dlg, true));
-        QCOMPARE(m_calls.size(), std::size_t(2));
-        QCOMPARE(m_calls[0], std::pair(6, QByteArray()));
-        QCOMPARE(m_calls[1], std::pair(5, BuiltImage()));
+        QCOMPARE(m_calls, (std::vector { std::pair(6, QByteArray()), std::pair(5, BuiltImage()) }));
         m_startResult = 1;
         TypeCell(Sat(), 1, 1, QStringLiteral("Not committed"));
         Button(*m_dlg, 1002)->click();
@@ -430,12 +348,18 @@ private slots:
         QVERIFY(m_messages->Texts().isEmpty());
     }
 
-    void receiveEndingWhileClosedReachesTheTables()
+    // EXIT asks first and a close request is ignored; a receive that ends after EXIT still fills the tables.
+    void exitAndAReceiveEndingWhileClosed()
     {
         const QByteArray image = GapImage();
         Show();
         Button(*m_dlg, 1002)->click();
+        m_messages->QueueAnswer(IDNO);
         Button(*m_dlg, 1037)->click();
+        QVERIFY(!m_dlg->close() && m_dlg->isVisible());
+        Button(*m_dlg, 1037)->click();
+        QCOMPARE(m_messages->Texts(), QStringList(2, "EXIT NOW?"));
+        QCOMPARE(m_messages->Captions(), QStringList(2, "EDIT PRESET DATA"));
         QVERIFY(!m_dlg->isVisible());
         m_dlg->show();
         QVERIFY(FileAndCopyButtons(*m_dlg, false));

@@ -27,7 +27,6 @@ TEST(BuildPresetImage, MatchesTheExpectedImages)
 {
     ResetPresetTables();
     EXPECT_EQ(BuiltImage(), ReadPresetTestFile("empty.rcu"));
-    EXPECT_EQ(BuiltImage().size(), 1124);
     // Only slot 0 is written, the transponders of slots 1 and 2 are, padding bytes are not.
     FillGapTables();
     EXPECT_EQ(BuiltImage(), ReadPresetTestFile("gap.rcu"));
@@ -51,17 +50,14 @@ TEST(ParsePresetImage, RoundTripLosesOnlyPaddingAndSlotsAfterAGap)
     FillGapTables();
     LnbTable lnbs = g_LnbTable;
     TpTable tps = g_TpTable;
-    const pre_sat_t first = g_SatTable[0];
+    SatTable sats = g_SatTable;
     ASSERT_TRUE(Parse(BuiltImage()));
-
     for (auto& lnb : lnbs)
         lnb.padding = {};
     for (auto& tp : tps)
         tp.padding = 0;
-    EXPECT_TRUE(SameBytes(g_LnbTable, lnbs));
-    EXPECT_TRUE(SameBytes(g_TpTable, tps));
-    EXPECT_EQ(std::memcmp(&g_SatTable[0], &first, sizeof first), 0);
-    EXPECT_EQ(g_SatTable[2].name[0], 0);
+    sats[2] = {};
+    EXPECT_TRUE(SameBytes(g_LnbTable, lnbs) && SameBytes(g_TpTable, tps) && SameBytes(g_SatTable, sats));
 }
 
 TEST(ParsePresetImage, FollowsThePrefixLengthAndSkipsTheTestSection)

@@ -8,7 +8,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
-#include <initializer_list>
+#include <functional>
 
 namespace {
 
@@ -17,51 +17,30 @@ QAbstractButton* Button(QDialog& dialog, int id)
     return dialog.findChild<QAbstractButton*>(QStringLiteral("id%1").arg(id));
 }
 
-// Runs the dialog once: clicks the given radio buttons, then SET (1024) or CLOSE (1025).
-// Records which radio buttons were checked when the dialog opened.
-int RunDialog(
-    CPortSettingDlg& dialog, std::initializer_list<int> clicks, int endButton, QList<int>* checkedAtOpen = nullptr)
+// Runs the dialog once with act as the user; returns how it ended.
+int Run(CPortSettingDlg& dialog, const std::function<void(QDialog&)>& act)
 {
-    const QList<int> clickList(clicks);
-    SetModalHandler([&](QDialog& shown) {
-        if (checkedAtOpen) {
-            for (QAbstractButton* radio : shown.findChildren<QAbstractButton*>()) {
-                if (radio->isCheckable() && radio->isChecked())
-                    checkedAtOpen->append(radio->objectName().mid(2).toInt());
-            }
-        }
-        for (int id : clickList)
-            Button(shown, id)->click();
-        Button(shown, endButton)->click();
-    });
+    SetModalHandler([&act](QDialog& shown) { act(shown); });
     const int result = ExecModal(dialog);
     SetModalHandler(nullptr);
     return result;
 }
 
-struct DeviceRow {
-    QString device;
-    QString text;
-    bool enabled = false;
-};
-
-// Runs the dialog once: checks a Com, records its Device row, chooses a device if given and ends.
-DeviceRow RunDeviceRow(CPortSettingDlg& dialog, int com, const QString& choice, int endButton)
+// Clicks the buttons in order, the last one being SET (1024) or CLOSE (1025).
+int Click(CPortSettingDlg& dialog, const QList<int>& ids)
 {
-    DeviceRow row;
-    SetModalHandler([&](QDialog& shown) {
-        Button(shown, com)->click();
-        auto* list = shown.findChild<QComboBox*>(QStringLiteral("deviceList"));
-        row = { list->currentData().toString(), list->currentText(), list->isEnabled() };
-        if (const int index = list->findData(choice); index >= 0) {
-            list->setCurrentIndex(index);
-            emit list->activated(index);
-        }
-        Button(shown, endButton)->click();
+    return Run(dialog, [&ids](QDialog& shown) {
+        for (int id : ids)
+            Button(shown, id)->click();
     });
-    ExecModal(dialog);
-    SetModalHandler(nullptr);
-    return row;
+}
+
+// What the dialog keeps: port, speed, data bits, stop bits, parity and the flow control choice.
+QString Kept(const CPortSettingDlg& dialog)
+{
+    const PortSettings& s = dialog.Settings();
+    return QString::asprintf("COM%d %u %d %d %d flow%d", int(s.port), unsigned(s.baudRate), int(s.dataBits),
+        int(s.stopBits), int(s.parity), dialog.Choice(CPortSettingDlg::FlowControl));
 }
 
 } // namespace
@@ -72,55 +51,43 @@ private slots:
     void everyOpeningStartsFromTheFirstButtons()
     {
         CPortSettingDlg dialog;
-        QCOMPARE(dialog.Choice(CPortSettingDlg::ComPort), -1);
-        QCOMPARE(RunDialog(dialog, { 1004, 1009 }, 1024), int(QDialog::Accepted));
-        QCOMPARE(dialog.Settings().port, 3);
-        QCOMPARE(dialog.Settings().baudRate, 9600u);
-
+        QCOMPARE(Click(dialog, { 1004, 1009, 1024 }), int(QDialog::Accepted));
+        QCOMPARE(Kept(dialog), QStringLiteral("COM3 9600 8 0 0 flow0"));
         QList<int> checked;
-        QCOMPARE(RunDialog(dialog, {}, 1025, &checked), int(QDialog::Rejected));
+        QCOMPARE(Run(dialog,
+                     [&checked](QDialog& shown) {
+                         for (QAbstractButton* radio : shown.findChildren<QAbstractButton*>()) {
+                             if (radio->isCheckable() && radio->isChecked())
+                                 checked.append(radio->objectName().mid(2).toInt());
+                         }
+                         Button(shown, 1025)->click();
+                     }),
+            int(QDialog::Rejected));
         std::sort(checked.begin(), checked.end());
         QCOMPARE(checked, (QList<int> { 1002, 1011, 1015, 1018, 1021, 1044 }));
     }
 
+    // From settings that differ in every field, one button of each group clicked and SET.
     void setDerivesTheSettings_data()
     {
-        QTest::addColumn<int>("radio");
-        QTest::addColumn<int>("port");
-        QTest::addColumn<uint>("baud");
-        QTest::addColumn<int>("dataBits");
-        QTest::addColumn<int>("stopBits");
-        QTest::addColumn<int>("parity");
-        QTest::newRow("Com2") << 1003 << 2 << 115200u << 8 << 0 << 0;
-        QTest::newRow("Com4") << 1005 << 4 << 115200u << 8 << 0 << 0;
-        QTest::newRow("57.6K") << 1006 << 1 << 57600u << 8 << 0 << 0;
-        QTest::newRow("33.6K") << 1007 << 1 << 33600u << 8 << 0 << 0;
-        QTest::newRow("19.2K") << 1008 << 1 << 19200u << 8 << 0 << 0;
-        QTest::newRow("9 Bits") << 1012 << 1 << 115200u << 9 << 0 << 0;
-        QTest::newRow("11 Bits") << 1014 << 1 << 115200u << 11 << 0 << 0;
-        QTest::newRow("1.5 stop bits") << 1016 << 1 << 115200u << 8 << 1 << 0;
-        QTest::newRow("2 stop bits") << 1017 << 1 << 115200u << 8 << 2 << 0;
-        QTest::newRow("Odd") << 1019 << 1 << 115200u << 8 << 0 << 1;
-        QTest::newRow("Even") << 1020 << 1 << 115200u << 8 << 0 << 2;
-        QTest::newRow("Xon/Xoff") << 1022 << 1 << 115200u << 8 << 0 << 0;
-        QTest::newRow("Hardware") << 1023 << 1 << 115200u << 8 << 0 << 0;
+        QTest::addColumn<QList<int>>("radios");
+        QTest::addColumn<QString>("kept");
+        QTest::newRow("57.6K, 9 bits, 1.5 stop bits, odd, Xon/Xoff")
+            << QList<int> { 1006, 1012, 1016, 1019, 1022 } << "COM1 57600 9 1 1 flow1";
+        QTest::newRow("33.6K, 11 bits, 2 stop bits, even, hardware")
+            << QList<int> { 1007, 1014, 1017, 1020, 1023 } << "COM1 33600 11 2 2 flow2";
+        QTest::newRow("19.2K") << QList<int> { 1008 } << "COM1 19200 8 0 0 flow0";
     }
-
     void setDerivesTheSettings()
     {
-        QFETCH(int, radio);
+        QFETCH(QList<int>, radios);
         CPortSettingDlg dialog;
-        // Start from settings that differ in every field.
-        QCOMPARE(RunDialog(dialog, { 1004, 1009, 1013, 1016, 1019 }, 1024), int(QDialog::Accepted));
-        QCOMPARE(RunDialog(dialog, { radio }, 1024), int(QDialog::Accepted));
-        const PortSettings& s = dialog.Settings();
-        QTEST(int(s.port), "port");
-        QTEST(uint(s.baudRate), "baud");
-        QTEST(int(s.dataBits), "dataBits");
-        QTEST(int(s.stopBits), "stopBits");
-        QTEST(int(s.parity), "parity");
+        QCOMPARE(Click(dialog, { 1004, 1009, 1013, 1016, 1019, 1023, 1024 }), int(QDialog::Accepted));
+        QCOMPARE(Click(dialog, radios << 1024), int(QDialog::Accepted));
+        QTEST(Kept(dialog), "kept");
     }
 
+    // Only SET keeps what was clicked (here Com2 over the Com4 kept before).
     void endingsOfTheDialog_data()
     {
         QTest::addColumn<int>("ending");
@@ -130,28 +97,26 @@ private slots:
         QTest::newRow("close box") << 0 << int(QDialog::Rejected);
         QTest::newRow("CLOSE") << -1 << int(QDialog::Rejected);
     }
-
     void endingsOfTheDialog()
     {
         QFETCH(int, ending);
         CPortSettingDlg dialog;
-        QCOMPARE(dialog.windowTitle(), QStringLiteral("Port Setting"));
-        QCOMPARE(RunDialog(dialog, { 1005 }, 1024), int(QDialog::Accepted));
-        SetModalHandler([ending](QDialog& shown) {
-            Button(shown, 1003)->click();
-            if (ending > 0)
-                QTest::keyClick(&shown, Qt::Key(ending));
-            else if (ending == 0)
-                shown.close();
-            else
-                Button(shown, 1025)->click();
-        });
-        QTEST(ExecModal(dialog), "result");
-        SetModalHandler(nullptr);
+        QCOMPARE(Click(dialog, { 1005, 1024 }), int(QDialog::Accepted));
+        QTEST(Run(dialog,
+                  [ending](QDialog& shown) {
+                      Button(shown, 1003)->click();
+                      if (ending > 0)
+                          QTest::keyClick(&shown, Qt::Key(ending));
+                      else if (ending == 0)
+                          shown.close();
+                      else
+                          Button(shown, 1025)->click();
+                  }),
+            "result");
         QCOMPARE(dialog.Settings().port, ending == Qt::Key_Return ? 2 : 4);
     }
 
-    // COM3 and COM4 are mapped to two pseudo-terminals; the list offers both.
+    // COM3 and COM4 are mapped to two pseudo-terminals; the list offers both, and SET keeps a choice.
     void deviceRowMapsTheCheckedCom()
     {
         QTemporaryDir config;
@@ -161,18 +126,32 @@ private slots:
         SaveDeviceForPort(3, first.SlavePath());
         SaveDeviceForPort(4, second.SlavePath());
         CPortSettingDlg dialog;
-        QCOMPARE(RunDeviceRow(dialog, 1005, {}, 1025).device, second.SlavePath());
-        QCOMPARE(RunDeviceRow(dialog, 1004, second.SlavePath(), 1025).device, first.SlavePath());
+        // Checks a Com, reads its Device row (device, text, and "off" when disabled), chooses choice if given.
+        const auto deviceRow = [&dialog](int com, const QString& choice, int end) {
+            QString row;
+            Run(dialog, [&](QDialog& shown) {
+                Button(shown, com)->click();
+                auto* list = shown.findChild<QComboBox*>(QStringLiteral("deviceList"));
+                row = list->currentData().toString() + '|' + list->currentText() + (list->isEnabled() ? "" : "|off");
+                if (const int index = list->findData(choice); index >= 0) {
+                    list->setCurrentIndex(index);
+                    emit list->activated(index);
+                }
+                Button(shown, end)->click();
+            });
+            return row;
+        };
+        QVERIFY(deviceRow(1005, {}, 1025).startsWith(second.SlavePath() + '|'));
+        QVERIFY(deviceRow(1004, second.SlavePath(), 1025).startsWith(first.SlavePath() + '|'));
         QCOMPARE(SavedDeviceForPort(3), first.SlavePath());
-        RunDeviceRow(dialog, 1004, second.SlavePath(), 1024);
+        deviceRow(1004, second.SlavePath(), 1024);
         QCOMPARE(DevicePathForPort(3), second.SlavePath());
 
         // The variable wins, and the row says so instead of offering a choice.
         qputenv("TESSAVO2_COM3", first.SlavePath().toLocal8Bit());
-        const DeviceRow row = RunDeviceRow(dialog, 1004, {}, 1024);
+        const QString row = deviceRow(1004, {}, 1024);
         qunsetenv("TESSAVO2_COM3");
-        QCOMPARE(row.text, first.SlavePath() + QStringLiteral(" (set by TESSAVO2_COM3)"));
-        QVERIFY(!row.enabled);
+        QCOMPARE(row, first.SlavePath() + '|' + first.SlavePath() + " (set by TESSAVO2_COM3)|off");
         QCOMPARE(SavedDeviceForPort(3), second.SlavePath());
     }
 };

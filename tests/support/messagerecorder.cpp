@@ -15,39 +15,3 @@ MessageRecorder::MessageRecorder()
         return (buttons == MB_YESNO || buttons == MB_YESNOCANCEL) ? int(IDYES) : int(IDOK);
     });
 }
-
-MessageRecorder::~MessageRecorder()
-{
-    SetMessageBoxHandler(std::move(m_previous));
-}
-
-void MessageRecorder::QueueAnswer(int answer)
-{
-    std::lock_guard lock(m_mutex);
-    m_answers.push_back(answer);
-}
-
-QStringList MessageRecorder::Texts() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_texts;
-}
-
-QStringList MessageRecorder::Captions() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_captions;
-}
-
-int MessageRecorder::Count() const
-{
-    std::lock_guard lock(m_mutex);
-    return int(m_texts.size());
-}
-
-void MessageRecorder::Clear()
-{
-    std::lock_guard lock(m_mutex);
-    m_texts.clear();
-    m_captions.clear();
-}

@@ -31,18 +31,14 @@ template <typename T = QPushButton> T* Find(const QWidget& dialog, int id)
 
 // The dialog's controls and what a user does with them.
 struct Probe {
-    explicit Probe(QWidget& shown)
-        : dialog(shown)
-        , list(Find<QListWidget>(shown, 1045))
-        , combo(Find<QComboBox>(shown, 1046))
-        , status(Find<QLabel>(shown, 1047))
-    {
-    }
+    QWidget& dialog;
+    QListWidget* list = Find<QListWidget>(dialog, 1045);
+    QComboBox* combo = Find<QComboBox>(dialog, 1046);
+    QLabel* status = Find<QLabel>(dialog, 1047);
 
     void Click(int id) const { QTest::mouseClick(Find(dialog, id), Qt::LeftButton); }
     void ClickGroup(int g) const { Click(1048 + g); }
     [[nodiscard]] bool Pressed(int g) const { return Find(dialog, 1048 + g)->isChecked(); }
-    [[nodiscard]] bool ListEnabled() const { return list->isEnabled() && combo->isEnabled(); }
     [[nodiscard]] QString Row(int r) const { return list->item(r)->text(); }
 
     void ChooseGroup(int g) const
@@ -58,19 +54,16 @@ struct Probe {
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
     }
 
-    // One mark per row: '+' shown selected, '-' shown with the leading blank.
-    [[nodiscard]] QString Marks() const
+    // One mark per row ('+' shown selected, '-' shown with the leading blank), the combo box's text, the
+    // status line, and "off" when the list and the combo box are disabled.
+    [[nodiscard]] QString Shows() const
     {
         QString marks;
         for (int r = 0; r < list->count(); ++r)
             marks += Row(r).startsWith(QLatin1Char(' ')) ? '-' : '+';
-        return marks;
+        const bool enabled = list->isEnabled() && combo->isEnabled();
+        return marks + ' ' + combo->currentText() + ' ' + status->text() + (enabled ? "" : " off");
     }
-
-    QWidget& dialog;
-    QListWidget* list;
-    QComboBox* combo;
-    QLabel* status;
 };
 
 class TpListCreateDlgTest : public ::testing::Test {
@@ -82,89 +75,72 @@ protected:
     Probe m_ui { m_dialog };
 };
 
-TEST_F(TpListCreateDlgTest, OpensOnAnUnselectedFirstGroupEveryTime)
+QString Marks(int count, char mark, const char* rest)
 {
-    EXPECT_EQ(m_dialog.windowTitle(), "TP List Create");
-    m_ui.ClickGroup(0);
-    m_ui.DoubleClickRow(0);
-    m_ui.Click(1057);
-    m_dialog.hide();
-    m_dialog.show();
-
-    EXPECT_EQ(m_ui.Marks(), QString(7, '-'));
-    EXPECT_EQ(m_ui.Row(0), " 0030 (Telecom 2A)");
-    EXPECT_EQ(m_ui.status->text(), "SatcoDx1");
-    EXPECT_EQ(m_ui.combo->currentText(), "SatcoDx1");
-    EXPECT_TRUE(m_ui.ListEnabled());
-    for (int g = 0; g <= CTpListCreateDlg::kAllSat; ++g)
-        EXPECT_FALSE(m_ui.Pressed(g)) << g;
-
-    TplistWorkDir dir;
-    m_ui.Click(1002);
-    EXPECT_EQ(m_ui.status->text(), " Check the TP & Sat ");
-    EXPECT_FALSE(QFile::exists("List.c"));
-    EXPECT_EQ(m_messages.Count(), 0);
+    return QString(count, QLatin1Char(mark)) + QLatin1Char(' ') + QLatin1String(rest);
 }
 
-TEST_F(TpListCreateDlgTest, GroupButtonsSelectAndTheComboBoxOnlyShows)
+TEST_F(TpListCreateDlgTest, GroupButtonsSelectAllSatSelectsEverythingAndTheComboBoxOnlyShows)
 {
     m_ui.ClickGroup(1);
-    EXPECT_EQ(m_ui.Marks(), QString(13, '+'));
-    EXPECT_EQ(m_ui.status->text(), "SatcoDx2");
+    EXPECT_EQ(m_ui.Shows(), Marks(13, '+', "SatcoDx2 SatcoDx2"));
     m_ui.ChooseGroup(0);
-    EXPECT_EQ(m_ui.Marks(), QString(7, '-'));
-    EXPECT_EQ(m_ui.status->text(), "SatcoDx1");
+    EXPECT_EQ(m_ui.Shows(), Marks(7, '-', "SatcoDx1 SatcoDx1"));
     m_ui.ChooseGroup(1);
-    EXPECT_EQ(m_ui.Marks(), QString(13, '+'));
+    EXPECT_EQ(m_ui.Shows(), Marks(13, '+', "SatcoDx2 SatcoDx2"));
     EXPECT_TRUE(m_ui.Pressed(1));
-
     m_ui.ClickGroup(2);
     m_ui.ClickGroup(2);
-    EXPECT_EQ(m_ui.Marks(), QString(27, '-'));
+    EXPECT_EQ(m_ui.Shows(), Marks(27, '-', "SatcoDx3 SatcoDx3"));
     EXPECT_FALSE(m_ui.Pressed(2));
-    EXPECT_EQ(m_ui.combo->currentText(), "SatcoDx3");
-}
 
-TEST_F(TpListCreateDlgTest, AllSatBothWaysThenBackToOneGroup)
-{
     m_ui.Click(1057);
-    EXPECT_EQ(m_ui.Marks(), QString(153, '+'));
+    EXPECT_EQ(m_ui.Shows(), Marks(153, '+', "All Sat SatcoDxAll off"));
     EXPECT_EQ(m_ui.Row(152), "3592 (Thor 123)");
-    EXPECT_FALSE(m_ui.list->isEnabled() || m_ui.combo->isEnabled());
-    EXPECT_EQ(m_ui.combo->currentText(), "All Sat");
-    EXPECT_EQ(m_ui.status->text(), "SatcoDxAll");
-
     m_ui.Click(1057);
-    EXPECT_EQ(m_ui.Marks(), QString(153, '-'));
-    EXPECT_FALSE(m_ui.list->isEnabled() || m_ui.combo->isEnabled());
-    EXPECT_FALSE(m_ui.Pressed(0));
-
+    EXPECT_EQ(m_ui.Shows(), Marks(153, '-', "All Sat SatcoDxAll off"));
     m_ui.ClickGroup(8);
-    EXPECT_TRUE(m_ui.ListEnabled());
-    EXPECT_EQ(m_ui.Marks(), QString(23, '+'));
-    EXPECT_EQ(m_ui.combo->currentText(), "SatcoDx9");
+    EXPECT_EQ(m_ui.Shows(), Marks(23, '+', "SatcoDx9 SatcoDx9"));
+
+    // Every opening starts on the first group with nothing selected.
+    m_dialog.hide();
+    m_dialog.show();
+    EXPECT_EQ(m_ui.Shows(), Marks(7, '-', "SatcoDx1 SatcoDx1"));
+    EXPECT_EQ(m_ui.Row(0), " 0030 (Telecom 2A)");
+    for (int g = 0; g <= CTpListCreateDlg::kAllSat; ++g)
+        EXPECT_FALSE(m_ui.Pressed(g)) << g;
+    m_ui.ChooseGroup(8);
+    EXPECT_EQ(m_ui.Shows(), Marks(23, '-', "SatcoDx9 SatcoDx9"));
 }
 
 TEST_F(TpListCreateDlgTest, DoubleClickFlipsOneSatelliteThatSurvivesAGroupChange)
 {
     m_ui.DoubleClickRow(3);
     EXPECT_EQ(m_ui.Row(3), "0070 (Eutelsat W3)");
-    EXPECT_EQ(m_ui.Marks(), "---+---");
+    EXPECT_EQ(m_ui.Shows(), "---+--- SatcoDx1 SatcoDx1");
     m_ui.ChooseGroup(4);
-    EXPECT_EQ(m_ui.Marks(), QString(14, '-'));
+    EXPECT_EQ(m_ui.Shows(), Marks(14, '-', "SatcoDx5 SatcoDx5"));
     m_ui.ChooseGroup(0);
-    EXPECT_EQ(m_ui.Marks(), "---+---");
+    EXPECT_EQ(m_ui.Shows(), "---+--- SatcoDx1 SatcoDx1");
     m_ui.DoubleClickRow(3);
     EXPECT_EQ(m_ui.Row(3), " 0070 (Eutelsat W3)");
     m_ui.ChooseGroup(1);
     m_ui.ChooseGroup(0);
-    EXPECT_EQ(m_ui.Marks(), QString(7, '-'));
+    EXPECT_EQ(m_ui.Shows(), Marks(7, '-', "SatcoDx1 SatcoDx1"));
 }
 
-// The one satellite double-clicked reaches the lists and List.c, as the command line writes them.
-TEST_F(TpListCreateDlgTest, ListFileWritesTheSelectedSatellites)
+// Nothing selected, then a group whose files are missing, then the one satellite double-clicked: the
+// dialog stays, and the last run writes List.c as the command line does.
+TEST_F(TpListCreateDlgTest, ListFileReportsOrWritesTheSelection)
 {
     TplistWorkDir dir;
+    m_ui.Click(1002);
+    EXPECT_EQ(m_ui.status->text(), " Check the TP & Sat ");
+    EXPECT_FALSE(QFile::exists("List.c"));
+    m_ui.ClickGroup(0);
+    m_ui.Click(1002);
+    EXPECT_EQ(m_messages.Texts(), QStringList { "File Read Error" });
+    m_ui.ClickGroup(0);
     WriteFile("SatcoDx1/0130.txt", TestData("0130.txt"));
     m_ui.DoubleClickRow(5);
     m_ui.Click(1002);
@@ -172,72 +148,51 @@ TEST_F(TpListCreateDlgTest, ListFileWritesTheSelectedSatellites)
     EXPECT_EQ(ReadFile("TP_List/0130_K.tp"), TestData("0130_K.tp"));
     EXPECT_EQ(ReadFile("List.c"), TestData("List_one.c"));
     EXPECT_EQ(m_ui.status->text(), "Create File \"SatcoDx1/0130.txt\"");
-    EXPECT_EQ(m_messages.Count(), 0);
+    EXPECT_EQ(m_messages.Count(), 1);
     EXPECT_TRUE(m_dialog.isVisible());
 }
 
-TEST_F(TpListCreateDlgTest, ConversionFailuresAreShownAndTheDialogStays)
-{
-    TplistWorkDir dir;
-    m_ui.ClickGroup(0);
-    m_ui.Click(1002);
-    EXPECT_EQ(m_messages.Texts(), QStringList { "File Read Error" });
-    EXPECT_EQ(m_messages.Captions(), QStringList { ApplicationTitle() });
-    EXPECT_TRUE(m_dialog.isVisible());
-}
-
-// How each way out of the dialog reaches the main window, through the real start-up.
-struct Ending {
-    const char* name;
-    std::function<void(const Probe&, MessageRecorder&)> act;
-    QStringList messages;
-};
-
-void PressEnterOn(QWidget* control)
-{
-    control->setFocus();
-    QTest::keyClick(control, Qt::Key_Return);
-}
-
+// How each way out of the dialog reaches the main window, through the real start-up. The first
+// "EXIT NOW?" is answered No.
 TEST(TpListCreateDlgEnding, OnlyOkEndingsSpareTheNotOpenMessage)
 {
-    const std::vector<Ending> endings {
+    const auto enter = [](QWidget* control) {
+        control->setFocus();
+        QTest::keyClick(control, Qt::Key_Return);
+    };
+    const struct {
+        const char* name;
+        std::function<void(const Probe&)> act;
+        QStringList texts;
+    } endings[] = {
         { "Exit, No, Exit, Yes",
-            [](const Probe& ui, MessageRecorder& messages) {
-                messages.QueueAnswer(IDNO);
+            [](const Probe& ui) {
                 ui.Click(1000);
                 EXPECT_TRUE(ui.dialog.isVisible());
                 ui.Click(1000);
             },
             { "EXIT NOW?", "EXIT NOW?" } },
-        { "close box", [](const Probe& ui, MessageRecorder&) { ui.dialog.close(); }, { "Not Open" } },
-        { "Enter on a toggle button", [](const Probe& ui, MessageRecorder&) { PressEnterOn(Find(ui.dialog, 1050)); },
-            {} },
-        { "Enter on Exit, No",
-            [](const Probe& ui, MessageRecorder& messages) {
-                messages.QueueAnswer(IDNO);
-                PressEnterOn(Find(ui.dialog, 1000));
-            },
-            { "EXIT NOW?", "Not Open" } },
+        { "close box", [](const Probe& ui) { ui.dialog.close(); }, { "Not Open" } },
+        { "Enter on a toggle button", [&](const Probe& ui) { enter(Find(ui.dialog, 1050)); }, {} },
+        { "Enter on Exit, No", [&](const Probe& ui) { enter(Find(ui.dialog, 1000)); }, { "EXIT NOW?", "Not Open" } },
     };
-
     SetModalHandler([](QDialog& dialog) { Find(dialog, 1024)->click(); });
     CTessavo2App app;
     ASSERT_TRUE(app.InitInstance());
-    QAction* rcuFileCreate = app.MainFrame()->findChild<QAction*>("id32773");
-    ASSERT_NE(rcuFileCreate, nullptr);
-    for (const Ending& ending : endings) {
+    for (const auto& [name, act, texts] : endings) {
+        const std::function<void(const Probe&)>& run = act;
         MessageRecorder messages;
-        SetModalHandler([&](QDialog& dialog) {
+        messages.QueueAnswer(IDNO);
+        SetModalHandler([&run](QDialog& dialog) {
             ASSERT_NE(qobject_cast<CTpListCreateDlg*>(&dialog), nullptr);
-            ending.act(Probe(dialog), messages);
+            run(Probe { dialog });
         });
-        rcuFileCreate->trigger();
-        EXPECT_EQ(messages.Texts(), ending.messages) << ending.name;
+        app.MainFrame()->findChild<QAction*>("id32773")->trigger();
+        EXPECT_EQ(messages.Texts(), texts) << name;
         QStringList captions;
-        for (const QString& text : ending.messages)
+        for (const QString& text : texts)
             captions << (text == "Not Open" ? ApplicationTitle() : QStringLiteral("Rcu File Create"));
-        EXPECT_EQ(messages.Captions(), captions) << ending.name;
+        EXPECT_EQ(messages.Captions(), captions) << name;
     }
     SetModalHandler(nullptr);
 }

@@ -13,25 +13,20 @@
 #include <initializer_list>
 #include <memory>
 
-// A fresh temporary directory as the current working directory for one test, with the folders
-// SatcoDx1 to SatcoDx9 and TP_List.
+// A fresh temporary directory with the folders SatcoDx1 to SatcoDx9 and TP_List, current while it lives.
 class TplistWorkDir {
 public:
     TplistWorkDir()
-        : m_previous(QDir::currentPath())
     {
-        EXPECT_TRUE(m_dir.isValid());
         QDir::setCurrent(m_dir.path());
         for (int g = 1; g <= 9; ++g)
             QDir().mkdir(QStringLiteral("SatcoDx%1").arg(g));
         QDir().mkdir(QStringLiteral("TP_List"));
     }
     ~TplistWorkDir() { QDir::setCurrent(m_previous); }
-    TplistWorkDir(const TplistWorkDir&) = delete;
-    TplistWorkDir& operator=(const TplistWorkDir&) = delete;
 
 private:
-    QString m_previous;
+    QString m_previous = QDir::currentPath();
     QTemporaryDir m_dir;
 };
 
@@ -67,20 +62,6 @@ inline void WriteFile(const QString& path, const QByteArray& bytes)
     return ReadFile(qEnvironmentVariable("TESSAVO_TEST_DATA") + QStringLiteral("/tplist/") + name);
 }
 
-struct CliRun {
-    int exitCode = -1;
-    QByteArray out;
-};
-
-// `tessavo2-cli tplist ARGS` in the current directory.
-inline CliRun RunTplist(const QStringList& args)
-{
-    QProcess cli;
-    cli.start(qEnvironmentVariable("TESSAVO_BIN_DIR") + "/tessavo2-cli", QStringList { "tplist" } + args);
-    EXPECT_TRUE(cli.waitForFinished(60000));
-    return { cli.exitCode(), cli.readAllStandardOutput() };
-}
-
 // A SatcoDX T/R line with the fields the conversion reads and a few it does not.
 inline QByteArray SatcoDxLine(const char* freq, const char* polar = "H", const char* symbol = "27500",
     const char* field12 = "1", const char* kind = "T")
@@ -99,15 +80,14 @@ inline QByteArray Lines(std::initializer_list<QByteArray> lines)
 }
 
 // A .tp file, or the part of one, listing horizontal transponders of 27500 kS/s from number 1 on.
-inline QByteArray TpLines(int list, std::initializer_list<int> freqs)
+inline QByteArray TpLines(int list, const QList<int>& freqs)
 {
     QByteArray bytes;
-    int number = 0;
-    for (const int freq : freqs)
+    for (int n = 0; n < freqs.size(); ++n)
         bytes += QStringLiteral("{ %1, 27500, %2, Auto, POL_Horizontal }, /* %3 */\r\n")
-                     .arg(freq)
+                     .arg(freqs[n])
                      .arg(list)
-                     .arg(++number)
+                     .arg(n + 1)
                      .toLatin1();
     return bytes;
 }
