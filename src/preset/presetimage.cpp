@@ -82,7 +82,7 @@ std::uint64_t LocatePresetSection(const std::uint8_t* image, std::size_t length,
     if (preset + kHeaderSize > length || !TitleStarred(image + preset))
         return 0;
     const std::uint8_t* c = image + preset + 80;
-    counts = { ReadU32(c), ReadU32(c + 4), ReadU32(c + 8) };
+    counts = { ReadU32(c), ReadU32(c + 4), ReadU32(c + 8), std::size_t(preset) };
     if (counts.lnbs > NUM_ME_LNB || counts.satellites > NUM_ME_SAT || counts.transponders > NUM_ME_TP)
         return 0;
     if (preset + kHeaderSize + SectionRecordsSize(image + preset) > length)
@@ -138,6 +138,16 @@ bool ParsePresetImage(const std::uint8_t* image, std::size_t length)
     return true;
 }
 
+void WritePresetImageHead(std::uint8_t* buffer, const PresetCounts& counts)
+{
+    std::memset(buffer, 0, kPresetRecordsOffset);
+    std::memcpy(buffer, kMagic, sizeof kMagic);
+    WriteU32(buffer + 4, kWrittenPrefixLength);
+    std::memcpy(buffer + 72 + kWrittenPrefixLength, kModelText, sizeof kModelText);
+    WriteHeader(buffer + 156, kTestTitle, PresetCounts {});
+    WriteHeader(buffer + 256, kPresetTitle, counts);
+}
+
 std::size_t BuildPresetImage(std::uint8_t* buffer, std::size_t capacity)
 {
     if (!buffer || capacity < kPresetImageMaxSize)
@@ -147,14 +157,9 @@ std::size_t BuildPresetImage(std::uint8_t* buffer, std::size_t capacity)
     const std::size_t length
         = kPresetImageHeaderSize + kSatRecord * counts.satellites + kTpRecord * counts.transponders;
     std::memset(buffer, 0, length);
+    WritePresetImageHead(buffer, counts);
 
-    std::memcpy(buffer, kMagic, sizeof kMagic);
-    WriteU32(buffer + 4, kWrittenPrefixLength);
-    std::memcpy(buffer + 72 + kWrittenPrefixLength, kModelText, sizeof kModelText);
-    WriteHeader(buffer + 156, kTestTitle, PresetCounts {});
-    WriteHeader(buffer + 256, kPresetTitle, counts);
-
-    std::uint8_t* p = buffer + kPresetImageHeaderSize - NUM_ME_LNB * kLnbRecord;
+    std::uint8_t* p = buffer + kPresetRecordsOffset;
     for (const pre_lnb_t& lnb : g_LnbTable) {
         WriteU16(p, lnb.lnb_freq1);
         WriteU16(p + 2, lnb.lnb_freq2);

@@ -17,8 +17,7 @@ public:
     explicit GridLog(CGridCtrl& grid)
     {
         grid.installEventFilter(this);
-        connect(
-            &grid, &CGridCtrl::gridNotify, this, [this](int code, int r, int c) { notes.emplace_back(code, r, c); });
+        connect(&grid, &CGridCtrl::gridNotify, this, [this](int n, int r, int c) { notes.emplace_back(n, r, c); });
     }
     bool eventFilter(QObject*, QEvent* event) override
     {
@@ -29,16 +28,12 @@ public:
     {
         return int(std::count_if(notes.begin(), notes.end(), [code](const Note& n) { return std::get<0>(n) == code; }));
     }
-    void Clear()
-    {
-        notes.clear();
-        selChanged = 0;
-    }
     std::vector<Note> notes;
     int selChanged = 0;
 };
 
-// A grid with uniform sizes, every cell holding "r,c", its viewport exactly the widget.
+// A grid of 60 x 20 cells, one heading row and column, every cell holding "r,c", its viewport exactly the
+// widget (no frame, no visible scroll bars).
 inline void SetUpGrid(CGridCtrl& grid, int rows, int columns)
 {
     grid.setFrameShape(QFrame::NoFrame);
@@ -57,7 +52,7 @@ inline void SetUpGrid(CGridCtrl& grid, int rows, int columns)
         grid.SetColumnWidthAt(c, 60);
 }
 
-[[nodiscard]] inline bool ShowGrid(CGridCtrl& grid, QSize size)
+[[nodiscard]] inline bool ShowGrid(CGridCtrl& grid, QSize size = { 240, 200 })
 {
     grid.resize(size);
     grid.show();
@@ -67,7 +62,7 @@ inline void SetUpGrid(CGridCtrl& grid, int rows, int columns)
     return QTest::qWaitForWindowActive(&grid);
 }
 
-// The grid most tests use: 6 x 4 cells with one heading row and column, all of it in view.
+// 6 x 4 cells by default, all of them in view.
 [[nodiscard]] inline bool ShowStandardGrid(CGridCtrl& grid, int rows = 6, int columns = 4, QSize size = { 240, 200 })
 {
     SetUpGrid(grid, rows, columns);
@@ -83,11 +78,6 @@ inline void SetUpGrid(CGridCtrl& grid, int rows, int columns)
 inline void Click(CGridCtrl& grid, int row, int column, Qt::KeyboardModifiers modifiers = {})
 {
     QTest::mouseClick(grid.viewport(), Qt::LeftButton, modifiers, Centre(grid, row, column));
-}
-
-inline void DClick(CGridCtrl& grid, int row, int column)
-{
-    QTest::mouseDClick(grid.viewport(), Qt::LeftButton, {}, Centre(grid, row, column));
 }
 
 // A mouse move, hovering or (with the left button) dragging.

@@ -15,6 +15,7 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -31,13 +32,6 @@ CliResult Cli(const QStringList& args, const char* stdoutPath = nullptr, const Q
 class RcuCli : public testing::Test {
 protected:
     QString Path(const char* name) const { return m_dir.filePath(QLatin1String(name)); }
-
-    QJsonObject ExportGap()
-    {
-        const CliResult run = Cli({ "rcu", "export", PresetTestPath("gap.rcu") });
-        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-        return QJsonDocument::fromJson(run.out).object();
-    }
 
     QTemporaryDir m_dir;
 };
@@ -59,9 +53,11 @@ TEST_F(RcuCli, CheckPrintsThePresetCountsOrTheLoadError)
     }
 }
 
-TEST_F(RcuCli, ExportKeepsCarriedBytesAndLatin1NamesAndImportRebuildsTheSameBytes)
+TEST_F(RcuCli, ExportOfASavedImageIsPlainTablesWithCarriedBytesAndLatin1Names)
 {
-    const QJsonObject root = ExportGap();
+    const CliResult run = Cli({ "rcu", "export", PresetTestPath("gap.rcu") });
+    const QJsonObject root = QJsonDocument::fromJson(run.out).object();
+    EXPECT_EQ(root.keys(), QStringList({ "lnbs", "satellites", "transponders" }));
     ASSERT_EQ(root.value("lnbs").toArray().size(), 64);
     EXPECT_EQ(root.value("lnbs").toArray().at(3).toObject(),
         (QJsonObject {
@@ -73,123 +69,128 @@ TEST_F(RcuCli, ExportKeepsCarriedBytesAndLatin1NamesAndImportRebuildsTheSameByte
     ASSERT_EQ(tps.size(), 4);
     EXPECT_EQ(tps.at(3).toObject(),
         (QJsonObject { { "freq", 10729 }, { "symbol", 22000 }, { "sat", 2 }, { "fec", 4 }, { "polar", 1 } }));
-
-    ASSERT_EQ(Cli({ "rcu", "export", PresetTestPath("gap.rcu"), "--out", Path("gap.json") }).exitCode, 0);
-    const CliResult import = Cli({ "rcu", "import", Path("gap.json"), "--out", Path("gap.rcu") });
-    EXPECT_EQ(import.exitCode, 0) << import.err.toStdString();
-    EXPECT_EQ(ReadFile(Path("gap.rcu")), ReadPresetTestFile("gap.rcu"));
 }
 
-// Images the editor's grids cannot show whole: export warns, and import gives them back byte for byte.
-TEST_F(RcuCli, ImagesTheEditorCannotShowRoundTripWithAWarning)
+// Sets key of entry index of table (an entry past the end is appended; no key: the whole entry), or key of
+// root when table is null.
+void Edit(QJsonObject& root, const char* table, int index, const char* key, const QJsonValue& value)
 {
-    struct Case {
-        const char* what;
-        std::function<void()> fill;
-        const char* warning;
-    };
-    const Case cases[] = {
-        { "full_name", [] { std::memcpy(g_SatTable[0].name.data(), "ABCDEFGHIJKLMN", kSatNameSize); },
-            "satellites[0].name: 14 characters with no end mark" },
-        { "unordered",
-            [] {
-                g_SatTable[1] = MakeSat("B");
-                g_TpTable[0] = MakeTp(11000, 1);
-                g_TpTable[1] = MakeTp(12000, 0);
-            },
-            "transponders[1].sat: 0 follows 1" },
-        { "sat_200", [] { g_TpTable[0] = MakeTp(11000, 200); }, "transponders[0].sat: 200 is not one of the 1" },
-    };
-    for (const Case& c : cases) {
-        ResetPresetTables();
-        g_SatTable[0] = MakeSat("A");
-        c.fill();
-        std::array<std::uint8_t, kPresetImageMaxSize> image {};
-        const QByteArray bytes(
-            reinterpret_cast<const char*>(image.data()), qsizetype(BuildPresetImage(image.data(), image.size())));
-        ASSERT_TRUE(WriteFile(Path("in.rcu"), bytes));
-        for (const char* command : { "check", "export" }) {
-            const CliResult run = Cli({ "rcu", command, Path("in.rcu") });
-            EXPECT_EQ(run.exitCode, 0) << c.what;
-            EXPECT_TRUE(run.err.startsWith(QStringLiteral("warning: ") + c.warning)) << run.err.toStdString();
-        }
-        ASSERT_EQ(Cli({ "rcu", "export", Path("in.rcu"), "--out", Path("in.json") }).exitCode, 0);
-        const CliResult import = Cli({ "rcu", "import", Path("in.json"), "--out", Path("out.rcu") });
-        EXPECT_EQ(import.exitCode, 0) << c.what << import.err.toStdString();
-        EXPECT_EQ(ReadFile(Path("out.rcu")), bytes) << c.what;
-    }
-}
-
-struct BadJson {
-    const char* what;
-    std::function<void(QJsonObject&)> edit;
-    const char* error;
-};
-
-void PrintTo(const BadJson& bad, std::ostream* out)
-{
-    *out << bad.what;
-}
-
-void EditEntry(QJsonObject& root, const char* table, int index, const char* key, const QJsonValue& value)
-{
+    if (!table)
+        return root.insert(key, value), void();
     QJsonArray array = root.value(table).toArray();
-    QJsonObject entry = array.at(index).toObject();
-    if (value.isUndefined())
-        entry.remove(key);
-    else
+    QJsonObject entry = key ? array.at(index).toObject() : value.toObject();
+    if (key)
         entry.insert(key, value);
-    array.replace(index, entry);
+    index < array.size() ? array.replace(index, entry) : array.append(entry);
     root.insert(table, array);
 }
 
-class RcuImportError : public RcuCli, public testing::WithParamInterface<BadJson> { };
+using Patches = std::vector<std::pair<int, QByteArray>>; // bytes put at offsets; at the end, appended
 
-TEST_P(RcuImportError, NamesTheEntryAndWritesNothing)
+QByteArray Patched(QByteArray image, const Patches& patches)
 {
-    QJsonObject root = ExportGap();
-    GetParam().edit(root);
-    ASSERT_TRUE(WriteFile(Path("bad.json"), QJsonDocument(root).toJson()));
-    ASSERT_TRUE(WriteFile(Path("out.rcu"), "previous"));
-
-    const CliResult run = Cli({ "rcu", "import", Path("bad.json"), "--out", Path("out.rcu") });
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.err, QString::fromUtf8(GetParam().error) + QLatin1Char('\n'));
-    EXPECT_EQ(ReadFile(Path("out.rcu")), QByteArray("previous"));
+    for (const auto& [at, bytes] : patches)
+        image.replace(at, bytes.size(), bytes);
+    return image;
 }
 
-QJsonObject WithSatellite(QJsonObject root, int slot, const char* name)
-{
-    QJsonArray sats = root.value("satellites").toArray();
-    sats.append(QJsonObject { { "slot", slot }, { "name", name } });
-    root.insert("satellites", sats);
-    return root;
-}
-
-const BadJson kBadJson[] = {
-    { "fec", [](QJsonObject& r) { EditEntry(r, "transponders", 2, "fec", 256); },
-        "transponders[2].fec: 256 is out of range 0..255" },
-    { "zero_freq", [](QJsonObject& r) { EditEntry(r, "transponders", 1, "freq", 0); },
-        "transponders[1].freq: 0 is out of range 1..65535" },
-    { "sat_text", [](QJsonObject& r) { EditEntry(r, "transponders", 3, "sat", "2"); },
-        "transponders[3].sat: expected an integer" },
-    { "missing", [](QJsonObject& r) { EditEntry(r, "lnbs", 63, "freq2", QJsonValue::Undefined); },
-        "lnbs[63].freq2: missing" },
-    { "settings_byte",
-        [](QJsonObject& r) {
-            EditEntry(r, "lnbs", 1, "settings", QJsonArray { 0, 256, 0, 0 });
-        },
-        "lnbs[1].settings[1]: 256 is out of range 0..255" },
-    { "name_not_latin1", [](QJsonObject& r) { EditEntry(r, "satellites", 0, "name", QStringLiteral("Sat \u20ac")); },
-        "satellites[0].name: \"Sat \u20ac\" has a character that cannot be stored" },
-    { "name_too_long", [](QJsonObject& r) { EditEntry(r, "satellites", 0, "name", "ABCDEFGHIJKLMNO"); },
-        "satellites[0].name: \"ABCDEFGHIJKLMNO\" is longer than 14 characters" },
-    { "slot_after_gap", [](QJsonObject& r) { r = WithSatellite(r, 2, "Hotbird"); },
-        "satellites: slot 2 follows the unnamed slot 1 and would not be saved" },
+// A file of tests/data/preset, patched, taken through check, export, an edit of the JSON and import.
+struct RcuCase {
+    const char* what;
+    const char* file;
+    Patches patches;
+    const char* warning; // part of what check and export print on standard error; nullptr: nothing
+    const char* table = nullptr; // the edit, as Edit takes it; neither table nor key: none
+    int index = 0;
+    const char* key = nullptr;
+    QJsonValue value = {};
+    const char* error = nullptr; // what import prints; nullptr: it writes the image with the edited patches
+    Patches edited = {};
 };
 
-INSTANTIATE_TEST_SUITE_P(Rejected, RcuImportError, testing::ValuesIn(kBadJson),
-    [](const testing::TestParamInfo<BadJson>& info) { return std::string(info.param.what); });
+void PrintTo(const RcuCase& c, std::ostream* out)
+{
+    *out << c.what;
+}
+
+class RcuRoundTrip : public RcuCli, public testing::WithParamInterface<RcuCase> { };
+
+// Export then import gives the image back byte for byte, and an edit of the JSON's tables reaches the image
+// with the rest kept, or is named and nothing written; check and export warn where the editor would not
+// show or keep something.
+TEST_P(RcuRoundTrip, GivesTheSameBytesOrTheEdit)
+{
+    const RcuCase& c = GetParam();
+    const QByteArray image = Patched(ReadPresetTestFile(c.file), c.patches);
+    ASSERT_TRUE(WriteFile(Path("in.rcu"), image));
+    for (const char* command : { "check", "export" }) {
+        const CliResult run = Cli({ "rcu", command, Path("in.rcu") });
+        EXPECT_EQ(run.exitCode, 0) << command;
+        EXPECT_TRUE(c.warning ? run.err.contains(QLatin1String(c.warning)) : run.err.isEmpty())
+            << run.err.toStdString();
+    }
+    QByteArray json = Cli({ "rcu", "export", Path("in.rcu") }).out;
+    if (c.table || c.key) {
+        QJsonObject root = QJsonDocument::fromJson(json).object();
+        Edit(root, c.table, c.index, c.key, c.value);
+        json = QJsonDocument(root).toJson();
+    }
+    ASSERT_TRUE(WriteFile(Path("in.json"), json) && WriteFile(Path("out.rcu"), "previous"));
+    const CliResult run = Cli({ "rcu", "import", Path("in.json"), "--out", Path("out.rcu") });
+    EXPECT_EQ(run.exitCode, c.error ? 1 : 0);
+    EXPECT_EQ(run.err, c.error ? QString::fromUtf8(c.error) + QLatin1Char('\n') : QString());
+    EXPECT_EQ(ReadFile(Path("out.rcu")), c.error ? QByteArray("previous") : Patched(image, c.edited));
+}
+
+const QByteArray kZero4(4, '\0');
+const char* const kAny = "";
+const char* const kTest = "test_section.rcu";
+
+// gap.rcu: satellite 0 at 1124, transponders at 1148 with satellites 0, 0, 1, 2, 1180 bytes. test_section.rcu:
+// preset section at 596, satellites at 720 ("AfterTest", "Second"), one transponder at 768, 776 bytes.
+const RcuCase kCases[] = {
+    { "empty", "empty.rcu", {}, nullptr },
+    { "gap", "gap.rcu", {}, "warning: transponders[2].sat: 1 is not one of the 1" },
+    { "shifted_prefix", "shifted_prefix.rcu", {},
+        "warning: from byte 4 on (the prefix length), the image holds what the editor does not keep" },
+    { "test_section", kTest, {}, "from byte 236 on (the test section)" },
+    { "full_name", "gap.rcu", { { 1132, "ABCDEFGHIJKLMN" } },
+        "warning: satellites[0].name: 14 characters with no end mark" },
+    { "unordered", "gap.rcu", { { 1152, "\x01" } }, "warning: transponders[1].sat: 0 follows 1" },
+    { "sat_200", "gap.rcu", { { 1152, "\xc8" } }, "warning: transponders[0].sat: 200 is not one of the 1" },
+    { "channels_padding_trailing_bytes", "gap.rcu",
+        { { 348, "\x01" }, { 352, "\x01" }, { 367, "\x07" }, { 1146, "\x06" }, { 1155, "\x09" },
+            { 1180, QByteArray(60, 'x') } },
+        "from byte 348 on (the preset section's NUM_ME_DCHAN)" },
+    { "hidden_name_zero_freq_first", kTest,
+        { { 684, "\x02" }, { 752, kZero4 }, { 768, kZero4 }, { 776, QByteArray::fromHex("c80f606d00010200") } }, kAny },
+    { "edited_name", kTest, {}, kAny, "satellites", 0, "name", "Edited", nullptr,
+        { { 728, QByteArray("Edited\0\0\0", 9) } } },
+    { "edited_freq_0", kTest, {}, kAny, "transponders", 0, "freq", 0, nullptr, { { 768, QByteArray(2, '\0') } } },
+    { "added_transponder", kTest, {}, kAny, "transponders", 1, nullptr,
+        QJsonObject { { "freq", 4100 }, { "symbol", 28000 }, { "sat", 0 }, { "fec", 5 }, { "polar", 2 } }, nullptr,
+        { { 684, "\x02" }, { 776, QByteArray::fromHex("0410606d00050200") } } },
+    { "bad_freq", kTest, {}, kAny, "transponders", 0, "freq", 65536,
+        "transponders[0].freq: 65536 is out of range 0..65535" },
+    { "bad_sat", kTest, {}, kAny, "transponders", 0, "sat", "2", "transponders[0].sat: expected an integer" },
+    { "missing", kTest, {}, kAny, "lnbs", 1, nullptr, QJsonObject { { "freq1", 1 }, { "type", 1 } },
+        "lnbs[1].freq2: missing" },
+    { "bad_settings", kTest, {}, kAny, "lnbs", 1, "settings", QJsonArray { 0, 256, 0, 0 },
+        "lnbs[1].settings[1]: 256 is out of range 0..255" },
+    { "bad_padding", kTest, {}, kAny, "lnbs", 1, "padding", QJsonArray { 0 }, "lnbs[1].padding: expected 3 numbers" },
+    { "name_not_latin1", kTest, {}, kAny, "satellites", 0, "name", QStringLiteral("Sat \u20ac"),
+        "satellites[0].name: \"Sat \u20ac\" has a character that cannot be stored" },
+    { "name_too_long", kTest, {}, kAny, "satellites", 0, "name", "ABCDEFGHIJKLMNO",
+        "satellites[0].name: \"ABCDEFGHIJKLMNO\" is longer than 14 characters" },
+    { "slot_after_gap", kTest, {}, kAny, "satellites", 2, nullptr, QJsonObject { { "slot", 3 }, { "name", "Hotbird" } },
+        "satellites: slot 3 follows the unnamed slot 2 and would not be saved" },
+    { "head_not_hex", kTest, {}, kAny, nullptr, 0, "head", "7g", "head: expected an even number of hex digits" },
+    { "head_too_short", kTest, {}, kAny, nullptr, 0, "head", "7563722e",
+        "head, tail: with the tables they make an image that rcu check refuses" },
+};
+
+INSTANTIATE_TEST_SUITE_P(Rcu, RcuRoundTrip, testing::ValuesIn(kCases),
+    [](const testing::TestParamInfo<RcuCase>& info) { return std::string(info.param.what); });
 
 TEST_F(RcuCli, MalformedJsonAndBadUsage)
 {
@@ -228,13 +229,9 @@ TEST_F(RcuCli, OutputThatCannotBeStoredFailsAndDevicesStayDevices)
     ASSERT_EQ(::mknod(QFile::encodeName(node).constData(), S_IFCHR | 0600, makedev(1, 7)), 0);
     ASSERT_TRUE(QDir(m_dir.path()).mkpath("list"));
     ASSERT_EQ(::mknod(QFile::encodeName(Path("list/List.c")).constData(), S_IFCHR | 0600, makedev(1, 7)), 0);
-    const QStringList commands[] = {
-        { "rcu", "export", PresetTestPath("gap.rcu"), "--out", node },
-        { "rcu", "import", Path("gap.json"), "--out", node },
-        { "receive", "--port", "/dev/null", "--out", node },
-        { "tplist", "--all" },
-    };
-    for (const QStringList& command : commands) {
+    for (const QStringList& command : { QStringList { "rcu", "export", PresetTestPath("gap.rcu"), "--out", node },
+             { "rcu", "import", Path("gap.json"), "--out", node }, { "receive", "--port", "/dev/null", "--out", node },
+             { "tplist", "--all" } }) {
         const CliResult run = Cli(command, nullptr, Path("list"));
         EXPECT_EQ(run.exitCode, 1) << command.join(' ').toStdString();
         struct stat info { };

@@ -2,21 +2,18 @@
 #include "cliio.h"
 #include "commands.h"
 #include "preset/presetimage.h"
-#include "preset/presettables.h"
 #include "rcujson.h"
 
 #include <QFile>
 #include <QJsonDocument>
-#include <array>
 
 namespace {
 
-// Loads an rcu file into the tables as the editor would, with the editor's failure text, and warns
-// about what the editor cannot show or keep of it.
-bool LoadTables(const QString& path, PresetCounts* counts = nullptr)
+// Reads an rcu file and loads it into the tables as the editor would, with the editor's failure text,
+// and warns about what the editor cannot show or keep of it.
+bool LoadImage(const QString& path, QByteArray& image, PresetCounts* counts = nullptr)
 {
     QFile file(path);
-    QByteArray image;
     // One byte more than an image may have, so an oversized file fails the checks.
     if (file.open(QIODevice::ReadOnly))
         image = file.read(qint64(kPresetImageBufferSize) + 1);
@@ -37,7 +34,8 @@ int Check(const QStringList& args)
         QStringLiteral("Checks an rcu file and prints its preset counts."));
     line.Parse(args, 1, 1);
     PresetCounts counts;
-    if (!LoadTables(line.Positional().constFirst(), &counts))
+    QByteArray image;
+    if (!LoadImage(line.Positional().constFirst(), image, &counts))
         return kExitFailed;
     const QByteArray text = QStringLiteral("NUM_ME_LNB %1\nNUM_ME_SAT %2\nNUM_ME_TP %3\n")
                                 .arg(counts.lnbs)
@@ -55,9 +53,12 @@ int Export(const QStringList& args)
         QStringLiteral("FILE"));
     line.Parse(args, 1, 1);
     const QString out = line.IsSet(QStringLiteral("out")) ? line.Value(QStringLiteral("out")) : QStringLiteral("-");
-    if (!LoadTables(line.Positional().constFirst()))
+    QByteArray image;
+    if (!LoadImage(line.Positional().constFirst(), image))
         return kExitFailed;
-    return WriteOutput(out, PresetTablesToJson()) ? kExitCompleted : kExitFailed;
+    const QByteArray json
+        = PresetImageToJson(reinterpret_cast<const std::uint8_t*>(image.constData()), std::size_t(image.size()));
+    return WriteOutput(out, json) ? kExitCompleted : kExitFailed;
 }
 
 int Import(const QStringList& args)
@@ -82,14 +83,12 @@ int Import(const QStringList& args)
         PrintError(path + QStringLiteral(": ") + reason);
         return kExitFailed;
     }
-    if (const QString error = PresetTablesFromJson(document.object()); !error.isEmpty()) {
+    QByteArray image;
+    if (const QString error = PresetImageFromJson(document.object(), image); !error.isEmpty()) {
         PrintError(error);
         return kExitFailed;
     }
-    std::array<std::uint8_t, kPresetImageMaxSize> image {};
-    const std::size_t length = BuildPresetImage(image.data(), image.size());
-    return WriteOutput(out, QByteArray(reinterpret_cast<const char*>(image.data()), qsizetype(length))) ? kExitCompleted
-                                                                                                        : kExitFailed;
+    return WriteOutput(out, image) ? kExitCompleted : kExitFailed;
 }
 
 } // namespace

@@ -5,34 +5,57 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QtEndian>
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cmath>
 #include <cstring>
+#include <optional>
+#include <utility>
 
 namespace {
+
+constexpr std::size_t kHeaderSize = sizeof(data_header_t);
+constexpr std::size_t kLnbRecord = sizeof(pre_lnb_t);
+constexpr std::size_t kSatRecord = sizeof(pre_sat_t) + 2;
+constexpr std::size_t kTpRecord = sizeof(pre_tp_t);
+constexpr std::size_t kSatNameOffset = 8;
+constexpr std::size_t kSatPaddingOffset = kSatNameOffset + kSatNameSize;
 
 // A bad entry in the JSON: the text names the entry and what is wrong with it.
 struct ImportError {
     QString text;
 };
 
-template <std::size_t N> QJsonArray BytesToJson(const std::array<std::uint8_t, N>& bytes)
+QJsonArray BytesToJson(const std::uint8_t* bytes, std::size_t count)
 {
     QJsonArray array;
-    for (std::uint8_t b : bytes)
-        array.append(int(b));
+    for (std::size_t i = 0; i < count; ++i)
+        array.append(int(bytes[i]));
     return array;
+}
+
+// Written only where it is not zero, so that the JSON of an image the program wrote stays plain.
+void AddPadding(QJsonObject& entry, const std::uint8_t* bytes, std::size_t count)
+{
+    if (std::any_of(bytes, bytes + count, [](std::uint8_t b) { return b != 0; }))
+        entry.insert(QStringLiteral("padding"), BytesToJson(bytes, count));
+}
+
+QString Hex(const std::uint8_t* bytes, std::size_t count)
+{
+    return QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(bytes), qsizetype(count)).toHex());
 }
 
 // All 14 bytes but the trailing zeros, so a name that fills its field or hides bytes after a zero
 // comes back as it was.
-QString NameToJson(const pre_sat_t& sat)
+QString NameToJson(const std::uint8_t* name)
 {
     qsizetype length = kSatNameSize;
-    while (length > 0 && sat.name[std::size_t(length - 1)] == 0)
+    while (length > 0 && name[length - 1] == 0)
         --length;
-    return QString::fromLatin1(sat.name.data(), length);
+    return QString::fromLatin1(reinterpret_cast<const char*>(name), length);
 }
 
 QJsonArray Array(const QJsonObject& object, const QString& key, qsizetype maxSize)
@@ -79,17 +102,21 @@ std::uint8_t ByteField(const QJsonObject& object, const QString& where, const ch
     return std::uint8_t(Field(object, where, key, 0, 255));
 }
 
-// Settings the receiver defines are optional in hand-written files and default to zero.
-template <std::size_t N> void Bytes(const QJsonObject& object, const QString& where, std::array<std::uint8_t, N>& out)
+void U16Field(const QJsonObject& object, const QString& where, const char* key, std::uint8_t* out)
 {
-    const QString path = where + QStringLiteral(".settings");
-    out = {};
-    if (!object.contains(QLatin1String("settings")))
+    qToLittleEndian(quint16(Field(object, where, key, 0, 65535)), out);
+}
+
+// Settings the receiver defines and padding are optional in hand-written files and default to zero.
+void Bytes(const QJsonObject& object, const QString& where, const char* key, std::uint8_t* out, std::size_t count)
+{
+    const QString path = where + QLatin1Char('.') + QLatin1String(key);
+    if (!object.contains(QLatin1String(key)))
         return;
-    const QJsonValue value = object.value(QLatin1String("settings"));
-    if (!value.isArray() || value.toArray().size() != qsizetype(N))
-        throw ImportError { path + QStringLiteral(": expected %1 numbers").arg(N) };
-    for (std::size_t i = 0; i < N; ++i)
+    const QJsonValue value = object.value(QLatin1String(key));
+    if (!value.isArray() || value.toArray().size() != qsizetype(count))
+        throw ImportError { path + QStringLiteral(": expected %1 numbers").arg(count) };
+    for (std::size_t i = 0; i < count; ++i)
         out[i] = std::uint8_t(Integer(value.toArray().at(qsizetype(i)), path + QStringLiteral("[%1]").arg(i), 0, 255));
 }
 
@@ -97,8 +124,9 @@ QByteArray Name(const QJsonObject& entry, const QString& where)
 {
     const QJsonValue value = entry.value(QLatin1String("name"));
     const QString name = value.toString();
-    if (!value.isString() || name.isEmpty() || name.front().unicode() == 0)
-        throw ImportError { where + QStringLiteral(".name: expected a text of 1 to %1 characters").arg(kSatNameSize) };
+    if (!value.isString())
+        throw ImportError { where
+            + QStringLiteral(".name: expected a text of at most %1 characters").arg(kSatNameSize) };
     if (name.size() > kSatNameSize)
         throw ImportError { where
             + QStringLiteral(".name: \"%1\" is longer than %2 characters").arg(name).arg(kSatNameSize) };
@@ -107,68 +135,130 @@ QByteArray Name(const QJsonObject& entry, const QString& where)
     return name.toLatin1();
 }
 
-LnbTable LnbsFromJson(const QJsonObject& root)
+template <std::size_t N> void Append(QByteArray& records, const std::array<std::uint8_t, N>& record)
 {
-    LnbTable table {};
+    records.append(reinterpret_cast<const char*>(record.data()), qsizetype(N));
+}
+
+QByteArray LnbsFromJson(const QJsonObject& root)
+{
+    QByteArray records;
     const QJsonArray lnbs = Array(root, QStringLiteral("lnbs"), NUM_ME_LNB);
-    if (lnbs.size() != NUM_ME_LNB)
-        throw ImportError { QStringLiteral("lnbs: %1 entries, expected %2").arg(lnbs.size()).arg(NUM_ME_LNB) };
     for (qsizetype i = 0; i < lnbs.size(); ++i) {
         QString where;
         const QJsonObject entry = Entry(lnbs, "lnbs", i, where);
-        pre_lnb_t& lnb = table[std::size_t(i)];
-        lnb.lnb_freq1 = std::uint16_t(Field(entry, where, "freq1", 0, 65535));
-        lnb.lnb_freq2 = std::uint16_t(Field(entry, where, "freq2", 0, 65535));
-        lnb.lnb_type = ByteField(entry, where, "type");
-        Bytes(entry, where, lnb.settings);
+        std::array<std::uint8_t, kLnbRecord> record {};
+        U16Field(entry, where, "freq1", record.data());
+        U16Field(entry, where, "freq2", record.data() + 2);
+        record[4] = ByteField(entry, where, "type");
+        Bytes(entry, where, "settings", record.data() + 5, 4);
+        Bytes(entry, where, "padding", record.data() + 9, 3);
+        Append(records, record);
     }
-    return table;
+    return records;
 }
 
-SatTable SatellitesFromJson(const QJsonObject& root)
+QByteArray SatellitesFromJson(const QJsonObject& root)
 {
-    SatTable table {};
     const QJsonArray satellites = Array(root, QStringLiteral("satellites"), NUM_ME_SAT);
+    std::array<std::array<std::uint8_t, kSatRecord>, NUM_ME_SAT> stored {};
+    std::array<bool, NUM_ME_SAT> given {};
     for (qsizetype i = 0; i < satellites.size(); ++i) {
         QString where;
         const QJsonObject entry = Entry(satellites, "satellites", i, where);
         const int slot = Field(entry, where, "slot", 0, NUM_ME_SAT - 1);
-        pre_sat_t& sat = table[std::size_t(slot)];
-        if (sat.name[0] != 0)
+        if (std::exchange(given[std::size_t(slot)], true))
             throw ImportError { where + QStringLiteral(".slot: %1 appears twice").arg(slot) };
+        std::array<std::uint8_t, kSatRecord>& record = stored[std::size_t(slot)];
         const QByteArray name = Name(entry, where);
-        std::memcpy(sat.name.data(), name.constData(), std::size_t(name.size()));
-        Bytes(entry, where, sat.settings);
+        std::memcpy(record.data() + kSatNameOffset, name.constData(), std::size_t(name.size()));
+        Bytes(entry, where, "settings", record.data(), kSatNameOffset);
+        Bytes(entry, where, "padding", record.data() + kSatPaddingOffset, kSatRecord - kSatPaddingOffset);
     }
-    // Only the leading named slots reach the image; a later one would be dropped without a word.
-    const int named = CountNamedSatellites(table);
-    for (int slot = named + 1; slot < NUM_ME_SAT; ++slot) {
-        if (table[std::size_t(slot)].name[0] != 0) {
-            throw ImportError { QStringLiteral("satellites: slot %1 follows the unnamed slot %2 and would not be saved")
-                                    .arg(slot)
-                                    .arg(named) };
-        }
+    // Export writes every slot the image holds, unnamed ones too, so a slot left out below a given one is
+    // a slip in a hand-written file: the editor's save would stop at the gap and drop what follows it.
+    const auto count = std::size_t(satellites.size());
+    const auto missing = std::find(given.begin(), given.end(), false);
+    const auto after = std::find(given.begin() + std::ptrdiff_t(count), given.end(), true);
+    if (after != given.end()) {
+        throw ImportError { QStringLiteral("satellites: slot %1 follows the unnamed slot %2 and would not be saved")
+                                .arg(after - given.begin())
+                                .arg(missing - given.begin()) };
     }
-    return table;
+    QByteArray records;
+    for (std::size_t slot = 0; slot < count; ++slot)
+        Append(records, stored[slot]);
+    return records;
 }
 
 // Any satellite number and code the image format holds is taken: the receiver, not this tool, decides
 // what they mean.
-TpTable TranspondersFromJson(const QJsonObject& root)
+QByteArray TranspondersFromJson(const QJsonObject& root)
 {
-    TpTable table {};
+    QByteArray records;
     const QJsonArray transponders = Array(root, QStringLiteral("transponders"), NUM_ME_TP);
     for (qsizetype i = 0; i < transponders.size(); ++i) {
         QString where;
         const QJsonObject entry = Entry(transponders, "transponders", i, where);
-        pre_tp_t& tp = table[std::size_t(i)];
-        tp.freq = std::uint16_t(Field(entry, where, "freq", 1, 65535));
-        tp.symbol = std::uint16_t(Field(entry, where, "symbol", 0, 65535));
-        tp.sat_num = ByteField(entry, where, "sat");
-        tp.fec = ByteField(entry, where, "fec");
-        tp.polar = ByteField(entry, where, "polar");
+        std::array<std::uint8_t, kTpRecord> record {};
+        U16Field(entry, where, "freq", record.data());
+        U16Field(entry, where, "symbol", record.data() + 2);
+        record[4] = ByteField(entry, where, "sat");
+        record[5] = ByteField(entry, where, "fec");
+        record[6] = ByteField(entry, where, "polar");
+        Bytes(entry, where, "padding", record.data() + 7, 1);
+        Append(records, record);
     }
-    return table;
+    return records;
+}
+
+// Bytes given as hex digits, or nothing when key is absent.
+std::optional<QByteArray> HexField(const QJsonObject& root, const char* key)
+{
+    const QJsonValue value = root.value(QLatin1String(key));
+    if (value.isUndefined())
+        return std::nullopt;
+    const QString text = value.toString();
+    const bool hex = std::all_of(
+        text.begin(), text.end(), [](QChar c) { return c.unicode() < 128 && std::isxdigit(c.unicode()) != 0; });
+    if (!value.isString() || !hex || text.size() % 2 != 0)
+        throw ImportError { QLatin1String(key) + QStringLiteral(": expected an even number of hex digits") };
+    return QByteArray::fromHex(text.toLatin1());
+}
+
+// Names the part of a checked image that offset lies in.
+QString PartOf(const std::uint8_t* image, std::size_t length, std::size_t offset)
+{
+    PresetCounts counts;
+    (void)CheckPresetImage(image, length, &counts);
+    const std::uint8_t* header = image + counts.section;
+    const std::size_t model = 72 + qFromLittleEndian<quint32>(image + 4);
+    const std::size_t satellites = counts.section + kHeaderSize + kLnbRecord * counts.lnbs;
+    const std::size_t transponders = satellites + kSatRecord * counts.satellites;
+    const std::size_t channels = transponders + kTpRecord * counts.transponders;
+    const std::size_t end = channels + 24 * std::size_t(qFromLittleEndian<quint32>(header + 92))
+        + 32 * std::size_t(qFromLittleEndian<quint32>(header + 96));
+    const char* const countNames[] = { "NUM_ME_LNB", "NUM_ME_SAT", "NUM_ME_TP", "NUM_ME_DCHAN", "NUM_ME_ACHAN" };
+    const std::size_t count
+        = offset >= counts.section + 80 ? std::min<std::size_t>((offset - counts.section - 80) / 4, 4) : 0;
+    const std::pair<std::size_t, QString> parts[] = {
+        { 8, QStringLiteral("the prefix length") },
+        { model, QStringLiteral("the prefix") },
+        { model + 80, QStringLiteral("the model text") },
+        { counts.section, QStringLiteral("the test section") },
+        { counts.section + 80, QStringLiteral("the preset section's title") },
+        { counts.section + kHeaderSize,
+            QStringLiteral("the preset section's %1").arg(QLatin1String(countNames[count])) },
+        { satellites, QStringLiteral("the LNB records") },
+        { transponders, QStringLiteral("the satellite records") },
+        { channels, QStringLiteral("the transponder records") },
+        { end, QStringLiteral("the channel records") },
+    };
+    for (const auto& [before, name] : parts) {
+        if (offset < before)
+            return name;
+    }
+    return QStringLiteral("the bytes after the preset section");
 }
 
 // Collects one kind of warning: the first case is named, the others counted.
@@ -194,38 +284,74 @@ private:
 
 } // namespace
 
-QByteArray PresetTablesToJson()
+QByteArray PresetImageToJson(const std::uint8_t* image, std::size_t length)
 {
+    PresetCounts counts;
+    if (!CheckPresetImage(image, length, &counts))
+        return {};
+    const std::uint8_t* p = image + counts.section + kHeaderSize;
     QJsonArray lnbs;
-    for (const pre_lnb_t& lnb : g_LnbTable) {
-        lnbs.append(QJsonObject { { "freq1", lnb.lnb_freq1 }, { "freq2", lnb.lnb_freq2 }, { "type", lnb.lnb_type },
-            { "settings", BytesToJson(lnb.settings) } });
+    for (std::uint32_t i = 0; i < counts.lnbs; ++i, p += kLnbRecord) {
+        QJsonObject entry { { "freq1", qFromLittleEndian<quint16>(p) }, { "freq2", qFromLittleEndian<quint16>(p + 2) },
+            { "type", p[4] }, { "settings", BytesToJson(p + 5, 4) } };
+        AddPadding(entry, p + 9, 3);
+        lnbs.append(entry);
     }
     QJsonArray satellites;
-    for (int slot = 0; slot < CountNamedSatellites(g_SatTable); ++slot) {
-        const pre_sat_t& sat = g_SatTable[std::size_t(slot)];
-        satellites.append(
-            QJsonObject { { "slot", slot }, { "name", NameToJson(sat) }, { "settings", BytesToJson(sat.settings) } });
+    for (std::uint32_t slot = 0; slot < counts.satellites; ++slot, p += kSatRecord) {
+        QJsonObject entry { { "slot", int(slot) }, { "name", NameToJson(p + kSatNameOffset) },
+            { "settings", BytesToJson(p, kSatNameOffset) } };
+        AddPadding(entry, p + kSatPaddingOffset, kSatRecord - kSatPaddingOffset);
+        satellites.append(entry);
     }
     QJsonArray transponders;
-    for (int i = 0; i < CountTransponders(g_TpTable); ++i) {
-        const pre_tp_t& tp = g_TpTable[std::size_t(i)];
-        transponders.append(QJsonObject { { "freq", tp.freq }, { "symbol", tp.symbol }, { "sat", tp.sat_num },
-            { "fec", tp.fec }, { "polar", tp.polar } });
+    for (std::uint32_t i = 0; i < counts.transponders; ++i, p += kTpRecord) {
+        QJsonObject entry { { "freq", qFromLittleEndian<quint16>(p) }, { "symbol", qFromLittleEndian<quint16>(p + 2) },
+            { "sat", p[4] }, { "fec", p[5] }, { "polar", p[6] } };
+        AddPadding(entry, p + 7, 1);
+        transponders.append(entry);
     }
-    const QJsonObject root { { "lnbs", lnbs }, { "satellites", satellites }, { "transponders", transponders } };
+    QJsonObject root { { "lnbs", lnbs }, { "satellites", satellites }, { "transponders", transponders } };
+    const std::size_t records = counts.section + kHeaderSize;
+    std::array<std::uint8_t, kPresetRecordsOffset> saved {};
+    WritePresetImageHead(saved.data(), counts);
+    if (records != saved.size() || std::memcmp(image, saved.data(), records) != 0)
+        root.insert(QStringLiteral("head"), Hex(image, records));
+    if (const auto end = std::size_t(p - image); end < length)
+        root.insert(QStringLiteral("tail"), Hex(p, length - end));
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
-QString PresetTablesFromJson(const QJsonObject& root)
+QString PresetImageFromJson(const QJsonObject& root, QByteArray& image)
 {
     try {
-        const LnbTable lnbs = LnbsFromJson(root);
-        const SatTable satellites = SatellitesFromJson(root);
-        const TpTable transponders = TranspondersFromJson(root);
-        g_LnbTable = lnbs;
-        g_SatTable = satellites;
-        g_TpTable = transponders;
+        const QByteArray lnbs = LnbsFromJson(root);
+        const QByteArray satellites = SatellitesFromJson(root);
+        const QByteArray transponders = TranspondersFromJson(root);
+        const PresetCounts counts { std::uint32_t(std::size_t(lnbs.size()) / kLnbRecord),
+            std::uint32_t(std::size_t(satellites.size()) / kSatRecord),
+            std::uint32_t(std::size_t(transponders.size()) / kTpRecord) };
+        // The tables say how many records there are, whatever the head held.
+        QByteArray head = HexField(root, "head").value_or(QByteArray(kPresetRecordsOffset, '\0'));
+        auto* data = reinterpret_cast<std::uint8_t*>(head.data());
+        if (!root.contains(QLatin1String("head")))
+            WritePresetImageHead(data, counts);
+        else if (head.size() >= qsizetype(kHeaderSize)) {
+            std::uint8_t* numbers = data + head.size() - 20;
+            for (const std::uint32_t number : { counts.lnbs, counts.satellites, counts.transponders }) {
+                qToLittleEndian(number, numbers);
+                numbers += 4;
+            }
+        }
+        const QByteArray built
+            = head + lnbs + satellites + transponders + HexField(root, "tail").value_or(QByteArray());
+        PresetCounts found;
+        if (!CheckPresetImage(
+                reinterpret_cast<const std::uint8_t*>(built.constData()), std::size_t(built.size()), &found)
+            || found.section + kHeaderSize != std::size_t(head.size()))
+            throw ImportError { QStringLiteral(
+                "head, tail: with the tables they make an image that rcu check refuses") };
+        image = built;
     } catch (const ImportError& error) {
         return error.text;
     }
@@ -278,9 +404,11 @@ QStringList PresetImageWarnings(const std::uint8_t* image, std::size_t length)
     const std::size_t savedLength = BuildPresetImage(saved.data(), saved.size());
     const auto [differs, unused] = std::mismatch(image, image + std::min(length, savedLength), saved.data());
     if (savedLength != length || differs != image + length) {
-        lines << QStringLiteral("warning: from byte %1 on, the image holds what a load does not keep; export and "
-                                "import give the image as the editor saves it")
-                     .arg(differs - image);
+        const auto offset = std::size_t(differs - image);
+        lines << QStringLiteral("warning: from byte %1 on (%2), the image holds what the editor does not keep; export "
+                                "and import keep it, a save from the editor does not")
+                     .arg(offset)
+                     .arg(PartOf(image, length, offset));
     }
     return lines;
 }

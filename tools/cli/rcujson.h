@@ -6,14 +6,16 @@
 #include <cstddef>
 #include <cstdint>
 
-// The preset tables as the JSON of `rcu export` and `rcu import`. Export and import carry every value the
-// tables keep, so that an image loaded, exported, imported and saved comes out as the load and a save
-// alone would give it.
-[[nodiscard]] QByteArray PresetTablesToJson();
+// A preset image as the JSON of `rcu export` and `rcu import`. The tables hold every record as the image
+// stores it, and "head" and "tail" (hex) the bytes before and after the preset records where they differ
+// from what a save writes, so that an unedited export imports to the very same image.
 
-// Replaces the tables by root's content. On a bad entry the tables stay as they were and the returned
-// text names the entry and what is wrong with it; empty on success.
-[[nodiscard]] QString PresetTablesFromJson(const QJsonObject& root);
+// image must pass CheckPresetImage.
+[[nodiscard]] QByteArray PresetImageToJson(const std::uint8_t* image, std::size_t length);
+
+// Builds the image root describes into image. On a bad entry, or an image that would not pass
+// CheckPresetImage, returns a text naming the entry and what is wrong with it; empty on success.
+[[nodiscard]] QString PresetImageFromJson(const QJsonObject& root, QByteArray& image);
 
 // What the preset editor cannot show of image, or what a save of it would not keep, one line each;
 // image must just have been loaded into the tables.
