@@ -24,7 +24,17 @@ QString SaveWholeFile(const QString& path, const QByteArray& bytes)
     if (QString refused = CheckReplaceableFile(path); !refused.isEmpty())
         return refused;
     QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
-        return {};
-    return path + QStringLiteral(": ") + file.errorString();
+    if (!file.open(QIODevice::WriteOnly))
+        return path + QStringLiteral(": ") + file.errorString();
+    // The explicit flush matters: a commit after a short write of the buffered bytes (a full disk, a
+    // file size limit) would otherwise rename a cut file into place and report success.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        (void)file.commit();
+        return path + QStringLiteral(": ") + reason;
+    }
+    if (!file.commit())
+        return path + QStringLiteral(": ") + file.errorString();
+    return {};
 }

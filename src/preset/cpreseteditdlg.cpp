@@ -3,6 +3,7 @@
 #include "base/dialogunits.h"
 #include "base/filedialog.h"
 #include "base/messagebox.h"
+#include "base/savewholefile.h"
 #include "base/transferprogressevent.h"
 #include "preset/cpresetgrid.h"
 #include "preset/presetcelltext.h"
@@ -319,7 +320,7 @@ void CPresetEditDlg::OnSavePresetFile()
         return;
     // Written beside the old file and renamed over it on commit, so a failed save leaves the old one whole.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    if (!CheckReplaceableFile(path).isEmpty() || !file.open(QIODevice::WriteOnly)) {
         ShowMessageBox(QStringLiteral("File Open Error!!"));
         return;
     }

@@ -189,7 +189,11 @@ bool ConvertSatcoDxFiles(const CSatelliteCatalog& catalog, TpBuildState& state, 
                 status(QStringLiteral("Create File \"%1\"").arg(QString::fromLatin1(row.sourcePath)));
             bool complete = false;
             const QByteArray bytes = out.Bytes(complete);
-            if (!complete || written < 0 || list.write(bytes) != bytes.size() || !list.commit()) {
+            // Flushed before the commit, so a short write is never renamed into place as a whole list.
+            const bool whole = complete && written >= 0 && list.write(bytes) == bytes.size() && list.flush();
+            if (!whole)
+                list.cancelWriting();
+            if (!list.commit() || !whole) {
                 ShowMessageBox(QStringLiteral("File Write Error"));
                 return false;
             }
