@@ -2,7 +2,8 @@
 function(tessavo_warnings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Werror -Wno-gnu-zero-variadic-macro-arguments)
   if(CMAKE_CXX_COMPILER_ID MATCHES "GNU")
-    target_compile_options(${target} PRIVATE -Wno-pedantic)
+    # g++ 12 also reports members left to their default initialisers in designated initialisers.
+    target_compile_options(${target} PRIVATE -Wno-pedantic -Wno-missing-field-initializers)
   endif()
 endfunction()
 

@@ -537,7 +537,7 @@ private slots:
         CGridCtrl grid;
         QVERIFY(ShowStandardGrid(grid));
         grid.SetDragAndDrop(true);
-        grid.SetCellState(4, 2, action == Qt::IgnoreAction ? GVIS_READONLY : 0);
+        grid.SetCellState(4, 2, action == Qt::IgnoreAction ? std::uint32_t(GVIS_READONLY) : 0u);
         for (const auto& [r, c, text] : { std::tuple { 1, 1, "A" }, { 1, 2, "B" }, { 2, 1, "C" }, { 2, 2, "D" } })
             grid.SetCellText(r, c, text);
         Click(grid, 1, 1);

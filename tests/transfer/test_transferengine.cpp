@@ -246,8 +246,9 @@ TEST_P(TransferSendKinds, FramesPaddingPacketNumbersAndTexts)
     EXPECT_EQ(payloads.mid(c.size), QByteArray(payloads.size() - c.size, '\0'));
     EXPECT_EQ(uint8_t(frames.back()[1]), uint8_t(c.frames));
     EXPECT_EQ(frames.back()[2], '9');
-    if (c.size == 0) // the exact end frame pins the CRC and the frame's byte order on the wire
+    if (c.size == 0) { // the exact end frame pins the CRC and the frame's byte order on the wire
         EXPECT_EQ(frames.back(), QByteArray::fromHex("5500392000" + QByteArray(64, '0') + "7DF04417"));
+    }
     EXPECT_EQ(m_view.Texts(), expectedTexts);
     EXPECT_EQ(m_boxes.Texts(), QStringList { QStringLiteral("Transfer Completed ") });
     EXPECT_EQ(m_view.m_enabled, 1);
