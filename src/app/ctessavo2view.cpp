@@ -214,11 +214,8 @@ void CTessavo2View::SetStatusText(const QString& text)
 {
     QMetaObject::invokeMethod(this, [this, text] {
         Label(1007)->SetText(text);
-        // The acknowledgement texts carry the count of chunks acknowledged so far.
-        for (const QLatin1String prefix : { QLatin1String("Trnasmited Count "), QLatin1String("Transmited Count ") }) {
-            if (text.startsWith(prefix))
-                m_progress->setValue(std::min(text.mid(prefix.size()).toInt(), m_progress->maximum()));
-        }
+        if (const int count = CTransferEngine::AcknowledgedCount(text); count >= 0)
+            m_progress->setValue(std::min(count, m_progress->maximum()));
     });
 }
 

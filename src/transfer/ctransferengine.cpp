@@ -26,6 +26,8 @@ namespace {
 
 constexpr int kNakLimit = 16;
 constexpr int kQuietMs = 200;
+constexpr char kAckText[] = "Trnasmited Count ";
+constexpr char kLoaderAckText[] = "Transmited Count ";
 
 std::int64_t Now()
 {
@@ -117,6 +119,15 @@ CTransferEngine::CTransferEngine(QObject* parent)
 CTransferEngine::~CTransferEngine()
 {
     ClosePort();
+}
+
+int CTransferEngine::AcknowledgedCount(const QString& statusText)
+{
+    for (const QLatin1String prefix : { QLatin1String(kAckText), QLatin1String(kLoaderAckText) }) {
+        if (statusText.startsWith(prefix))
+            return statusText.mid(prefix.size()).toInt();
+    }
+    return -1;
 }
 
 void CTransferEngine::SetTransferView(CTransferReporter* view)
@@ -778,7 +789,7 @@ void CTransferEngine::FileTransferThread(CTransferEngine* frame)
     CTransferEngine& e = *frame;
     const int kind = e.m_pView != nullptr ? e.m_pView->DownloadKind() : 2;
     const char type = kind == 4 ? kTypeLoader : kind == 3 ? kTypePreset : kTypeCode;
-    const char* ackText = kind == 4 ? "Transmited Count " : "Trnasmited Count ";
+    const char* ackText = kind == 4 ? kLoaderAckText : kAckText;
 
     e.ResetEngine();
     if (!e.RunSync(true)) {

@@ -48,6 +48,10 @@ public:
     // The reporter of the following transfers: status texts, buttons, progress notices, download kind.
     void SetTransferView(CTransferReporter* view);
 
+    // The count of chunks acknowledged that a file transfer's status text carries, or -1 when the text
+    // is not such a count ("Trnasmited Count %d" for code and preset data, "Transmited Count %d" for loader data).
+    [[nodiscard]] static int AcknowledgedCount(const QString& statusText);
+
     // Read once by OpenPort; a change takes effect with the next transfer.
     void SetPortSettings(const PortSettings& settings);
     [[nodiscard]] PortSettings GetPortSettings() const;

@@ -18,8 +18,7 @@ constexpr int kExitSignalBase = 128;
 // Per-frame texts that the progress line stands for when both streams are on the terminal.
 bool IsFrameCount(const QString& text)
 {
-    return text.startsWith(QLatin1String("Trnasmited Count ")) || text.startsWith(QLatin1String("Transmited Count "))
-        || text.startsWith(QLatin1String("Packet "));
+    return CTransferEngine::AcknowledgedCount(text) >= 0 || text.startsWith(QLatin1String("Packet "));
 }
 
 // Test runs shorten timers 2 and 3 with TESSAVO2_TIMERS="sync_ms,frame_ms".
