@@ -1,5 +1,6 @@
 #include "serial/ccomm.h"
 
+#include "base/localpath.h"
 #include "base/messagebox.h"
 #include "serial/ccommowner.h"
 #include "serial/portname.h"
@@ -55,7 +56,7 @@ int CComm::Open()
         m_nOpenError = m_bOpen.load() ? EBUSY : EBADF;
         return 0;
     }
-    const QByteArray path = DevicePath().toLocal8Bit();
+    const QByteArray path = EncodePath(DevicePath());
     const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         m_nOpenError = errno;
@@ -229,6 +230,9 @@ int CComm::Close()
     FlushSerialInput(m_fd);
     if (m_savedSerialFlags)
         RestoreSerialFlags(m_fd, *std::exchange(m_savedSerialFlags, std::nullopt));
+    // The exclusive hold outlives this descriptor while another holds the line open (a pseudo-terminal's
+    // other end, a network serial bridge): the next opening by an ordinary user would find it busy.
+    (void)ioctl(m_fd, TIOCNXCL);
     ::close(m_fd);
     m_fd = -1;
     return 1;
