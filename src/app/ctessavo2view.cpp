@@ -181,27 +181,23 @@ void CTessavo2View::StartSend(const Section& section)
     // A refused start must leave the form as it was.
     const QString statusBefore = status->Text();
     const QColor colourBefore = status->TextColor();
-    const bool progressShown = m_progress->isVisible();
-    const int progressMax = m_progress->maximum();
-    const int progressValue = m_progress->value();
 
     SetStartButtonsEnabled(false);
     status->SetTextColor(kYellow);
     status->SetText(QStringLiteral("Transmitting .... "));
-    const qint64 size = QFileInfo(m_frame->SelectedPath()).size();
-    m_progress->setRange(
-        0, int(std::max<qint64>(1, (size + CTransferEngine::kChunkSize - 1) / CTransferEngine::kChunkSize)));
-    m_progress->setValue(0);
-    m_progress->show();
     m_frame->SetTransferView(this);
-    if (m_frame->StartFileTransfer() != 0)
+    if (m_frame->StartFileTransfer() != 0) {
+        // The bar counts the frames of the image the engine read at the start, not of the file now.
+        const qint64 size = m_frame->Engine().ImageSize();
+        m_progress->setRange(
+            0, int(std::max<qint64>(1, (size + CTransferEngine::kChunkSize - 1) / CTransferEngine::kChunkSize)));
+        m_progress->setValue(0);
+        m_progress->show();
         return;
+    }
     SetStartButtonsEnabled(true);
     status->SetTextColor(colourBefore);
     status->SetText(statusBefore);
-    m_progress->setRange(0, progressMax);
-    m_progress->setValue(progressValue);
-    m_progress->setVisible(progressShown);
 }
 
 void CTessavo2View::SetStartButtonsEnabled(bool enabled)

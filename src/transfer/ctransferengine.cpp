@@ -13,14 +13,10 @@
 
 #include <QLatin1String>
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <new>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -33,21 +29,6 @@ std::int64_t Now()
 {
     return std::chrono::steady_clock::now().time_since_epoch().count();
 }
-
-// A FIFO or a device would block the worker or never end; only a regular file is sent.
-int OpenRegularFile(const QString& path)
-{
-    const int fd = ::open(path.toLocal8Bit().constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return -1;
-    struct stat info { };
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
-        return -1;
-    }
-    return fd;
-}
-
 } // namespace
 
 // The reader thread's WM_COMM_READ: hand the port to OnCommRead on the GUI thread and wait.
@@ -73,30 +54,15 @@ private:
     CTransferEngine& m_engine;
 };
 
-// What a send transfer reads its chunks from: the selected file or the transmit buffer.
+// What a send transfer reads its chunks from: the image read at the start or the transmit buffer.
 struct CTransferEngine::SendSource {
-    int fd = -1;
     const uint8_t* buffer = nullptr;
-    uint32_t remaining = 0;
+    std::size_t remaining = 0;
 
-    // The chunk's length; 0 at the end of the source, -1 when the file cannot be read.
+    // The chunk's length; 0 at the end of the source.
     int Fill(uint8_t* chunk)
     {
-        if (fd >= 0) {
-            int filled = 0;
-            while (filled < kChunkSize) {
-                const ssize_t n = ::read(fd, chunk + filled, size_t(kChunkSize - filled));
-                if (n < 0 && errno == EINTR)
-                    continue;
-                if (n < 0)
-                    return -1;
-                if (n == 0)
-                    break;
-                filled += int(n);
-            }
-            return filled;
-        }
-        const uint32_t n = remaining < uint32_t(kChunkSize) ? remaining : uint32_t(kChunkSize);
+        const std::size_t n = std::min<std::size_t>(remaining, kChunkSize);
         std::memcpy(chunk, buffer, n);
         buffer += n;
         remaining -= n;
@@ -107,6 +73,7 @@ struct CTransferEngine::SendSource {
 CTransferEngine::CTransferEngine(QObject* parent)
     : QObject(parent)
     , m_crc(std::make_unique<CCrc32>())
+    , m_receiveCheck(*m_crc, kReceiveStoreSize)
     , m_commOwner(std::make_unique<CommOwner>(*this))
 {
     m_commRead = std::make_unique<CBlockingCall>([this] { OnCommRead(*m_pDelivering); }, this);
@@ -171,6 +138,11 @@ void CTransferEngine::SetTimerIntervals(int syncMs, int frameMs)
 int CTransferEngine::ReceivedLength() const
 {
     return m_nReceiveEnd;
+}
+
+QString CTransferEngine::ReceiveWarning() const
+{
+    return m_bCrcWarning ? QString::fromLatin1(kCrcWarningText) : QString();
 }
 
 bool CTransferEngine::IsTransferRunning() const
@@ -319,6 +291,14 @@ int CTransferEngine::StartFileTransfer()
 {
     if (IsTransferRunning())
         return RefuseTransfer(QStringLiteral("CommPort Open Error"));
+    return StartFileTransfer(ReadSendImage(SelectedPath()));
+}
+
+int CTransferEngine::StartFileTransfer(SendImage image)
+{
+    if (IsTransferRunning())
+        return RefuseTransfer(QStringLiteral("CommPort Open Error"));
+    m_image = std::move(image);
     m_bAbort = false;
     m_stopReason = StopReason::None;
     ResetStats();
@@ -348,6 +328,9 @@ int CTransferEngine::StartBufferTransfer(int kind, const uint8_t* data, uint32_t
     g_bReceiveMode = receiving;
     g_bReceiveDone = false;
     m_nReceiveEnd = 0;
+    m_receiveCheck.Reset();
+    m_bCrcWarning = false;
+    m_bCrcWarningPending = false;
     SetState(receiving ? WaitSync : Waiting);
     if (!OpenPort()) {
         g_bReceiveMode = false;
@@ -524,23 +507,23 @@ int CTransferEngine::OnCommRead(CComm& port)
     case kTypePreset: {
         if (count < kFrameSize)
             return 1;
-        const int packet = buffer[1];
-        const int length = std::min<int>(FrameLengthField(buffer), kChunkSize);
-        const int offset = packet * kChunkSize;
-        if (offset + length > kReceiveStoreSize) {
-            SetState(Nak);
-        } else {
-            std::memcpy(g_ReceiveStore.data() + offset, buffer + kFrameHeaderSize, size_t(length));
+        const CReceiveCheck::Verdict verdict = m_receiveCheck.Judge(buffer);
+        if (verdict == CReceiveCheck::Verdict::Store || verdict == CReceiveCheck::Verdict::StoreDespiteCrc) {
+            const int length = m_receiveCheck.Length();
+            std::memcpy(g_ReceiveStore.data() + m_receiveCheck.Offset(), buffer + kFrameHeaderSize, size_t(length));
             m_nBytes += uint64_t(length);
             ++m_nFrames;
-            g_nReceivedPackets = packet + 1;
-            m_nReceiveEnd = std::max(m_nReceiveEnd, offset + length);
-            SetState(Ack);
+            g_nReceivedPackets = buffer[1] + 1;
+            m_nReceiveEnd = m_receiveCheck.Offset() + length;
+            if (verdict == CReceiveCheck::Verdict::StoreDespiteCrc && !m_bCrcWarning.exchange(true))
+                m_bCrcWarningPending = true;
         }
+        SetState(verdict == CReceiveCheck::Verdict::Refuse ? Nak : Ack);
         break;
     }
+    // Whatever its length field says, the end frame is whole at its fixed size.
     case kTypeEnd:
-        if (count < std::min<int>(FrameLengthField(buffer), CComm::kReceiveBufferSize))
+        if (count < kFrameHeaderSize + kEndFramePayload + kFrameCrcSize)
             return 1;
         SetState(Terminate);
         break;
@@ -638,11 +621,6 @@ TransferResult CTransferEngine::RunData(SendSource& source, char type, bool file
     int chunkCounter = 0;
     for (;;) {
         const int length = source.Fill(m_chunk.data());
-        if (length < 0) {
-            // A short image must not pass for the whole one: no end frame.
-            m_failMessage = SelectedPath() + QStringLiteral(" Read Failed");
-            return TransferResult::Failed;
-        }
         if (length == 0)
             break;
         m_nPacketNumber = (m_nPacketNumber + 1) & 0xFF;
@@ -710,8 +688,9 @@ TransferResult CTransferEngine::RunReceiveTransfer()
     g_bReceiveMode = true;
     g_bReceiveDone = false;
     unsigned ackCounter = 0;
+    int refusalsInARow = 0;
     // Time-outs do not end a receive, so the worker simply waits for the parser's next verdict.
-    while (!g_bReceiveDone) {
+    while (!g_bReceiveDone && refusalsInARow < kNakLimit) {
         const int state = WaitWhileState(WaitSync, NoAnswer);
         if (m_bAbort)
             break;
@@ -720,6 +699,9 @@ TransferResult CTransferEngine::RunReceiveTransfer()
         switch (state) {
         case Ack:
             SendReply('A');
+            refusalsInARow = 0;
+            if (m_bCrcWarningPending.exchange(false))
+                ReportStatus(kCrcWarningText);
             ReportProgress(++ackCounter, false);
             break;
         case Terminate:
@@ -729,6 +711,7 @@ TransferResult CTransferEngine::RunReceiveTransfer()
             break;
         default:
             SendReply('N');
+            ++refusalsInARow;
             break;
         }
     }
@@ -737,7 +720,12 @@ TransferResult CTransferEngine::RunReceiveTransfer()
     SetState(Waiting);
     if (!g_bReceiveDone) {
         g_bReceiveMode = false;
-        return StoppedResult();
+        if (m_bAbort)
+            return StoppedResult();
+        // Nothing of a receive that failed may pass for the receiver's data.
+        m_nReceiveEnd = 0;
+        ReportStatus(kReceiveOutOfStepText);
+        return TransferResult::Failed;
     }
     ReportProgress(0, false);
     g_bReceiveMode = false;
@@ -751,8 +739,11 @@ void CTransferEngine::EndTransfer(TransferResult result, bool fileWorker)
 {
     const bool sending = fileWorker || g_nBufferKind == 5;
     // The editor unlocks its buttons on the notice past the expected count; a completed copy has had it.
+    // A receive that failed then ends as one whose data fails the checks: "Received Data Error".
     if (!fileWorker && result != TransferResult::Completed)
         ReportProgress(unsigned(g_nExpectedPackets.load() + 1), sending);
+    if (!sending && result == TransferResult::Failed)
+        ReportProgress(0, false);
     switch (result) {
     case TransferResult::Completed:
         Message(QStringLiteral("Transfer Completed "));
@@ -796,16 +787,14 @@ void CTransferEngine::FileTransferThread(CTransferEngine* frame)
         e.EndTransfer(e.StoppedResult(), true);
         return;
     }
-    const QString path = e.SelectedPath();
-    SendSource source;
-    source.fd = OpenRegularFile(path);
     TransferResult result = TransferResult::Failed;
-    if (source.fd < 0) {
+    if (!e.m_image.failure.isEmpty()) {
         // Nothing can be sent after the sync; the transfer ends as failed, without an end frame.
-        e.m_failMessage = path + QStringLiteral(" Open Failed");
+        e.m_failMessage = e.m_image.failure;
     } else {
+        SendSource source { reinterpret_cast<const uint8_t*>(e.m_image.bytes.constData()),
+            std::size_t(e.m_image.bytes.size()) };
         result = e.RunData(source, type, true, ackText);
-        ::close(source.fd);
     }
     e.EndTransfer(result, true);
 }
@@ -821,9 +810,7 @@ void CTransferEngine::BufferTransferThread(CTransferEngine* frame)
     if (g_nBufferKind == 5) {
         e.ResetEngine();
         if (e.RunSync(false)) {
-            SendSource source;
-            source.buffer = e.m_transmitBuffer.data();
-            source.remaining = e.m_nTransmitCount;
+            SendSource source { e.m_transmitBuffer.data(), e.m_nTransmitCount };
             result = e.RunData(source, kTypePreset, false, nullptr);
         } else {
             result = e.StoppedResult();

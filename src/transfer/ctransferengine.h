@@ -1,6 +1,8 @@
 #pragma once
 
 #include "serial/portsettings.h"
+#include "transfer/receivecheck.h"
+#include "transfer/sendimage.h"
 #include "transfer/transferresult.h"
 #include "transfer/transferstate.h"
 
@@ -39,6 +41,13 @@ public:
     static constexpr const char* kOutOfStepText
         = "The receiver refused the same frame 16 times in a row: it is out of step. Restart the receiver, then send "
           "again.";
+    // Said once per receive, on the status line, when frames were taken although their CRC disagrees.
+    static constexpr const char* kCrcWarningText
+        = "Warning: frames whose CRC-32 disagrees were taken, because two copies in a row were equal; the "
+          "receiver fills the CRC in a way of its own.";
+    // The status text of a receive ended by 16 refusals of one frame in a row.
+    static constexpr const char* kReceiveOutOfStepText
+        = "The receiver's frame was refused 16 times in a row: the data does not arrive whole.";
 
     explicit CTransferEngine(QObject* parent = nullptr);
     ~CTransferEngine() override;
@@ -58,7 +67,7 @@ public:
     // A device path used instead of the "COMn" of the settings; empty restores the port number.
     void SetPortDevice(const QString& path);
 
-    // The file the next file transfer sends; read by the worker once, after the sync.
+    // The file the next StartFileTransfer() reads whole before it starts.
     void SetSelectedPath(const QString& path);
     [[nodiscard]] QString SelectedPath() const;
 
@@ -66,6 +75,10 @@ public:
     // by the running transfer ("CommPort Open Error" has been shown; nothing of a running transfer
     // changed, and the caller puts back what it changed for the start).
     int StartFileTransfer();
+    // Sends image; a failed image ends the transfer after the sync with its failure text.
+    int StartFileTransfer(SendImage image);
+    // The size of the image the running or last file transfer sends.
+    [[nodiscard]] qint64 ImageSize() const { return m_image.bytes.size(); }
     int StartBufferTransfer(int kind, const uint8_t* data, uint32_t length);
     int OpenPort();
     // Why the last OpenPort failed, in one line (the device and the system's reason); empty when it
@@ -91,8 +104,10 @@ public:
     // Tests shorten timers 2 and 3; the program keeps 1000 ms and 20000 ms.
     void SetTimerIntervals(int syncMs, int frameMs);
 
-    // After a receive: the store from offset 0 to the end of the highest payload stored.
+    // After a receive: the bytes stored, from offset 0; 0 after a receive that failed.
     [[nodiscard]] int ReceivedLength() const;
+    // After a receive: kCrcWarningText when frames were taken despite their CRC, else empty.
+    [[nodiscard]] QString ReceiveWarning() const;
 
     // Protocol engine. OnCommRead and OnTimer run on the GUI thread; SendFrame and SendReply on the worker.
     int OnCommRead(CComm& port);
@@ -160,6 +175,10 @@ private:
     std::atomic<int> m_nNoAnswerCount { 0 };
     int m_nNakCount = 0;
     int m_nReceiveEnd = 0;
+    CReceiveCheck m_receiveCheck;
+    std::atomic<bool> m_bCrcWarning { false };
+    std::atomic<bool> m_bCrcWarningPending { false };
+    SendImage m_image;
 
     mutable std::mutex m_portMutex;
     std::unique_ptr<CComm> m_pComm;

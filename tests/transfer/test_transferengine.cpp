@@ -426,49 +426,86 @@ struct Piece {
     int waitMs = 2000; // for the answer; short where none may come
 };
 
-// One transfer plays every case: the answer to each piece tells whether the engine took it.
-TEST_F(TransferEngine, FramesFillTheStoreWhenWholeInsideItAndOfPresetType)
+// A frame as it left the receiver with one bit flipped on the line, or with a CRC filled another way.
+QByteArray Flipped(QByteArray frame, int index, char bit = 1)
 {
-    g_nExpectedPackets = 64;
-    g_ReceiveStore.fill(0);
-    ASSERT_EQ(m_engine.StartBufferTransfer(6, nullptr, 0), 1);
+    frame[index] = char(frame[index] ^ bit);
+    return frame;
+}
+
+class TransferReceive : public TransferEngine {
+protected:
+    // Starts a receive and plays the pieces on the line; returns the answer to each.
+    std::vector<QByteArray> Play(const std::vector<Piece>& pieces, bool* success)
+    {
+        g_nExpectedPackets = 64;
+        g_ReceiveStore.fill(0);
+        EXPECT_EQ(m_engine.StartBufferTransfer(6, nullptr, 0), 1);
+        std::vector<QByteArray> replies;
+        std::thread player([&] {
+            for (const Piece& piece : pieces) {
+                m_pty.Send(piece.bytes);
+                replies.push_back(m_pty.Receive(3, piece.waitMs));
+            }
+        });
+        EXPECT_TRUE(WaitForTransfer(success, 20000));
+        player.join();
+        return replies;
+    }
+};
+
+// One transfer plays every case: the answer to each piece tells whether the engine took it.
+TEST_F(TransferReceive, OnlyWholeFramesInOrderAreStored)
+{
     const QByteArray first = Frame(0, 1024, 'a');
-    const QByteArray end = Frame(6, kEndFramePayload, 0, kTypeEnd, kEndFramePayload);
+    const QByteArray second = Frame(1, 100, 'b');
+    const QByteArray foreignCrc = Flipped(Frame(2, 1024, 'r'), kFrameMaxSize - 1, 0x5A);
+    const QByteArray end = Frame(3, 0xFFFF, 0, kTypeEnd, kEndFramePayload);
     const std::vector<Piece> pieces { { QByteArrayLiteral("U\x01\x02\x03") }, // bytes after the sync are dropped
         { first.left(1032), 150 }, { first.mid(1032) }, // taken only at 1033 bytes
-        { Frame(1, 100, 'b') }, { Frame(97, 1024, 'p') }, // would end at 100352
-        { Frame(97, 672, 'q') }, // ends exactly at 100000
-        { Frame(2, 5000, 'r') }, // length clipped to 1024
+        { Flipped(second, 50) }, { second }, // a spoilt frame is refused and taken from its resend
+        { second }, // a repeat whose answer was lost: answered again, stored once
+        { Frame(3, 1024, 'x') }, { Frame(2, 5000, 'r') }, // a gap, a length past 1024
+        { foreignCrc }, { foreignCrc }, // the same foreign CRC twice in a row is taken
         { Frame(3, 1024, 's', kTypeCode).left(9) }, // not a preset frame
-        { Frame(5, 1024, 'c') }, { end.left(31), 150 }, { end.mid(31, 1) } }; // taken at its length field
-    std::vector<QByteArray> replies;
-    std::thread player([&] {
-        for (const Piece& piece : pieces) {
-            m_pty.Send(piece.bytes);
-            replies.push_back(m_pty.Receive(3, piece.waitMs));
-        }
-    });
+        { end.left(40), 150 }, { end.mid(40) } }; // whole at 41 bytes, whatever its length field
     bool success = false;
-    EXPECT_TRUE(WaitForTransfer(&success, 10000));
-    player.join();
-
+    const auto replies = Play(pieces, &success);
     EXPECT_TRUE(success);
-    EXPECT_EQ(
-        replies, (std::vector<QByteArray> { kAck, {}, kAck, kAck, kNak, kAck, kAck, kNak, kAck, {}, kTerminate }));
-    const QByteArray stored(reinterpret_cast<const char*>(g_ReceiveStore.data()), kReceiveStoreSize);
-    EXPECT_EQ(stored.left(6 * 1024),
-        QByteArray(1024, 'a') + QByteArray(100, 'b') + QByteArray(924, 0) + QByteArray(1024, 'r') + QByteArray(2048, 0)
-            + QByteArray(1024, 'c'));
-    EXPECT_EQ(stored.mid(97 * 1024), QByteArray(672, 'q'));
-    EXPECT_EQ(m_engine.ReceivedLength(), kReceiveStoreSize);
-    EXPECT_EQ(g_nReceivedPackets, 6);
+    EXPECT_EQ(replies,
+        (std::vector<QByteArray> {
+            kAck, {}, kAck, kNak, kAck, kAck, kNak, kNak, kNak, kAck, kNak, {}, kTerminate }));
+    const QByteArray stored(reinterpret_cast<const char*>(g_ReceiveStore.data()), 4096);
+    EXPECT_EQ(stored, QByteArray(1024, 'a') + QByteArray(100, 'b') + QByteArray(924, 0) + QByteArray(1024, 'r')
+            + QByteArray(1024, 0));
+    EXPECT_EQ(m_engine.ReceivedLength(), 3072);
+    EXPECT_EQ(g_nReceivedPackets, 3);
     EXPECT_TRUE(g_bReceiveDone);
     EXPECT_FALSE(g_bReceiveMode);
+    EXPECT_EQ(m_view.Texts().count(QString::fromLatin1(CTransferEngine::kCrcWarningText)), 1);
+    EXPECT_EQ(m_engine.ReceiveWarning(), QString::fromLatin1(CTransferEngine::kCrcWarningText));
     // Only A replies count as progress; the end brings the expected count + 1, then 0.
     EXPECT_EQ(m_view.Progress(),
-        (ProgressList { { 1, false }, { 2, false }, { 3, false }, { 4, false }, { 5, false }, { 6, false },
-            { 65, false }, { 0, false } }));
+        (ProgressList { { 1, false }, { 2, false }, { 3, false }, { 4, false }, { 5, false }, { 65, false },
+            { 0, false } }));
     EXPECT_EQ(m_boxes.Texts(), QStringList { QStringLiteral("Transfer Completed ") });
+}
+
+// A frame that never arrives whole ends the receive as one whose data fails: nothing is taken.
+TEST_F(TransferReceive, SixteenRefusalsOfOneFrameFailIt)
+{
+    std::vector<Piece> pieces { { QByteArrayLiteral("U") }, { Frame(0, 1024, 'a') } };
+    for (int i = 0; i < 16; ++i)
+        pieces.push_back({ Flipped(Frame(1, 1024, 'b'), 5 + i) });
+    bool success = true;
+    const auto replies = Play(pieces, &success);
+    EXPECT_FALSE(success);
+    EXPECT_EQ(replies.back(), kNak);
+    EXPECT_EQ(m_engine.LastResult(), TransferResult::Failed);
+    EXPECT_EQ(m_engine.ReceivedLength(), 0);
+    EXPECT_EQ(m_view.Texts().last(), QString::fromLatin1(CTransferEngine::kReceiveOutOfStepText));
+    EXPECT_EQ(m_view.Progress().back(), std::make_pair(0u, false));
+    EXPECT_EQ(m_boxes.Texts(), QStringList { QStringLiteral("Transfer Error !! ") });
 }
 
 } // namespace
