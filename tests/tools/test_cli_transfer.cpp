@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <csignal>
 #include <fcntl.h>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -30,6 +31,12 @@ QByteArray RandomBytes(int size, quint32 seed)
 QString Sha256(const QByteArray& bytes)
 {
     return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
+}
+
+QByteArray ReadFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // The --json record: the last line of standard output.
@@ -83,6 +90,8 @@ TEST_F(CliTransfer, FailedSendsHaveTheirExitCodesAndRecords)
     const QString path = File("loader.bin", bytes);
     const QString fifo = m_dir.filePath("fifo");
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString huge = File("huge.bin", {});
+    ASSERT_TRUE(QFile(huge).resize((qint64(64) << 20) + 1));
     struct Case {
         QStringList emulator;
         QString file;
@@ -95,7 +104,8 @@ TEST_F(CliTransfer, FailedSendsHaveTheirExitCodesAndRecords)
         { { "--terminate", "3" }, path, {}, 1, "failed", "Transfer Error !! " },
         { {}, m_dir.path(), {}, 1, "failed", m_dir.path() + " Open Failed" },
         { {}, fifo, {}, 1, "failed", fifo + " Open Failed" },
-        { {}, "/proc/self/mem", {}, 1, "failed", "/proc/self/mem Open Failed" },
+        { {}, "/proc/self/mem", {}, 1, "failed", "/proc/self/mem Read Failed" },
+        { {}, huge, {}, 1, "failed", huge + " Open Failed: over 64 MiB" },
         { {}, m_dir.filePath("nope"), {}, 1, "failed", m_dir.filePath("nope") + " Open Failed" },
         // The later --port wins: a port that is not there, named with the reason on the next line.
         { {}, path, { "--port", "/dev/tessavo-no-such-port" }, 2, "port-error",
@@ -196,19 +206,33 @@ TEST_F(CliTransfer, ProgressLineOnATerminalOnly)
 }
 
 // The receive goes through the emulator's --link, which must be gone once the emulator has ended.
+// A spoilt frame is taken from its resend.
 TEST_F(CliTransfer, ReceiveStoresOnlyWhatArrived)
 {
-    const QByteArray preset = RandomBytes(3 * 1024 + 100, 4);
+    const QByteArray preset = ReadFile(qEnvironmentVariable("TESSAVO_TEST_DATA") + "/preset/gap.rcu");
     const QString link = m_dir.filePath("ttySTB");
     {
-        EmulatorProcess emulator({ "--send-preset", File("preset.rcu", preset), "--link", link });
+        EmulatorProcess emulator({ "--send-preset", File("preset.rcu", preset), "--link", link, "--spoil", "2" });
         const CliResult cli = RunCli({ "receive", "--port", link, "--out", "-", "--timeout", "30" });
         EXPECT_EQ(cli.exitCode, 0);
         EXPECT_EQ(cli.out, preset);
-        EXPECT_TRUE(cli.err.endsWith("Packet 5/64 Received\nTransfer Completed \n")) << cli.err.toStdString();
+        EXPECT_TRUE(cli.err.endsWith("Packet 3/64 Received\nTransfer Completed \n")) << cli.err.toStdString();
         EXPECT_EQ(emulator.Stop(), 0);
     }
     EXPECT_FALSE(QFileInfo::exists(link));
+
+    // Data the editor would refuse: said, and with --require-preset not written.
+    const QByteArray notPreset = RandomBytes(3 * 1024 + 100, 4);
+    for (const bool require : { false, true }) {
+        EmulatorProcess emulator({ "--send-preset", File("other.rcu", notPreset) });
+        const QString out = File("received.rcu", "old");
+        const CliResult cli = RunCli(QStringList { "receive", "--port", emulator.Device(), "--out", out, "--json" }
+            + (require ? QStringList { "--require-preset" } : QStringList {}));
+        EXPECT_EQ(cli.exitCode, require ? 1 : 0);
+        EXPECT_TRUE(cli.err.contains("fails the preset check")) << cli.err.toStdString();
+        EXPECT_EQ(Record(cli).value("preset_check"), "failed");
+        EXPECT_EQ(ReadFile(out), require ? QByteArray("old") : notPreset);
+    }
 
     // Noise after the sync, then an end frame, on a line of our own: nothing stored, the old file kept.
     PtyPair line;
@@ -229,6 +253,94 @@ TEST_F(CliTransfer, ReceiveStoresOnlyWhatArrived)
     EXPECT_EQ(noise.exitCode, 1);
     EXPECT_TRUE(noise.err.contains("no data frame")) << noise.err.toStdString();
     EXPECT_EQ(QFile(out).size(), 3);
+}
+
+// The image is read once before the sync: a file overwritten or cut mid-send changes nothing of the download.
+TEST_F(CliTransfer, SendsTheImageAsItWasAtTheStart)
+{
+    const QByteArray image = RandomBytes(24 * 1024, 10);
+    for (const QByteArray& later : { RandomBytes(24 * 1024, 11), QByteArray("cut") }) {
+        const QString path = File("release.bin", image);
+        EmulatorProcess emulator({ "--baud", "115200" });
+        CliProcess cli(Send(emulator.Device(), path, { "--baud", "115200", "--json" }));
+        ASSERT_TRUE(cli.WaitFor("Trnasmited Count 2"));
+        File("release.bin", later);
+        const CliResult ended = cli.Finish();
+        EXPECT_EQ(ended.exitCode, 0);
+        EXPECT_TRUE(emulator.Summaries(1).value(0).contains("size=24576 sha256=" + Sha256(image)));
+        EXPECT_EQ(Record(ended).value("sha256").toString(), Sha256(image));
+        EXPECT_EQ(Record(ended).value("bytes"), 24576);
+    }
+}
+
+// A reader that closes standard output early (send ... | head -1) does not cut the flash; the record is logged.
+TEST_F(CliTransfer, ClosedStandardOutputNeverCutsAFlash)
+{
+    const QByteArray image = RandomBytes(8 * 1024, 12);
+    const QString log = m_dir.filePath("flash.jsonl");
+    EmulatorProcess emulator({});
+    // Standard output is a pipe whose reader has already gone.
+    const CliResult ended = CliProcess(Send(emulator.Device(), File("image.bin", image), { "--log", log }), {}, [] {
+        int ends[2];
+        if (::pipe(ends) == 0 && ::close(ends[0]) == 0)
+            ::dup2(ends[1], STDOUT_FILENO);
+    }).Finish();
+    EXPECT_EQ(ended.exitCode, 1);
+    EXPECT_TRUE(ended.err.contains("standard output")) << ended.err.toStdString();
+    EXPECT_TRUE(emulator.Summaries(1).value(0).contains(Sha256(image)));
+    EXPECT_EQ(QJsonDocument::fromJson(ReadFile(log)).object().value("result"), "completed");
+}
+
+// Refused before anything is opened: a log that is not a regular file (a FIFO would hang the run), a port
+// past COM4.
+TEST_F(CliTransfer, RefusesALogOrPortItCannotUse)
+{
+    const QString fifo = m_dir.filePath("log.fifo");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString path = File("a.bin", "x");
+    const std::pair<QStringList, const char*> cases[] = { { Send("/dev/null", path, { "--log", fifo }), "not a regular" },
+        { Send("COM5", path), "COM1 to COM4" }, { Send("com0", path), "COM1 to COM4" } };
+    for (const auto& [args, text] : cases) {
+        const CliResult cli = CliProcess(args).Finish(10000);
+        EXPECT_EQ(cli.exitCode, 64) << text;
+        EXPECT_TRUE(cli.err.contains(QLatin1String(text))) << cli.err.toStdString();
+    }
+}
+
+// An ordinary user sends twice in a row to one receiver on a pseudo-terminal, a file whose name is not
+// UTF-8; the emulator numbers its saves on from what its folder holds.
+TEST_F(CliTransfer, OrdinaryUserSendsTwiceUnderAnyName)
+{
+    const QByteArray image = RandomBytes(3072, 13);
+    const QByteArray name = QFile::encodeName(m_dir.path()) + "/n\xE9.bin";
+    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    ASSERT_TRUE(fd >= 0 && ::write(fd, image.constData(), size_t(image.size())) == image.size());
+    ::close(fd);
+    const QString saves = m_dir.filePath("saves");
+    ASSERT_TRUE(QDir().mkpath(saves));
+    File("saves/5_0003.bin", "old");
+    EmulatorProcess emulator({ "--save-dir", saves });
+    ASSERT_EQ(::chmod(QFile::encodeName(emulator.Device()).constData(), 0666), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(m_dir.path()).constData(), 0755), 0);
+    for (int run = 0; run < 2; ++run) {
+        QProcess cli;
+        cli.setChildProcessModifier([] {
+            if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
+                ::_exit(99);
+        });
+        cli.setWorkingDirectory(m_dir.path());
+        cli.start("sh", { "-c", "exec \"$0\" send --port \"$1\" --kind code \"$(printf 'n\\351.bin')\"",
+                            EmulatorProcess::Program("tessavo2-cli"), emulator.Device() });
+        ASSERT_TRUE(cli.waitForFinished(30000));
+        EXPECT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().constData();
+    }
+    const QStringList summaries = emulator.Summaries(2);
+    ASSERT_EQ(summaries.size(), 2);
+    for (int i = 0; i < 2; ++i)
+        EXPECT_TRUE(summaries[i].endsWith(Sha256(image) + " file=" + saves + QStringLiteral("/5_000%1.bin").arg(i + 4)))
+            << summaries[i].toStdString();
+    EXPECT_EQ(ReadFile(saves + "/5_0003.bin"), "old");
+    ::unlink(name.constData()); // a name Qt cannot remove
 }
 
 TEST_F(CliTransfer, PortsListsTheEmulatorNamedByCom1)

@@ -3,6 +3,7 @@
 #include "cliio.h"
 #include "commands.h"
 #include "ctransferrun.h"
+#include "preset/presetimage.h"
 #include "transfer/ctransferengine.h"
 #include "transfer/receivestore.h"
 
@@ -23,9 +24,12 @@ int RunReceive(const QStringList& args)
                        "64 bad usage, 130/143 cancelled by SIGINT/SIGTERM."));
     AddTransferOptions(line);
     line.AddOption({ QStringLiteral("out") }, QStringLiteral("Where the preset data goes."), QStringLiteral("FILE"));
+    line.AddOption({ QStringLiteral("require-preset") },
+        QStringLiteral("Write nothing and exit 1 when the data fails the preset editor's check."));
     line.Parse(args, 0, 0);
     TransferOptions options = ReadTransferOptions(line);
     const QString out = line.Required(QStringLiteral("out"));
+    const bool requirePreset = line.IsSet(QStringLiteral("require-preset"));
     options.statusOnStderr = options.statusOnStderr || out == QLatin1String("-");
 
     CTransferRun run(options, 0, 0);
@@ -37,9 +41,20 @@ int RunReceive(const QStringList& args)
         g_nExpectedPackets = kReceiveExpectedPackets;
         record = run.Run(engine, [&engine] { return engine.StartBufferTransfer(kReceiveKind, nullptr, 0); });
         const QByteArray data(reinterpret_cast<const char*>(g_ReceiveStore.data()), engine.ReceivedLength());
+        const auto* image = reinterpret_cast<const std::uint8_t*>(data.constData());
+        // The check the editor runs on what it receives, without touching its tables.
+        const bool presetOk = CheckPresetImage(image, std::size_t(data.size()), nullptr);
+        if (record.result == TransferResult::Completed && record.stats.frames > 0 && !presetOk) {
+            record.presetCheck = QStringLiteral("failed");
+            run.Print(QStringLiteral("receive: the data fails the preset check (Received Data Error)%1")
+                          .arg(requirePreset ? QStringLiteral("; nothing was written") : QString()),
+                true);
+        }
         if (record.result == TransferResult::Completed) {
             if (record.stats.frames == 0) {
                 run.Print(QStringLiteral("receive: no data frame arrived; nothing was written"), true);
+                record.result = TransferResult::Failed;
+            } else if (requirePreset && !presetOk) {
                 record.result = TransferResult::Failed;
             } else if (!WriteOutput(out, data)) {
                 record.result = TransferResult::Failed;

@@ -4,45 +4,15 @@
 #include "ctransferrun.h"
 #include "serial/portsettings.h"
 #include "transfer/ctransferengine.h"
+#include "transfer/sendimage.h"
 
 #include <QCryptographicHash>
-#include <QFile>
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
 // The form's download kinds by name.
 constexpr int kKindCodes[] = { 2, 4, 3 };
 const QStringList kKindNames { QStringLiteral("code"), QStringLiteral("loader"), QStringLiteral("preset") };
-
-// Reads the whole file before anything is sent: only a regular file that reads to its end is sent, and
-// opening without blocking keeps a FIFO from hanging the command. Fills sha256 on success.
-bool ReadWholeFile(const QString& path, QByteArray& sha256, std::uint64_t& size)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    struct stat info { };
-    bool whole = fd >= 0 && ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    size = 0;
-    char buffer[65536];
-    while (whole) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR)
-            continue;
-        whole = got >= 0;
-        if (got <= 0)
-            break;
-        hash.addData(QByteArrayView(buffer, got));
-        size += std::uint64_t(got);
-    }
-    if (fd >= 0)
-        ::close(fd);
-    sha256 = hash.result().toHex();
-    return whole;
-}
 
 } // namespace
 
@@ -78,23 +48,26 @@ int RunSend(const QStringList& args)
         settings.stopBits = kStopBits[stopBits];
 
     const QString path = line.Positional().constFirst();
-    std::uint64_t size = 0;
-    QByteArray sha256;
-    const bool readable = ReadWholeFile(path, sha256, size);
-    CTransferRun run(options, kind, size);
+    // The record's bytes and SHA-256 are those of the very bytes that go on the wire.
+    SendImage image = ReadSendImage(path);
+    const bool readable = image.failure.isEmpty();
+    const QString sha256 = readable
+        ? QString::fromLatin1(QCryptographicHash::hash(image.bytes, QCryptographicHash::Sha256).toHex())
+        : QString();
+    CTransferRun run(options, kind, std::uint64_t(image.bytes.size()));
     TransferRecord record;
     if (readable) {
         CTransferEngine engine;
         engine.SetPortSettings(settings);
         engine.SetPortDevice(options.port);
         engine.SetSelectedPath(path);
-        record = run.Run(engine, [&engine] { return engine.StartFileTransfer(); });
+        record = run.Run(engine, [&engine, &image] { return engine.StartFileTransfer(std::move(image)); });
     } else {
-        run.Print(path + QStringLiteral(" Open Failed"), true);
+        run.Print(image.failure, true);
         record.port = options.port;
     }
     record.kind = line.Value(QStringLiteral("kind"));
     record.file = path;
-    record.sha256 = readable ? QString::fromLatin1(sha256) : QString();
+    record.sha256 = sha256;
     return run.Report(record);
 }

@@ -6,8 +6,12 @@
 #include "transfer/ctransferengine.h"
 #include "transfer/receivestore.h"
 
+#include "base/localpath.h"
+
 #include <QEventLoop>
+#include <QRegularExpression>
 #include <QTimer>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -51,10 +55,19 @@ TransferOptions ReadTransferOptions(const CCommandLine& line)
 {
     TransferOptions options;
     options.port = line.Required(QStringLiteral("port"));
+    static const QRegularExpression comName(
+        QStringLiteral("^com(\\d+)$"), QRegularExpression::CaseInsensitiveOption);
+    if (const QRegularExpressionMatch com = comName.match(options.port);
+        com.hasMatch() && (com.captured(1).toInt() < 1 || com.captured(1).toInt() > 4))
+        line.Fail(QStringLiteral("--port %1: the ports are COM1 to COM4, or a device path").arg(options.port));
     options.timeoutSeconds = int(line.Number(QStringLiteral("timeout"), 1, 24 * 3600, 0));
     options.json = line.IsSet(QStringLiteral("json"));
     options.quiet = line.IsSet(QStringLiteral("quiet"));
     options.logPath = line.Value(QStringLiteral("log"));
+    struct stat info { };
+    if (!options.logPath.isEmpty() && ::stat(EncodePath(options.logPath).constData(), &info) == 0
+        && !S_ISREG(info.st_mode))
+        line.Fail(QStringLiteral("--log %1: not a regular file").arg(options.logPath));
     options.statusOnStderr = options.json;
     return options;
 }
@@ -80,6 +93,7 @@ CTransferRun::CTransferRun(const TransferOptions& options, int kind, std::uint64
     : m_options(options)
     , m_kind(kind)
     , m_progress(!options.quiet && ::isatty(STDERR_FILENO) == 1, total)
+    , m_signals(std::make_unique<CSignalPipe>())
 {
     // Only the outcome of a transfer comes as a message box; all but success are failures.
     m_previousHandler = SetMessageBoxHandler([this](const QString& text, const QString&, unsigned type) {
@@ -105,7 +119,7 @@ void CTransferRun::Print(const QString& text, bool error)
 
 void CTransferRun::SetStatusText(const QString& text)
 {
-    Print(text);
+    Print(text, text == QLatin1String(CTransferEngine::kCrcWarningText));
 }
 
 void CTransferRun::TransferProgress(unsigned count, bool)
@@ -126,8 +140,7 @@ TransferRecord CTransferRun::Run(CTransferEngine& engine, const std::function<in
 
     QEventLoop loop;
     QObject::connect(&engine, &CTransferEngine::TransferFinished, &loop, &QEventLoop::quit);
-    CSignalPipe signalPipe;
-    QObject::connect(&signalPipe, &CSignalPipe::Received, &loop, [&](int signal) {
+    QObject::connect(m_signals.get(), &CSignalPipe::Received, &loop, [&](int signal) {
         m_signal = signal;
         engine.CancelTransfer();
     });
@@ -160,12 +173,16 @@ TransferRecord CTransferRun::Run(CTransferEngine& engine, const std::function<in
     record.exitCode = ExitCodeFor(record.result, m_signal);
     record.device = engine.PortDevice();
     record.stats = engine.Stats();
+    record.warning = engine.ReceiveWarning();
     record.seconds = double(clock.nsecsElapsed()) / 1e9;
     return record;
 }
 
 int CTransferRun::Report(TransferRecord& record)
 {
+    // A reader that went away (SIGPIPE is ignored) leaves the flash done but the run failed.
+    if (!StandardOutputIntact() && record.exitCode == kExitCompleted)
+        record.exitCode = kExitFailed;
     const QByteArray line = TransferRecordLine(record);
     bool reported = true;
     if (m_options.json)

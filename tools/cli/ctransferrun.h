@@ -9,8 +9,10 @@
 #include <atomic>
 #include <cstdio>
 #include <functional>
+#include <memory>
 
 class CCommandLine;
+class CSignalPipe;
 class CTransferEngine;
 
 // What send and receive share of their options.
@@ -30,8 +32,9 @@ void AddTransferOptions(CCommandLine& line);
 // One send or receive on the command line. It is the engine's reporter: status lines on standard output
 // (or error), failure texts on standard error, a progress line on a terminal; it answers the engine's
 // message boxes by printing them. Run drives the engine from the event loop; SIGINT, SIGTERM and the
-// time-out cancel the transfer. The reporter calls come from the worker thread, the rest from the
-// GUI thread.
+// time-out cancel the transfer; a signal that arrives after the transfer ended waits until the object
+// goes, so the record and the outputs are written whole. The reporter calls come from the worker thread,
+// the rest from the GUI thread.
 class CTransferRun : public CTransferReporter {
 public:
     // kind is the form's download kind (0 for a receive); total the bytes to send, 0 for a receive.
@@ -62,6 +65,7 @@ private:
     const int m_kind;
     CProgressLine m_progress;
     MessageBoxHandler m_previousHandler;
+    std::unique_ptr<CSignalPipe> m_signals;
     std::atomic<int> m_signal { 0 };
     bool m_timedOut = false;
 };

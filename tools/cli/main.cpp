@@ -2,7 +2,10 @@
 #include "cliio.h"
 #include "commands.h"
 
+#include "base/localpath.h"
+
 #include <QCoreApplication>
+#include <csignal>
 #include <cstdio>
 #include <utility>
 
@@ -46,10 +49,16 @@ int Run(const QStringList& args)
 
 int main(int argc, char** argv)
 {
+    // A reader that closes standard output early must not end a flash midway: the write fails instead.
+    std::signal(SIGPIPE, SIG_IGN);
     QCoreApplication app(argc, argv);
+    // File names come as they are, UTF-8 or not.
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << DecodePath(argv[i]);
     int code = kExitUsage;
     try {
-        code = Run(QCoreApplication::arguments().mid(1));
+        code = Run(args);
     } catch (const CliExit& exit) {
         code = exit.code;
     }

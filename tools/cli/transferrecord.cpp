@@ -2,12 +2,14 @@
 
 #include "cliio.h"
 
-#include <QFile>
+#include "base/localpath.h"
+
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -34,7 +36,7 @@ QString ResultName(TransferResult result)
 QByteArray TransferRecordLine(const TransferRecord& record)
 {
     const double seconds = record.seconds;
-    const QJsonObject object {
+    QJsonObject object {
         { "result", ResultName(record.result) },
         { "exit_code", record.exitCode },
         { "port", record.port },
@@ -50,12 +52,23 @@ QByteArray TransferRecordLine(const TransferRecord& record)
         { "bytes_per_second", seconds > 0 ? qRound64(double(record.stats.bytes) / seconds) : 0 },
         { "started", record.started.toString(Qt::ISODateWithMs) },
     };
+    if (!record.warning.isEmpty())
+        object.insert(QStringLiteral("warning"), record.warning);
+    if (!record.presetCheck.isEmpty())
+        object.insert(QStringLiteral("preset_check"), record.presetCheck);
     return QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
 }
 
 bool AppendToLog(const QString& path, const QByteArray& line)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    // Without blocking, and into a regular file only: a FIFO without a reader would hang the run.
+    const int fd = ::open(EncodePath(path).constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0644);
+    struct stat info { };
+    if (fd >= 0 && (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))) {
+        ::close(fd);
+        PrintError(QStringLiteral("%1: the record was not logged: not a regular file").arg(path));
+        return false;
+    }
     const ssize_t written = fd >= 0 ? ::write(fd, line.constData(), std::size_t(line.size())) : -1;
     const int error = errno;
     if (fd >= 0)

@@ -22,6 +22,8 @@ struct TransferRecord {
     QString kind;
     QString file;
     QString sha256;
+    QString warning; // the engine's warning of the transfer, if any
+    QString presetCheck; // "failed" when received data fails the preset check
     TransferStats stats;
     double seconds = 0;
     QDateTime started = LocalTimeWithOffset();

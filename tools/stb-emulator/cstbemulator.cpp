@@ -6,6 +6,8 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <algorithm>
 #include <cerrno>
@@ -126,7 +128,7 @@ void CStbEmulator::Log(const char* format, ...) const
 bool CStbEmulator::Start(QString& devicePath, QString& error)
 {
     if (!m_options.device.isEmpty()) {
-        m_fd = ::open(m_options.device.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+        m_fd = ::open(QFile::encodeName(m_options.device).constData(), O_RDWR | O_NOCTTY | O_CLOEXEC);
         if (m_fd < 0) {
             error = QStringLiteral("cannot open %1").arg(m_options.device);
             return false;
@@ -163,7 +165,7 @@ bool CStbEmulator::Start(QString& devicePath, QString& error)
     tcsetattr(m_slaveFd, TCSANOW, &tio);
     if (!m_options.link.isEmpty()) {
         QFile::remove(m_options.link);
-        if (::symlink(name, m_options.link.toLocal8Bit().constData()) != 0) {
+        if (::symlink(name, QFile::encodeName(m_options.link).constData()) != 0) {
             error = QStringLiteral("cannot make the link %1").arg(m_options.link);
             m_options.link.clear();
             return false;
@@ -348,11 +350,20 @@ void CStbEmulator::SaveDownload()
 {
     const QByteArray sha = QCryptographicHash::hash(m_download, QCryptographicHash::Sha256).toHex();
     QString file = QStringLiteral("-");
-    ++m_savedCount;
     if (!m_options.saveDir.isEmpty()) {
         const char type = m_type != 0 ? m_type : '0';
-        file = QDir(m_options.saveDir)
-                   .filePath(QStringLiteral("%1_%2.bin").arg(QChar(type)).arg(m_savedCount, 4, 10, QLatin1Char('0')));
+        const QDir dir(m_options.saveDir);
+        // Numbered on from the saves of earlier runs, never over one of them.
+        if (m_savedCount == 0) {
+            static const QRegularExpression saved(QStringLiteral("^._(\\d+)\\.bin$"));
+            for (const QString& name : dir.entryList(QDir::Files))
+                if (const QRegularExpressionMatch match = saved.match(name); match.hasMatch())
+                    m_savedCount = std::max(m_savedCount, match.captured(1).toInt());
+        }
+        do {
+            file = dir.filePath(
+                QStringLiteral("%1_%2.bin").arg(QChar(type)).arg(++m_savedCount, 4, 10, QLatin1Char('0')));
+        } while (QFileInfo::exists(file));
         QSaveFile out(file);
         if (!out.open(QIODevice::WriteOnly) || out.write(m_download) != m_download.size() || !out.commit()) {
             std::fprintf(stderr, "stb-emulator: cannot write %s\n", file.toLocal8Bit().constData());
@@ -420,8 +431,14 @@ bool CStbEmulator::SendPreset()
             size = BuildFrame(m_crc, frame, uint8_t(k), kTypeEnd, kEndFramePayload, nullptr, kEndFramePayload);
         }
         int refusals = 0;
-        for (;;) {
-            reply = SendAndAwaitReply(frame, size, m_options.replyTimeoutMs);
+        for (int sending = 1;; ++sending) {
+            uint8_t spoilt[kFrameMaxSize];
+            const bool spoil = sending == 1 && k < chunks && m_options.spoilFrames.contains(k + 1);
+            if (spoil) {
+                std::memcpy(spoilt, frame, size_t(size));
+                spoilt[kFrameHeaderSize] ^= 0x01;
+            }
+            reply = SendAndAwaitReply(spoil ? spoilt : frame, size, m_options.replyTimeoutMs);
             if (reply < 0)
                 return false;
             Log("sent frame %d: reply %c", k, reply > 0 ? reply : '-');

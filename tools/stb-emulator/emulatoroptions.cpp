@@ -34,6 +34,7 @@ const char* const kEpilogue = "\n"
                               "FRAMES are the data frame numbers of a download, from 1, repeats counted, as a list\n"
                               "(3,4) or as repeated options.\n"
                               "\n"
+                              "Saves are numbered on from the files already in DIR; none is overwritten.\n"
                               "Each download the tool completes prints one line:\n"
                               "  saved kind=code|preset|loader type=T frames=N size=BYTES sha256=HEX file=PATH|-\n"
                               "A preset sent with --send-preset prints:\n"
@@ -70,10 +71,12 @@ EmulatorCommand ParseEmulatorOptions(const QStringList& args, EmulatorOptions& o
     const QCommandLineOption silent = valued("silent", "Fault: do not answer these frames.", "FRAMES");
     const QCommandLineOption terminate = valued("terminate", "Fault: answer T.", "FRAMES");
     const QCommandLineOption noise = valued("noise", "Fault: send a noise byte (0xFF) before the answer.", "FRAMES");
+    const QCommandLineOption spoil = valued("spoil",
+        "Fault, with --send-preset: flip one payload bit in the first sending of these frames.", "FRAMES");
     const QCommandLineOption silentSyncs
         = valued("silent-syncs", "Fault: do not answer the first N sync bytes of each download.", "N");
     parser.addOptions({ help, version, link, device, saveDir, sendPreset, baud, replyTimeout, verbose, nak, other,
-        silent, terminate, noise, silentSyncs });
+        silent, terminate, noise, spoil, silentSyncs });
 
     if (!parser.parse(QStringList { QStringLiteral("stb-emulator") } + args)) {
         std::fprintf(stderr, "stb-emulator: %s\n", parser.errorText().toLocal8Bit().constData());
@@ -112,7 +115,7 @@ EmulatorCommand ParseEmulatorOptions(const QStringList& args, EmulatorOptions& o
         const QCommandLineOption& option;
         QSet<int>& out;
     } frameLists[] = { { nak, options.nakFrames }, { other, options.otherFrames }, { silent, options.silentFrames },
-        { terminate, options.terminateFrames }, { noise, options.noiseFrames } };
+        { terminate, options.terminateFrames }, { noise, options.noiseFrames }, { spoil, options.spoilFrames } };
     const auto bad = [&parser](const QCommandLineOption& option) {
         std::fprintf(stderr, "stb-emulator: bad value for --%s: %s\n", qPrintable(option.names().constLast()),
             qPrintable(parser.values(option).join(QLatin1Char(','))));

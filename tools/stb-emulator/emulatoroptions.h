@@ -17,6 +17,7 @@ struct EmulatorOptions {
     QSet<int> silentFrames;
     QSet<int> terminateFrames;
     QSet<int> noiseFrames;
+    QSet<int> spoilFrames;
     int replyTimeoutMs = 2000;
     bool verbose = false;
 };

@@ -1,6 +1,7 @@
 #include "cstbemulator.h"
 #include "emulatoroptions.h"
 
+#include <QFile>
 #include <QStringList>
 #include <csignal>
 #include <cstdio>
@@ -11,7 +12,7 @@ int main(int argc, char** argv)
 {
     QStringList args;
     for (int i = 1; i < argc; ++i)
-        args << QString::fromLocal8Bit(argv[i]);
+        args << QFile::decodeName(argv[i]);
     EmulatorOptions options;
     switch (ParseEmulatorOptions(args, options)) {
     case EmulatorCommand::BadUsage:
