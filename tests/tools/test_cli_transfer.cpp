@@ -83,7 +83,8 @@ TEST_F(CliTransfer, ImageArrivesWholeThroughFaults)
     EXPECT_TRUE(QDateTime::fromString(record.value("started").toString(), Qt::ISODateWithMs).isValid());
 }
 
-// Every way a send ends early: exit code, record, where the text goes, and that nothing was saved.
+// Every way a send ends early: exit code, record, where the text goes, and that nothing was saved. A log
+// that is not a regular file (a FIFO would hang the run) and a port past COM4 are refused at the start.
 TEST_F(CliTransfer, FailedSendsHaveTheirExitCodesAndRecords)
 {
     const QByteArray bytes = RandomBytes(5000, 3);
@@ -107,6 +108,8 @@ TEST_F(CliTransfer, FailedSendsHaveTheirExitCodesAndRecords)
         { {}, "/proc/self/mem", {}, 1, "failed", "/proc/self/mem Read Failed" },
         { {}, huge, {}, 1, "failed", huge + " Open Failed: over 64 MiB" },
         { {}, m_dir.filePath("nope"), {}, 1, "failed", m_dir.filePath("nope") + " Open Failed" },
+        { {}, path, { "--log", fifo }, 64, nullptr, fifo + ": not a regular file" },
+        { {}, path, { "--port", "COM5" }, 64, nullptr, "COM1 to COM4" },
         // The later --port wins: a port that is not there, named with the reason on the next line.
         { {}, path, { "--port", "/dev/tessavo-no-such-port" }, 2, "port-error",
             "CommPort Open Error\n/dev/tessavo-no-such-port: " },
@@ -118,12 +121,13 @@ TEST_F(CliTransfer, FailedSendsHaveTheirExitCodesAndRecords)
             = RunCli(Send(emulator.Device(), c.file, c.options + QStringList { "--json" }), kShortTimers);
         EXPECT_EQ(cli.exitCode, c.exitCode) << c.err.toStdString();
         EXPECT_TRUE(cli.err.contains(c.err)) << cli.err.toStdString();
+        if (c.result == nullptr)
+            continue;
         const QJsonObject record = Record(cli);
         EXPECT_EQ(record.value("result"), c.result) << c.err.toStdString();
         EXPECT_EQ(record.value("exit_code"), c.exitCode);
-        if (c.file == path) {
+        if (c.file == path)
             EXPECT_EQ(record.value("sha256").toString(), Sha256(bytes));
-        }
         EXPECT_EQ(emulator.Summaries(1, 200), QStringList {});
     }
 }
@@ -201,7 +205,6 @@ TEST_F(CliTransfer, ProgressLineOnATerminalOnly)
     const CliResult onPipe = RunCli(Send(emulator.Device(), path));
     EXPECT_EQ(onPipe.exitCode, 0);
     EXPECT_FALSE(onPipe.err.contains(QLatin1Char('\r')));
-    EXPECT_TRUE(onPipe.lines.contains(QStringLiteral("Trnasmited Count 12")));
     EXPECT_EQ(onPipe.lines.value(onPipe.lines.size() - 1), QStringLiteral("Transfer Completed "));
 }
 
@@ -273,72 +276,46 @@ TEST_F(CliTransfer, SendsTheImageAsItWasAtTheStart)
     }
 }
 
-// A reader that closes standard output early (send ... | head -1) does not cut the flash; the record is logged.
-TEST_F(CliTransfer, ClosedStandardOutputNeverCutsAFlash)
-{
-    const QByteArray image = RandomBytes(8 * 1024, 12);
-    const QString log = m_dir.filePath("flash.jsonl");
-    EmulatorProcess emulator({});
-    // Standard output is a pipe whose reader has already gone.
-    const CliResult ended = CliProcess(Send(emulator.Device(), File("image.bin", image), { "--log", log }), {}, [] {
-        int ends[2];
-        if (::pipe(ends) == 0 && ::close(ends[0]) == 0)
-            ::dup2(ends[1], STDOUT_FILENO);
-    }).Finish();
-    EXPECT_EQ(ended.exitCode, 1);
-    EXPECT_TRUE(ended.err.contains("standard output")) << ended.err.toStdString();
-    EXPECT_TRUE(emulator.Summaries(1).value(0).contains(Sha256(image)));
-    EXPECT_EQ(QJsonDocument::fromJson(ReadFile(log)).object().value("result"), "completed");
-}
-
-// Refused before anything is opened: a log that is not a regular file (a FIFO would hang the run), a port
-// past COM4.
-TEST_F(CliTransfer, RefusesALogOrPortItCannotUse)
-{
-    const QString fifo = m_dir.filePath("log.fifo");
-    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    const QString path = File("a.bin", "x");
-    const std::pair<QStringList, const char*> cases[] = { { Send("/dev/null", path, { "--log", fifo }), "not a regular" },
-        { Send("COM5", path), "COM1 to COM4" }, { Send("com0", path), "COM1 to COM4" } };
-    for (const auto& [args, text] : cases) {
-        const CliResult cli = CliProcess(args).Finish(10000);
-        EXPECT_EQ(cli.exitCode, 64) << text;
-        EXPECT_TRUE(cli.err.contains(QLatin1String(text))) << cli.err.toStdString();
-    }
-}
-
 // An ordinary user sends twice in a row to one receiver on a pseudo-terminal, a file whose name is not
-// UTF-8; the emulator numbers its saves on from what its folder holds.
+// UTF-8; the emulator numbers its saves on from what its folder holds. The second run's standard output is
+// a pipe whose reader has gone (send ... | head -1): the flash is not cut and its record is logged.
 TEST_F(CliTransfer, OrdinaryUserSendsTwiceUnderAnyName)
 {
     const QByteArray image = RandomBytes(3072, 13);
     const QByteArray name = QFile::encodeName(m_dir.path()) + "/n\xE9.bin";
     const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
-    ASSERT_TRUE(fd >= 0 && ::write(fd, image.constData(), size_t(image.size())) == image.size());
-    ::close(fd);
+    ASSERT_TRUE(fd >= 0 && ::write(fd, image.constData(), size_t(image.size())) == image.size() && ::close(fd) == 0);
     const QString saves = m_dir.filePath("saves");
     ASSERT_TRUE(QDir().mkpath(saves));
     File("saves/5_0003.bin", "old");
     EmulatorProcess emulator({ "--save-dir", saves });
     ASSERT_EQ(::chmod(QFile::encodeName(emulator.Device()).constData(), 0666), 0);
     ASSERT_EQ(::chmod(QFile::encodeName(m_dir.path()).constData(), 0755), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(File("flash.jsonl", {})).constData(), 0666), 0);
     for (int run = 0; run < 2; ++run) {
         QProcess cli;
-        cli.setChildProcessModifier([] {
+        cli.setChildProcessModifier([run] {
+            int ends[2];
+            if (run == 1 && ::pipe(ends) == 0 && ::close(ends[0]) == 0)
+                ::dup2(ends[1], STDOUT_FILENO);
             if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
                 ::_exit(99);
         });
         cli.setWorkingDirectory(m_dir.path());
-        cli.start("sh", { "-c", "exec \"$0\" send --port \"$1\" --kind code \"$(printf 'n\\351.bin')\"",
-                            EmulatorProcess::Program("tessavo2-cli"), emulator.Device() });
+        cli.start("sh",
+            { "-c", "exec \"$0\" send --port \"$1\" --kind code --log flash.jsonl \"$(printf 'n\\351.bin')\"",
+                EmulatorProcess::Program("tessavo2-cli"), emulator.Device() });
         ASSERT_TRUE(cli.waitForFinished(30000));
-        EXPECT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().constData();
+        const QByteArray err = cli.readAllStandardError();
+        EXPECT_EQ(cli.exitCode(), run) << err.constData();
+        EXPECT_EQ(err.contains("standard output: "), run == 1) << err.constData();
     }
-    const QStringList summaries = emulator.Summaries(2);
-    ASSERT_EQ(summaries.size(), 2);
+    const QList<QByteArray> records = ReadFile(m_dir.filePath("flash.jsonl")).split('\n');
     for (int i = 0; i < 2; ++i)
-        EXPECT_TRUE(summaries[i].endsWith(Sha256(image) + " file=" + saves + QStringLiteral("/5_000%1.bin").arg(i + 4)))
-            << summaries[i].toStdString();
+        EXPECT_EQ(QJsonDocument::fromJson(records.value(i)).object().value("result"), "completed");
+    const QStringList summaries = emulator.Summaries(2);
+    for (int i = 0; i < 2; ++i)
+        EXPECT_TRUE(summaries.value(i).endsWith(Sha256(image) + " file=" + saves + QString("/5_000%1.bin").arg(i + 4)));
     EXPECT_EQ(ReadFile(saves + "/5_0003.bin"), "old");
     ::unlink(name.constData()); // a name Qt cannot remove
 }

@@ -1,12 +1,11 @@
 #include "ctransferrun.h"
 
+#include "base/localpath.h"
 #include "ccommandline.h"
 #include "cliio.h"
 #include "csignalpipe.h"
 #include "transfer/ctransferengine.h"
 #include "transfer/receivestore.h"
-
-#include "base/localpath.h"
 
 #include <QEventLoop>
 #include <QRegularExpression>
@@ -55,8 +54,7 @@ TransferOptions ReadTransferOptions(const CCommandLine& line)
 {
     TransferOptions options;
     options.port = line.Required(QStringLiteral("port"));
-    static const QRegularExpression comName(
-        QStringLiteral("^com(\\d+)$"), QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression comName(QStringLiteral("^com(\\d+)$"), QRegularExpression::CaseInsensitiveOption);
     if (const QRegularExpressionMatch com = comName.match(options.port);
         com.hasMatch() && (com.captured(1).toInt() < 1 || com.captured(1).toInt() > 4))
         line.Fail(QStringLiteral("--port %1: the ports are COM1 to COM4, or a device path").arg(options.port));

@@ -1,8 +1,7 @@
+#include "base/localpath.h"
 #include "ccommandline.h"
 #include "cliio.h"
 #include "commands.h"
-
-#include "base/localpath.h"
 
 #include <QCoreApplication>
 #include <csignal>

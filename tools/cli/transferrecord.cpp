@@ -1,8 +1,7 @@
 #include "transferrecord.h"
 
-#include "cliio.h"
-
 #include "base/localpath.h"
+#include "cliio.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

@@ -71,8 +71,8 @@ EmulatorCommand ParseEmulatorOptions(const QStringList& args, EmulatorOptions& o
     const QCommandLineOption silent = valued("silent", "Fault: do not answer these frames.", "FRAMES");
     const QCommandLineOption terminate = valued("terminate", "Fault: answer T.", "FRAMES");
     const QCommandLineOption noise = valued("noise", "Fault: send a noise byte (0xFF) before the answer.", "FRAMES");
-    const QCommandLineOption spoil = valued("spoil",
-        "Fault, with --send-preset: flip one payload bit in the first sending of these frames.", "FRAMES");
+    const QCommandLineOption spoil = valued(
+        "spoil", "Fault, with --send-preset: flip one payload bit in the first sending of these frames.", "FRAMES");
     const QCommandLineOption silentSyncs
         = valued("silent-syncs", "Fault: do not answer the first N sync bytes of each download.", "N");
     parser.addOptions({ help, version, link, device, saveDir, sendPreset, baud, replyTimeout, verbose, nak, other,
