@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# build.sh [release|sanitize]: configure and build into build/<flavour>.
+# build.sh [release|sanitize|tsan]: configure and build into build/<flavour>.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 flavour=${1:-release}
@@ -7,7 +7,10 @@ bash scripts/setup.sh
 case "$flavour" in
   release)  args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo) ;;
   sanitize) args=(-DCMAKE_BUILD_TYPE=Debug -DTESSAVO_SANITIZE=ON -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++) ;;
-  *) echo "usage: build.sh [release|sanitize]" >&2; exit 64 ;;
+  # The fuzz targets link ASan and a benchmark replaces operator new: neither can share a program with
+  # ThreadSanitizer.
+  tsan)     args=(-DCMAKE_BUILD_TYPE=Debug -DTESSAVO_TSAN=ON -DTESSAVO_FUZZ=OFF -DTESSAVO_BENCH=OFF -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++) ;;
+  *) echo "usage: build.sh [release|sanitize|tsan]" >&2; exit 64 ;;
 esac
 if command -v ccache >/dev/null; then
   args+=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)

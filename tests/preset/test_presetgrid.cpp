@@ -8,7 +8,7 @@
 #include <QClipboard>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QProcess>
+#include "childprocess.h"
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <memory>
@@ -27,13 +27,12 @@ private:
     // The transponders of a saved file as the command line tool reads them back, one "sat freq symbol fec polar" each.
     static QStringList ExportedTransponders(const QString& path)
     {
-        QProcess cli;
-        cli.start(qEnvironmentVariable("TESSAVO_BIN_DIR") + QStringLiteral("/tessavo2-cli"),
+        const ProgramResult cli = RunProgram(qEnvironmentVariable("TESSAVO_BIN_DIR") + QStringLiteral("/tessavo2-cli"),
             { QStringLiteral("rcu"), QStringLiteral("export"), path });
         QStringList saved;
-        if (!cli.waitForFinished(30000) || cli.exitCode() != 0)
+        if (cli.exitCode != 0)
             return saved;
-        for (const QJsonValue tp : QJsonDocument::fromJson(cli.readAllStandardOutput())["transponders"].toArray()) {
+        for (const QJsonValue tp : QJsonDocument::fromJson(cli.out)["transponders"].toArray()) {
             QStringList fields;
             for (const char* key : { "sat", "freq", "symbol", "fec", "polar" })
                 fields << QString::number(tp[key].toInt());

@@ -1,9 +1,10 @@
 #pragma once
 
+#include "childprocess.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QProcess>
 #include <QStringList>
 #include <functional>
 
@@ -19,33 +20,16 @@ public:
     }
 
     BuiltProgram(const char* name, const QStringList& args, const QStringList& env = {},
-        const std::function<void()>& childSetup = {}, QProcess::ProcessChannelMode mode = QProcess::SeparateChannels)
+        const std::function<void()>& childSetup = {}, ChildProcess::Stderr errors = ChildProcess::Stderr::Separate)
     {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        for (const QString& entry : env)
-            environment.insert(entry.section(QLatin1Char('='), 0, 0), entry.section(QLatin1Char('='), 1));
-        m_process.setProcessEnvironment(environment);
-        if (childSetup)
-            m_process.setChildProcessModifier(childSetup);
-        m_process.setProcessChannelMode(mode);
-        m_process.start(Program(name), args);
-        m_process.waitForStarted();
+        m_process.Start(Program(name), args, env, childSetup, errors);
     }
     ~BuiltProgram() { Stop(); }
 
-    [[nodiscard]] qint64 Pid() const { return m_process.processId(); }
+    [[nodiscard]] qint64 Pid() const { return m_process.Pid(); }
 
     // Ends the program as a test harness would and returns its exit code (-1: it crashed or was killed).
-    int Stop()
-    {
-        if (m_process.state() != QProcess::NotRunning) {
-            m_process.terminate();
-            if (!m_process.waitForFinished(5000))
-                m_process.kill();
-        }
-        m_process.waitForFinished(5000);
-        return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
-    }
+    int Stop() { return m_process.Stop(); }
 
     // Collects output until done() holds, the program has ended or timeoutMs has passed; returns done().
     bool WaitUntil(const std::function<bool()>& done, int timeoutMs)
@@ -53,16 +37,22 @@ public:
         QElapsedTimer timer;
         timer.start();
         for (;;) {
-            m_out += m_process.readAllStandardOutput();
-            m_err += m_process.readAllStandardError();
-            if (done() || timer.elapsed() >= timeoutMs || m_process.state() != QProcess::Running)
+            m_out = m_process.Out();
+            m_err = m_process.Err();
+            if (done() || timer.elapsed() >= timeoutMs)
                 return done();
-            m_process.waitForReadyRead(20);
+            if (!m_process.Running()) {
+                m_process.WaitForFinished(1000);
+                m_out = m_process.Out();
+                m_err = m_process.Err();
+                return done();
+            }
+            m_process.Poll(20);
         }
     }
 
 protected:
-    QProcess m_process;
+    ChildProcess m_process;
     QByteArray m_out;
     QByteArray m_err;
 };
@@ -71,7 +61,7 @@ protected:
 class EmulatorProcess : public BuiltProgram {
 public:
     explicit EmulatorProcess(const QStringList& args)
-        : BuiltProgram("stb-emulator", args, {}, {}, QProcess::ForwardedErrorChannel)
+        : BuiltProgram("stb-emulator", args, {}, {}, ChildProcess::Stderr::Forward)
         , m_device(Lines(1, 10000).value(0))
     {
     }
@@ -124,10 +114,11 @@ public:
     CliResult Finish(int timeoutMs = 60000)
     {
         CliResult result;
-        if (!m_process.waitForFinished(timeoutMs))
+        if (!m_process.WaitForFinished(timeoutMs))
             return result;
-        WaitUntil([] { return false; }, 0);
-        result.exitCode = m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
+        m_out = m_process.Out();
+        m_err = m_process.Err();
+        result.exitCode = m_process.ExitCode();
         result.out = m_out;
         result.lines = QString::fromLocal8Bit(m_out).split(QLatin1Char('\n'));
         if (result.lines.last().isEmpty())

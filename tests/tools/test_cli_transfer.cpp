@@ -338,13 +338,13 @@ TEST_F(CliTransfer, FourWritersShareOneLog)
     const QString log = m_dir.filePath("flash.jsonl");
     const QString script = QStringLiteral("for i in $(seq 50); do \"$0\" send --port /dev/null --kind code nope "
                                           "--quiet --log \"$1\" 2>/dev/null; done");
-    std::vector<std::unique_ptr<QProcess>> writers;
+    std::vector<std::unique_ptr<ChildProcess>> writers;
     for (int i = 0; i < 4; ++i) {
-        writers.push_back(std::make_unique<QProcess>());
-        writers.back()->start("sh", { "-c", script, EmulatorProcess::Program("tessavo2-cli"), log });
+        writers.push_back(std::make_unique<ChildProcess>());
+        writers.back()->Start("sh", { "-c", script, EmulatorProcess::Program("tessavo2-cli"), log });
     }
     for (auto& writer : writers)
-        EXPECT_TRUE(writer->waitForFinished(120000));
+        EXPECT_TRUE(writer->WaitForFinished(120000));
     QFile file(log);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = file.readAll().split('\n');

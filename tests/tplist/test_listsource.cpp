@@ -25,26 +25,20 @@ struct ListSourceTest : TplistTest {
         QDir().mkdir(QStringLiteral("lists"));
         for (const QString& name : lists.entryList({ QStringLiteral("*.tp") }, QDir::Files))
             EXPECT_TRUE(QFile::link(lists.absoluteFilePath(name), QStringLiteral("lists/") + name.chopped(3)));
-        QProcess cc;
-        cc.start(QStringLiteral(TESSAVO_C_COMPILER),
+        const ProgramResult cc = RunProgram(QStringLiteral(TESSAVO_C_COMPILER),
             { "-std=gnu11", "-I", "lists", "-I", ".", "-I", data, QStringLiteral("-DEXPECTED_SATS=%1").arg(sats),
                 QStringLiteral("-DEXPECTED_TPS=%1").arg(tps), data + "/listc_probe.c", "-o", "listc_probe" });
-        EXPECT_TRUE(cc.waitForFinished(60000));
-        EXPECT_EQ(cc.exitCode(), 0) << cc.readAllStandardError().toStdString();
-        QProcess probe;
-        probe.start(QDir::currentPath() + "/listc_probe", {});
-        EXPECT_TRUE(probe.waitForFinished(10000));
-        return probe.readAllStandardOutput().split('\n');
+        EXPECT_EQ(cc.exitCode, 0) << cc.err.toStdString();
+        return RunProgram(QDir::currentPath() + "/listc_probe", {}).out.split('\n');
     }
 };
 
 // `tessavo2-cli tplist ARGS` in the current directory: exit code and standard output.
 std::pair<int, QByteArray> RunTplist(const QStringList& args)
 {
-    QProcess cli;
-    cli.start(qEnvironmentVariable("TESSAVO_BIN_DIR") + "/tessavo2-cli", QStringList { "tplist" } + args);
-    EXPECT_TRUE(cli.waitForFinished(60000));
-    return { cli.exitCode(), cli.readAllStandardOutput() };
+    const ProgramResult cli
+        = RunProgram(qEnvironmentVariable("TESSAVO_BIN_DIR") + "/tessavo2-cli", QStringList { "tplist" } + args);
+    return { cli.exitCode, cli.out };
 }
 
 } // namespace

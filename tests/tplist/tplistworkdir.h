@@ -7,7 +7,7 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
+#include "childprocess.h"
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <initializer_list>
