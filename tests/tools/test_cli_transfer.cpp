@@ -292,21 +292,22 @@ TEST_F(CliTransfer, OrdinaryUserSendsTwiceUnderAnyName)
     ASSERT_EQ(::chmod(QFile::encodeName(m_dir.path()).constData(), 0755), 0);
     ASSERT_EQ(::chmod(QFile::encodeName(File("flash.jsonl", {})).constData(), 0666), 0);
     for (int run = 0; run < 2; ++run) {
-        QProcess cli;
-        cli.setChildProcessModifier([run] {
-            int ends[2];
-            if (run == 1 && ::pipe(ends) == 0 && ::close(ends[0]) == 0)
-                ::dup2(ends[1], STDOUT_FILENO);
-            if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
-                ::_exit(99);
-        });
-        cli.setWorkingDirectory(m_dir.path());
-        cli.start("sh",
+        const QByteArray dir = QFile::encodeName(m_dir.path());
+        ChildProcess cli;
+        cli.Start("sh",
             { "-c", "exec \"$0\" send --port \"$1\" --kind code --log flash.jsonl \"$(printf 'n\\351.bin')\"",
-                EmulatorProcess::Program("tessavo2-cli"), emulator.Device() });
-        ASSERT_TRUE(cli.waitForFinished(30000));
-        const QByteArray err = cli.readAllStandardError();
-        EXPECT_EQ(cli.exitCode(), run) << err.constData();
+                EmulatorProcess::Program("tessavo2-cli"), emulator.Device() },
+            {}, [run, dir] {
+                int ends[2];
+                if (run == 1 && ::pipe(ends) == 0 && ::close(ends[0]) == 0)
+                    ::dup2(ends[1], STDOUT_FILENO);
+                if (::chdir(dir.constData()) != 0 || ::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0
+                    || ::setuid(65534) != 0)
+                    ::_exit(99);
+            });
+        ASSERT_TRUE(cli.WaitForFinished(30000));
+        const QByteArray err = cli.Err();
+        EXPECT_EQ(cli.ExitCode(), run) << err.constData();
         EXPECT_EQ(err.contains("standard output: "), run == 1) << err.constData();
     }
     const QList<QByteArray> records = ReadFile(m_dir.filePath("flash.jsonl")).split('\n');
