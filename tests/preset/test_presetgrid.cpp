@@ -61,7 +61,7 @@ private slots:
         m_messages.reset();
     }
 
-    void aSpreadsheetTablePastedIntoAnEmptySatelliteIsSavedAsTyped()
+    void aSpreadsheetTablePastedIntoAnEmptySatelliteIsSaved()
     {
         TypeCell(Sat(), 1, 1, QStringLiteral("Astra 19.2E"));
         ClickCell(Tp(), 1, 1);
@@ -83,7 +83,7 @@ private slots:
         DragCells(Tp(), 2, 4, 1, 1);
         QTest::keyClick(&Tp(), Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(
-            QGuiApplication::clipboard()->text(), QStringLiteral("11778\t27500\t3/4\tVER.\n12054\t22000\tAUTO\thor."));
+            QGuiApplication::clipboard()->text(), QStringLiteral("11778\t27500\t3/4\tVER.\n12054\t22000\tAUTO\tHOR."));
     }
 
     void enterWritesAStandardLnbOnlyInTheLnbColumn()
@@ -105,25 +105,67 @@ private slots:
         }
     }
 
-    void typedListTextsBecomeTheOneEntryTheyBegin_data()
+    // A typed or pasted text is stored in the form the tables hold, or refused: the cells keep their
+    // values and the status line says why. A paste with any refused cell changes nothing.
+    void typedAndPastedTexts_data()
     {
         QTest::addColumn<int>("column");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("stored");
-        QTest::newRow("v") << 4 << QString("v") << "VER.";
-        QTest::newRow("auto in lower case") << 4 << QString("auto") << "AUTO";
-        QTest::newRow("3/4") << 3 << QString("3/4") << "3/4";
-        QTest::newRow("a") << 3 << QString("a") << "AUTO";
-        QTest::newRow("begins no entry") << 3 << QString("9") << "9";
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<bool>("paste");
+        QTest::addColumn<QStringList>("cells");
+        QTest::addColumn<QString>("status");
+        const QStringList before { "11778|27500|3/4|VER.", "12054|22000|AUTO|HOR.", "Universal" };
+        const auto with = [&](int at, const char* text) {
+            QStringList cells = before;
+            cells[at] = QString::fromLatin1(text);
+            return cells;
+        };
+        QTest::newRow("typed 99999999") << 1 << "99999999" << false << before << "Frequency: 0 to 65535";
+        QTest::newRow("typed 275000") << 2 << "275000" << false << before << "Symbolrate: 0 to 65535";
+        QTest::newRow("typed unit") << 1 << "12000MHz" << false << before << "Frequency: 0 to 65535";
+        QTest::newRow("typed 9") << 3 << "9" << false << before << "FEC: 1/2, 2/3, 3/4, 5/6, 7/8 or AUTO";
+        QTest::newRow("typed a") << 3 << "a" << false << with(0, "11778|27500|AUTO|VER.") << "";
+        QTest::newRow("typed h") << 4 << "h" << false << with(0, "11778|27500|3/4|HOR.") << "";
+        QTest::newRow("typed horizontal") << 4 << "horizontal" << false << with(0, "11778|27500|3/4|HOR.") << "";
+        QTest::newRow("typed LNB 107500") << 0 << "107500" << false << before << "LNB Type: Universal or 0 to 65535";
+        QTest::newRow("typed LNB 950") << 0 << "950" << false << with(2, "950") << "";
+        QTest::newRow("pasted half bad") << 1 << "11000\t27500\n70000\t22000" << true << before
+                                         << "Nothing pasted: 1 cell refused, Frequency: 0 to 65535";
+        QTest::newRow("pasted unknown texts")
+            << 3 << "x\t\u00a0?\n7/9\tV" << true << before
+            << "Nothing pasted: 3 cells refused, FEC: 1/2, 2/3, 3/4, 5/6, 7/8 or AUTO";
+        QTest::newRow("pasted whole words")
+            << 3 << "1/2\tVertical\n5\thorizontal" << true
+            << QStringList { "11778|27500|1/2|VER.", "12054|22000|5/6|HOR.", "Universal" } << "";
     }
-
-    void typedListTextsBecomeTheOneEntryTheyBegin()
+    void typedAndPastedTexts()
     {
         QFETCH(int, column);
-        QFETCH(QString, typed);
-        QFETCH(QString, stored);
-        TypeCell(Tp(), 1, column, typed);
-        QCOMPARE(Tp().CellText(1, column), stored);
+        QFETCH(QString, input);
+        QFETCH(bool, paste);
+        QFETCH(QStringList, cells);
+        QFETCH(QString, status);
+        g_SatTable[0] = MakeSat("Astra 19.2E");
+        g_TpTable[0] = MakeTp(11778, 0, 27500, Fec3_4, POL_Vertical);
+        g_TpTable[1] = MakeTp(12054, 0, 22000, Auto, POL_Horizontal);
+        m_dlg->FillSatelliteGrid();
+        m_dlg->FillTransponderGrid();
+        CGridCtrl& grid = column == 0 ? static_cast<CGridCtrl&>(Sat()) : Tp();
+        const int cellColumn = column == 0 ? 2 : column;
+        if (paste) {
+            ClickCell(grid, 1, cellColumn);
+            QGuiApplication::clipboard()->setText(input);
+            QTest::keyClick(&grid, Qt::Key_V, Qt::ControlModifier);
+        } else if (column == 0) {
+            ClickCell(grid, 1, cellColumn);
+            QTest::keyClicks(&grid, input.left(1));
+            QTest::keyClicks(OpenEditor(grid), input.mid(1));
+            QTest::keyClick(OpenEditor(grid), Qt::Key_Return);
+        } else {
+            TypeCell(grid, 1, cellColumn, input);
+        }
+        QCOMPARE(Rows(Tp(), 1, 2) << Sat().CellText(1, 2), cells);
+        QCOMPARE(StatusText(*m_dlg), status);
     }
 
     void theTransponderGridShowsEveryColumnAndTabKeepsTheTypedRowInView()
