@@ -178,8 +178,8 @@ private slots:
         QCOMPARE(ReadFile(saved), BuiltImage());
     }
 
-    // Whatever ends the work on the shown rows, every edit the grids hold reaches the tables first: a name
-    // confirmed with Enter, and a number still open in its cell.
+    // Whatever ends the work on the shown rows, every edit the grids hold reaches the tables first: names and
+    // LNB types confirmed with Enter, and a number still open in its cell.
     void pendingEditsReachTheTables_data()
     {
         QTest::addColumn<QString>("way");
@@ -189,8 +189,13 @@ private slots:
     void pendingEditsReachTheTables()
     {
         QFETCH(QString, way);
+        g_SatTable[1] = MakeSat("Old");
         Show();
-        TypeCell(Sat(), 1, 1, QStringLiteral("Renamed"));
+        TypeCell(Sat(), 1, 1, QStringLiteral("Thirteen char"));
+        // The name editor refuses a 14th character: the grid shows only what a slot can hold.
+        TypeCell(Sat(), 2, 1, QStringLiteral("Fourteen chars"));
+        TypeCell(Sat(), 1, 2, QStringLiteral("10750"));
+        ClickCell(Sat(), 1, 1);
         TypeCell(Tp(), 1, 2, QStringLiteral("27500"));
         ClickCell(Tp(), 1, 1);
         QTest::keyClicks(&Tp(), QStringLiteral("1"));
@@ -203,11 +208,13 @@ private slots:
             Button(*m_dlg, 1003)->click();
         else
             ClickCell(Sat(), 3, 1);
-        QCOMPARE(SatName(0), QStringLiteral("Renamed"));
+        QCOMPARE(SatName(0), QStringLiteral("Thirteen char"));
+        QCOMPARE(SatName(1), QStringLiteral("Fourteen char"));
+        QCOMPARE(std::tuple(g_LnbTable[0].lnb_type, g_LnbTable[0].lnb_freq1), std::tuple(0, 10750));
         QCOMPARE(std::tuple(g_TpTable[0].freq, g_TpTable[0].symbol), std::tuple(12345, 27500));
         if (way == "exit") {
             m_dlg->show();
-            QCOMPARE(Sat().CellText(1, 1), QStringLiteral("Renamed"));
+            QCOMPARE(Sat().CellText(1, 1), QStringLiteral("Thirteen char"));
             QCOMPARE(Rows(Tp(), 1, 1), QStringList { "12345|27500|AUTO|AUTO" });
         }
     }
@@ -315,45 +322,6 @@ private slots:
         QCOMPARE(QDir(m_dir.path()).entryList({ "old.rcu*" }), QStringList { "old.rcu" });
     }
 
-    void satelliteGridEditsGatherOnSave()
-    {
-        g_SatTable[0] = MakeSat("One");
-        g_SatTable[1] = MakeSat("Old");
-        g_LnbTable[1] = { 10750, 9750, 0, {}, {} };
-        Show();
-        ClickCell(Sat(), 1, 2);
-        ClickCell(Sat(), 1, 2);
-        auto* list = Sat().findChild<CGridDropList*>();
-        QVERIFY(list && list->isVisible());
-        list->lineEdit()->selectAll();
-        QTest::keyClicks(list->lineEdit(), QStringLiteral("10750"));
-        QTest::keyClick(list->lineEdit(), Qt::Key_Return);
-        // Typing starts an edit box, not the list.
-        ClickCell(Sat(), 2, 2);
-        QTest::keyClicks(&Sat(), QStringLiteral("U"));
-        QLineEdit* box = OpenEditor(Sat());
-        QVERIFY(qobject_cast<CGridEditBox*>(box));
-        QTest::keyClicks(box, QStringLiteral("niversal"));
-        QTest::keyClick(box, Qt::Key_Return);
-        // Neither Enter nor Escape ends the dialog.
-        QTest::keyClick(m_dlg.get(), Qt::Key_Return);
-        QTest::keyClick(m_dlg.get(), Qt::Key_Escape);
-        QVERIFY(m_dlg->isVisible());
-        TypeCell(Sat(), 1, 1, QStringLiteral("Thirteen char"));
-        // The name editor refuses a 14th character: the grid shows only what a slot can hold.
-        TypeCell(Sat(), 2, 1, QStringLiteral("Fourteen chars"));
-        QCOMPARE(Sat().CellText(2, 1), QStringLiteral("Fourteen char"));
-        Save(QStringLiteral("sat.rcu"));
-        const auto lnb = [](int slot) {
-            const pre_lnb_t& l = g_LnbTable[std::size_t(slot)];
-            return std::tuple(int(l.lnb_type), int(l.lnb_freq1), int(l.lnb_freq2));
-        };
-        QCOMPARE(lnb(0), std::tuple(0, 10750, 9750));
-        QCOMPARE(lnb(1), std::tuple(1, 10600, 9750));
-        QCOMPARE(SatName(0), QStringLiteral("Thirteen char"));
-        QCOMPARE(SatName(1), QStringLiteral("Fourteen char"));
-    }
-
     void loadAndSaveFailures_data()
     {
         QTest::addColumn<QString>("name");
@@ -411,7 +379,8 @@ private slots:
         QVERIFY(m_messages->Texts().isEmpty());
     }
 
-    // EXIT asks first and a close request is ignored; a receive that ends after EXIT still fills the tables.
+    // EXIT asks first and a close request, Enter or Escape ends nothing; a receive that ends after EXIT still fills the
+    // tables.
     void exitAndAReceiveEndingWhileClosed()
     {
         const QByteArray image = GapImage();
@@ -420,6 +389,9 @@ private slots:
         m_messages->QueueAnswer(IDNO);
         Button(*m_dlg, 1037)->click();
         QVERIFY(!m_dlg->close() && m_dlg->isVisible());
+        QTest::keyClick(m_dlg.get(), Qt::Key_Return);
+        QTest::keyClick(m_dlg.get(), Qt::Key_Escape);
+        QVERIFY(m_dlg->isVisible());
         Button(*m_dlg, 1037)->click();
         QCOMPARE(m_messages->Texts(), QStringList(2, "EXIT NOW?"));
         QCOMPARE(m_messages->Captions(), QStringList(2, "EDIT PRESET DATA"));
