@@ -26,12 +26,13 @@ TEST_P(CellAdmission, StoresTheFormTheTablesHoldOrSaysWhy)
     const QString typed = QString::fromLatin1(c.typed);
     const CellVerdict verdict = c.column == 0 ? AdmitLnbText(typed) : AdmitTransponderText(c.column, typed);
     EXPECT_EQ(verdict.refusal, c.stored ? QString() : QString::fromLatin1(c.refusal));
-    if (c.stored)
-        EXPECT_EQ(verdict.text, QString::fromLatin1(c.stored));
-    if (c.stored && c.column >= kTpColumnFec)
+    if (!c.stored)
+        return;
+    EXPECT_EQ(verdict.text, QString::fromLatin1(c.stored));
+    if (c.column >= kTpColumnFec) {
         EXPECT_EQ(CellTextToCode(typed, c.column), CellTextToCode(verdict.text, c.column));
-    // What the LNB cell takes gathers to an LNB that shows the same; a Universal one keeps its oscillators.
-    if (c.stored && c.column == 0) {
+    } else if (c.column == 0) {
+        // What the LNB cell takes gathers to an LNB that shows the same; a Universal one keeps its oscillators.
         pre_lnb_t lnb { 5150, 9750, 1, {}, {} };
         StoreLnbText(verdict.text, lnb);
         EXPECT_EQ(LnbCellText(lnb), verdict.text.isEmpty() ? QStringLiteral("Universal") : verdict.text);
