@@ -231,6 +231,11 @@ public:
     virtual void MakeInPlaceEditor(
         const QRect& rect, int style, int controlId, int row, int column, const QString& text, unsigned startKey);
     virtual void FinishCellEdit(int row, int column, const QString& text);
+    // The one gate for a text that an editor or a paste puts into a cell: true to take it (an owner may
+    // rewrite text into the form it stores), false with the reason to refuse it. Takes everything here.
+    [[nodiscard]] virtual bool AdmitCellText(int row, int column, QString& text, QString& refusal) const;
+    // Ends the in-place edit that is open, if any, as a click elsewhere would: its text goes to the cell.
+    void EndOpenEdit();
     virtual int NotifyParent(int row, int column, int code);
     // Called by an in-place editor when it closes.
     int OnGridEditNotify(const GridEditNotify& notify);
@@ -252,6 +257,9 @@ signals:
     void gridNotify(int code, int row, int column);
     // Posted after a left click on a cell.
     void commandNotify();
+    // A typed text (pastedCells 0) or a paste was refused by AdmitCellText; a refused paste changes no cell,
+    // and reason is that of its first refused cell.
+    void cellTextRefused(const QString& reason, int pastedCells);
 
 protected:
     bool event(QEvent* event) override;

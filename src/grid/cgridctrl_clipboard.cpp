@@ -8,6 +8,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QRegularExpression>
+#include <vector>
 
 using namespace gridimpl;
 
@@ -120,6 +121,14 @@ bool CGridCtrl::PasteDataAt(const GridPos& target, const QMimeData& data)
     if (const qsizetype nul = text.indexOf(QChar(0)); nul >= 0)
         text.truncate(nul);
     static const QRegularExpression separators(QStringLiteral("[\t,\n]+"));
+    struct Paste {
+        int row;
+        int column;
+        QString text;
+    };
+    std::vector<Paste> cells;
+    int refused = 0;
+    QString firstRefusal;
     const QStringList lines = text.split(QLatin1Char('\n'));
     for (qsizetype k = 0; k < lines.size(); ++k) {
         QString line = lines[k];
@@ -136,12 +145,23 @@ bool CGridCtrl::PasteDataAt(const GridPos& target, const QMimeData& data)
             QString field = fields[m].trimmed();
             if (const int limit = ColumnMaxLength(c); limit > 0)
                 field.truncate(limit);
-            NotifyParent(r, c, GVN_BEGINLABELEDIT);
-            SetCellText(r, c, field);
-            MarkModified(true, r, c);
-            NotifyParent(r, c, GVN_ENDLABELEDIT);
-            SetCellState(r, c, CellState(r, c) & ~std::uint32_t(GVIS_SELECTED));
+            QString refusal;
+            if (!AdmitCellText(r, c, field, refusal) && refused++ == 0)
+                firstRefusal = refusal;
+            cells.push_back({ r, c, field });
         }
+    }
+    // Half a block would leave rows that mix the old and the new; one bad cell keeps them all as they were.
+    if (refused > 0) {
+        emit cellTextRefused(firstRefusal, refused);
+        return false;
+    }
+    for (const Paste& cell : cells) {
+        NotifyParent(cell.row, cell.column, GVN_BEGINLABELEDIT);
+        SetCellText(cell.row, cell.column, cell.text);
+        MarkModified(true, cell.row, cell.column);
+        NotifyParent(cell.row, cell.column, GVN_ENDLABELEDIT);
+        SetCellState(cell.row, cell.column, CellState(cell.row, cell.column) & ~std::uint32_t(GVIS_SELECTED));
     }
     viewport()->update();
     return true;

@@ -1,5 +1,6 @@
 // Starting and ending the in-place edit of a cell.
 #include "grid/cgridctrl.h"
+#include "grid/cgriddroplist.h"
 #include "grid/cgrideditbox.h"
 
 // ---------------------------------------------------------------- editing
@@ -32,10 +33,31 @@ void CGridCtrl::MakeInPlaceEditor(
 void CGridCtrl::FinishCellEdit(int row, int column, const QString& text)
 {
     // A cell removed while its edit was open takes nothing and marks nothing.
-    if (IsValid(row, column) && CellText(row, column) != text) {
-        MarkModified(true, row, column);
-        SetCellText(row, column, text);
+    if (!IsValid(row, column) || CellText(row, column) == text)
+        return;
+    QString admitted = text;
+    QString refusal;
+    if (!AdmitCellText(row, column, admitted, refusal)) {
+        emit cellTextRefused(refusal, 0);
+        return;
     }
+    if (CellText(row, column) != admitted) {
+        MarkModified(true, row, column);
+        SetCellText(row, column, admitted);
+    }
+}
+
+bool CGridCtrl::AdmitCellText(int, int, QString&, QString&) const
+{
+    return true;
+}
+
+void CGridCtrl::EndOpenEdit()
+{
+    for (CGridEditBox* box : viewport()->findChildren<CGridEditBox*>())
+        box->EndEdit();
+    for (CGridDropList* list : viewport()->findChildren<CGridDropList*>())
+        list->EndEdit();
 }
 
 int CGridCtrl::NotifyParent(int row, int column, int code)

@@ -16,6 +16,7 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QGroupBox>
+#include <QHideEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
@@ -124,6 +125,8 @@ CPresetEditDlg::CPresetEditDlg(QWidget* parent)
     du.Place(satItem, 14, 21, 135, 100);
     AttachGridControl(this, ResourceIdName(1019), *m_tpGrid);
     AttachGridControl(this, ResourceIdName(1021), *m_satGrid);
+    for (CPresetGrid* grid : { m_tpGrid, m_satGrid })
+        connect(grid, &CGridCtrl::cellTextRefused, this, &CPresetEditDlg::OnCellTextRefused);
     m_satGrid->installEventFilter(this);
 
     for (std::size_t i = 0; i < m_fileAndCopyButtons.size(); ++i) {
@@ -245,8 +248,11 @@ void CPresetEditDlg::FillTransponderGrid()
 
 void CPresetEditDlg::GatherLnbColumn()
 {
-    for (int r = 1; r < kSatRows; ++r)
-        StoreLnbText(m_satGrid->CellText(r, kLnbColumn), g_LnbTable[std::size_t(r - 1)]);
+    // An unnamed slot shows no LNB, so its blank cell says nothing: the slot keeps the LNB it has.
+    for (int r = 1; r < kSatRows; ++r) {
+        if (!m_satGrid->CellText(r, kNameColumn).isEmpty())
+            StoreLnbText(m_satGrid->CellText(r, kLnbColumn), g_LnbTable[std::size_t(r - 1)]);
+    }
 }
 
 void CPresetEditDlg::GatherNameColumn()
@@ -259,15 +265,15 @@ void CPresetEditDlg::GatherTransponderGrid(TpList& list) const
 {
     std::size_t next = 0;
     for (int r = 1; r < kTpRows; ++r) {
-        const std::uint16_t freq = CellNumber(m_tpGrid->CellText(r, kTpColumnFrequency));
-        const std::uint16_t symbol = CellNumber(m_tpGrid->CellText(r, kTpColumnSymbolRate));
+        const std::uint16_t freq = CellNumber(m_tpGrid->CellText(r, kTpColumnFrequency)).value_or(0);
+        const QString symbol = m_tpGrid->CellText(r, kTpColumnSymbolRate);
         // A row without a frequency or a symbol rate is dropped alone: a zero entry would end the
-        // list and silently take every row below it along.
-        if (freq == 0 || symbol == 0)
+        // list and silently take every row below it along. A symbol rate of 0 is a value, not a blank.
+        if (freq == 0 || symbol.trimmed().isEmpty())
             continue;
         pre_tp_t& tp = list[next++];
         tp.freq = freq;
-        tp.symbol = symbol;
+        tp.symbol = CellNumber(symbol).value_or(0);
         tp.sat_num = std::uint8_t(g_nShownSat);
         tp.fec = CellTextToCode(m_tpGrid->CellText(r, kTpColumnFec), kTpColumnFec);
         tp.polar = CellTextToCode(m_tpGrid->CellText(r, kTpColumnPolarization), kTpColumnPolarization);
@@ -281,14 +287,44 @@ void CPresetEditDlg::CommitShownSatellite()
     ReplaceSatTransponders(list, std::uint8_t(g_nShownSat));
 }
 
+void CPresetEditDlg::TakeGridEdits()
+{
+    m_satGrid->EndOpenEdit();
+    m_tpGrid->EndOpenEdit();
+    GatherLnbColumn();
+    GatherNameColumn();
+    CommitShownSatellite();
+}
+
 void CPresetEditDlg::SetStatusText(const QString& text)
 {
-    findChild<QLabel*>(ResourceIdName(1040))->setText(text);
+    auto* status = findChild<QLabel*>(ResourceIdName(1040));
+    status->setText(text);
+    // The line is narrow; the whole of a longer reason is a hover away.
+    status->setToolTip(text.trimmed());
+}
+
+void CPresetEditDlg::OnCellTextRefused(const QString& reason, int pastedCells)
+{
+    if (pastedCells == 0)
+        SetStatusText(reason);
+    else
+        SetStatusText(
+            QStringLiteral("Nothing pasted: %1 refused, %2")
+                .arg(pastedCells == 1 ? QStringLiteral("1 cell") : QStringLiteral("%1 cells").arg(pastedCells))
+                .arg(reason));
+}
+
+void CPresetEditDlg::KeepBytesOf(const std::uint8_t* image, std::size_t length)
+{
+    m_kept = KeptBytesOf(image, length);
+    if (!m_kept.IsPlain())
+        SetStatusText(QStringLiteral("File holds data not shown; a save keeps it"));
 }
 
 void CPresetEditDlg::OnSatSelChanged()
 {
-    CommitShownSatellite();
+    TakeGridEdits();
     FillTransponderGrid();
 }
 
@@ -311,6 +347,7 @@ void CPresetEditDlg::OnOpenPresetFile()
         return;
     }
     RefillFromTables();
+    KeepBytesOf(m_image.data(), std::size_t(length));
 }
 
 void CPresetEditDlg::OnSavePresetFile()
@@ -324,14 +361,11 @@ void CPresetEditDlg::OnSavePresetFile()
         ShowMessageBox(QStringLiteral("File Open Error!!"));
         return;
     }
-    GatherLnbColumn();
-    GatherNameColumn();
-    CommitShownSatellite();
-    m_image.fill(0);
-    const std::size_t length = BuildPresetImage(m_image.data(), m_image.size());
+    TakeGridEdits();
+    const QByteArray image = BuildPresetImageKeeping(m_kept);
     // A save that did not reach the disk must not pass for one that did. The explicit flush matters:
     // a commit after a short write of the buffered bytes would otherwise rename a cut file into place.
-    if (file.write(reinterpret_cast<const char*>(m_image.data()), qint64(length)) != qint64(length) || !file.flush())
+    if (image.isEmpty() || file.write(image) != image.size() || !file.flush())
         file.cancelWriting();
     if (!file.commit())
         ShowMessageBox(QStringLiteral("File Open Error!!"));
@@ -350,9 +384,7 @@ void CPresetEditDlg::OnStbToPcCopy()
 
 void CPresetEditDlg::OnPcToStbCopy()
 {
-    GatherLnbColumn();
-    GatherNameColumn();
-    CommitShownSatellite();
+    TakeGridEdits();
     m_image.fill(0);
     const std::size_t length = BuildPresetImage(m_image.data(), m_image.size());
     SetStatusText(QStringLiteral("Waiting for Sync... "));
@@ -380,7 +412,9 @@ void CPresetEditDlg::OnTransferProgress(unsigned count, bool sending)
         // Only what this receive stored counts: the store keeps older bytes past its end.
         const bool taken = received > 0 && ParsePresetImage(g_ReceiveStore.data(), std::size_t(received));
         RefillFromTables();
-        if (!taken)
+        if (taken)
+            KeepBytesOf(g_ReceiveStore.data(), std::size_t(received));
+        else
             SetStatusText(QStringLiteral("Received Data Error"));
     } else if (count <= expected) {
         ShowProgress(count, expected);
@@ -455,6 +489,14 @@ void CPresetEditDlg::showEvent(QShowEvent* event)
     QDialog::showEvent(event);
     if (!event->spontaneous())
         OnInitDialog();
+}
+
+// However the editor goes away (EXIT, its owner hiding it), the edits its grids hold stay in the tables.
+void CPresetEditDlg::hideEvent(QHideEvent* event)
+{
+    if (!event->spontaneous())
+        TakeGridEdits();
+    QDialog::hideEvent(event);
 }
 
 void CPresetEditDlg::closeEvent(QCloseEvent* event)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "preset/presetkeptbytes.h"
 #include "preset/presettypes.h"
 
 #include <QDialog>
@@ -50,6 +51,9 @@ public:
     // zero-filled list; blank rows leave no gap.
     void GatherTransponderGrid(TpList& list) const;
     void CommitShownSatellite();
+    // The one place where the grids' edits reach the tables: the open cell edit, the names and LNB types, and
+    // the shown satellite's rows. Everything that reads the tables or leaves the grids runs it first.
+    void TakeGridEdits();
     void SetStatusText(const QString& text);
 
     void OnSatSelChanged();
@@ -64,6 +68,7 @@ protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool focusNextPrevChild(bool next) override;
@@ -75,6 +80,9 @@ private:
     void ShowProgress(unsigned count, unsigned expected);
     void SetCopyLocked(bool locked);
     void EndCopy();
+    void OnCellTextRefused(const QString& reason, int pastedCells);
+    // Takes an image that passed ParsePresetImage as the one the tables came from.
+    void KeepBytesOf(const std::uint8_t* image, std::size_t length);
 
     CPresetGrid* m_tpGrid = nullptr;
     CPresetGrid* m_satGrid = nullptr;
@@ -84,4 +92,6 @@ private:
     ReceivedLengthQuery m_receivedLength;
     bool m_bCopyRunning = false;
     std::array<std::uint8_t, 100000> m_image {};
+    // What the last loaded or received image held beyond the tables; a save puts it back.
+    PresetKeptBytes m_kept;
 };

@@ -155,25 +155,95 @@ private slots:
         QVERIFY(m_messages->Texts().isEmpty());
     }
 
-    // One Delete on a frequency or a symbol rate costs that row alone; the file keeps its format.
-    void aDeletedRowCostsOnlyItself()
+    // One Delete on a frequency or a symbol rate costs that row alone, and a symbol rate of 0 hides nothing:
+    // every row of a list is shown, so the next commit keeps it.
+    void aDeletedRowCostsOnlyItselfAndSymbolRateZeroHidesNothing()
     {
         FillRealisticTables();
-        g_TpTable[43].symbol = 0;
+        g_TpTable[41].symbol = 0;
         Show();
         for (const auto& [row, column] : { std::pair(5, 1), std::pair(9, 2) }) {
             ClickCell(Tp(), row, column);
             QTest::keyClick(&Tp(), Qt::Key_Delete);
         }
         ClickCell(Sat(), 2, 1);
-        // A transponder without a symbol rate ends the shown list and goes at the next commit.
-        QCOMPARE(Rows(Tp(), 4, 4), QStringList { "10804|||" });
+        QCOMPARE(Rows(Tp(), 2, 5),
+            (QStringList { "10746|0|2/3|VER.", "10775|22000|3/4|HOR.", "10804|27500|5/6|VER.", "|||" }));
+        ClickCell(Sat(), 3, 1);
         const QString saved = Save(QStringLiteral("deleted.rcu"));
         FillRealisticTables();
-        for (const std::size_t i : { 43, 8, 4 })
+        g_TpTable[41].symbol = 0;
+        for (const std::size_t i : { 8, 4 })
             std::copy(g_TpTable.begin() + i + 1, g_TpTable.end(), g_TpTable.begin() + i);
         QCOMPARE(ReadFile(saved), BuiltImage());
-        QCOMPARE(CountTransponders(g_TpTable), 70 - 3);
+    }
+
+    // Whatever ends the work on the shown rows, every edit the grids hold reaches the tables first: names and
+    // LNB types confirmed with Enter, and a number still open in its cell.
+    void pendingEditsReachTheTables_data()
+    {
+        QTest::addColumn<QString>("way");
+        for (const char* way : { "exit", "save", "copy", "satellite change" })
+            QTest::newRow(way) << way;
+    }
+    void pendingEditsReachTheTables()
+    {
+        QFETCH(QString, way);
+        g_SatTable[1] = MakeSat("Old");
+        Show();
+        TypeCell(Sat(), 1, 1, QStringLiteral("Thirteen char"));
+        // The name editor refuses a 14th character: the grid shows only what a slot can hold.
+        TypeCell(Sat(), 2, 1, QStringLiteral("Fourteen chars"));
+        TypeCell(Sat(), 1, 2, QStringLiteral("10750"));
+        ClickCell(Sat(), 1, 1);
+        TypeCell(Tp(), 1, 2, QStringLiteral("27500"));
+        ClickCell(Tp(), 1, 1);
+        QTest::keyClicks(&Tp(), QStringLiteral("1"));
+        QTest::keyClicks(OpenEditor(Tp()), QStringLiteral("2345"));
+        if (way == "exit")
+            Button(*m_dlg, 1037)->click();
+        else if (way == "save")
+            Save(QStringLiteral("pending.rcu"));
+        else if (way == "copy")
+            Button(*m_dlg, 1003)->click();
+        else
+            ClickCell(Sat(), 3, 1);
+        QCOMPARE(SatName(0), QStringLiteral("Thirteen char"));
+        QCOMPARE(SatName(1), QStringLiteral("Fourteen char"));
+        QCOMPARE(std::tuple(g_LnbTable[0].lnb_type, g_LnbTable[0].lnb_freq1), std::tuple(0, 10750));
+        QCOMPARE(std::tuple(g_TpTable[0].freq, g_TpTable[0].symbol), std::tuple(12345, 27500));
+        if (way == "exit") {
+            m_dlg->show();
+            QCOMPARE(Sat().CellText(1, 1), QStringLiteral("Thirteen char"));
+            QCOMPARE(Rows(Tp(), 1, 1), QStringList { "12345|27500|AUTO|AUTO" });
+        }
+    }
+
+    // What the tables do not hold of a loaded file is written back by a save as it was, and said once.
+    void aSaveKeepsWhatTheEditorDoesNotShow_data()
+    {
+        QTest::addColumn<QByteArray>("image");
+        FillRealisticTables();
+        QByteArray withTest = BuiltImage();
+        // One LNB record and one analog channel record in the test section.
+        withTest.replace(236, 4, QByteArray("\x01\0\0\0", 4)).replace(252, 4, QByteArray("\x01\0\0\0", 4));
+        withTest.insert(256, QByteArray(12 + 32, '\xee'));
+        QTest::newRow("test section with records") << withTest;
+        QTest::newRow("another prefix length") << ReadPresetTestFile("shifted_prefix.rcu");
+    }
+    void aSaveKeepsWhatTheEditorDoesNotShow()
+    {
+        QFETCH(QByteArray, image);
+        const QString path = m_dir.filePath(QStringLiteral("in.rcu"));
+        QVERIFY(WriteFile(path, image));
+        Show();
+        Load(path);
+        QCOMPARE(StatusText(*m_dlg), QStringLiteral("File holds data not shown; a save keeps it"));
+        ClickCell(Sat(), 2, 1);
+        QCOMPARE(ReadFile(Save(QStringLiteral("kept.rcu"))), image);
+        QVERIFY(m_messages->Texts().isEmpty());
+        Load(PresetTestPath("gap.rcu"));
+        QCOMPARE(ReadFile(Save(QStringLiteral("plain.rcu"))), ReadPresetTestFile("gap.rcu"));
     }
 
     // However the shown satellite moved, the focus frame and the selection are on its row: a click on
@@ -220,10 +290,10 @@ private slots:
         ClickCell(Sat(), clicked, 2);
         QCOMPARE(g_nShownSat, clicked - 1);
         QVERIFY(!Sat().findChild<CGridDropList*>());
-        // Rows go to the satellite they were shown for; a refill or a closing drops them.
+        // Rows go to the satellite they were shown for; a closing keeps them, a refill replaces them.
         TpList list {};
         GetSatTransponders(2, list);
-        QCOMPARE(list[0].freq, way == "drag" ? 12345 : 10720);
+        QCOMPARE(list[0].freq, way == "drag" || way == "reopen" ? 12345 : 10720);
     }
 
     // A save that cannot be finished leaves the old file whole; one that cannot start gathers nothing.
@@ -250,45 +320,6 @@ private slots:
         QCOMPARE(m_messages->Texts(), QStringList(2, QStringLiteral("File Open Error!!")));
         QCOMPARE(ReadFile(path), old);
         QCOMPARE(QDir(m_dir.path()).entryList({ "old.rcu*" }), QStringList { "old.rcu" });
-    }
-
-    void satelliteGridEditsGatherOnSave()
-    {
-        g_SatTable[0] = MakeSat("One");
-        g_SatTable[1] = MakeSat("Old");
-        g_LnbTable[1] = { 10750, 9750, 0, {}, {} };
-        Show();
-        ClickCell(Sat(), 1, 2);
-        ClickCell(Sat(), 1, 2);
-        auto* list = Sat().findChild<CGridDropList*>();
-        QVERIFY(list && list->isVisible());
-        list->lineEdit()->selectAll();
-        QTest::keyClicks(list->lineEdit(), QStringLiteral("10750"));
-        QTest::keyClick(list->lineEdit(), Qt::Key_Return);
-        // Typing starts an edit box, not the list.
-        ClickCell(Sat(), 2, 2);
-        QTest::keyClicks(&Sat(), QStringLiteral("U"));
-        QLineEdit* box = OpenEditor(Sat());
-        QVERIFY(qobject_cast<CGridEditBox*>(box));
-        QTest::keyClicks(box, QStringLiteral("niversal"));
-        QTest::keyClick(box, Qt::Key_Return);
-        // Neither Enter nor Escape ends the dialog.
-        QTest::keyClick(m_dlg.get(), Qt::Key_Return);
-        QTest::keyClick(m_dlg.get(), Qt::Key_Escape);
-        QVERIFY(m_dlg->isVisible());
-        TypeCell(Sat(), 1, 1, QStringLiteral("Thirteen char"));
-        // The name editor refuses a 14th character: the grid shows only what a slot can hold.
-        TypeCell(Sat(), 2, 1, QStringLiteral("Fourteen chars"));
-        QCOMPARE(Sat().CellText(2, 1), QStringLiteral("Fourteen char"));
-        Save(QStringLiteral("sat.rcu"));
-        const auto lnb = [](int slot) {
-            const pre_lnb_t& l = g_LnbTable[std::size_t(slot)];
-            return std::tuple(int(l.lnb_type), int(l.lnb_freq1), int(l.lnb_freq2));
-        };
-        QCOMPARE(lnb(0), std::tuple(0, 10750, 9750));
-        QCOMPARE(lnb(1), std::tuple(1, 10600, 9750));
-        QCOMPARE(SatName(0), QStringLiteral("Thirteen char"));
-        QCOMPARE(SatName(1), QStringLiteral("Fourteen char"));
     }
 
     void loadAndSaveFailures_data()
@@ -348,7 +379,8 @@ private slots:
         QVERIFY(m_messages->Texts().isEmpty());
     }
 
-    // EXIT asks first and a close request is ignored; a receive that ends after EXIT still fills the tables.
+    // EXIT asks first and a close request, Enter or Escape ends nothing; a receive that ends after EXIT still fills the
+    // tables.
     void exitAndAReceiveEndingWhileClosed()
     {
         const QByteArray image = GapImage();
@@ -357,6 +389,9 @@ private slots:
         m_messages->QueueAnswer(IDNO);
         Button(*m_dlg, 1037)->click();
         QVERIFY(!m_dlg->close() && m_dlg->isVisible());
+        QTest::keyClick(m_dlg.get(), Qt::Key_Return);
+        QTest::keyClick(m_dlg.get(), Qt::Key_Escape);
+        QVERIFY(m_dlg->isVisible());
         Button(*m_dlg, 1037)->click();
         QCOMPARE(m_messages->Texts(), QStringList(2, "EXIT NOW?"));
         QCOMPARE(m_messages->Captions(), QStringList(2, "EDIT PRESET DATA"));

@@ -60,7 +60,7 @@ private slots:
         m_messages.reset();
     }
 
-    void aSpreadsheetTablePastedIntoAnEmptySatelliteIsSavedAsTyped()
+    void aSpreadsheetTablePastedIntoAnEmptySatelliteIsSaved()
     {
         TypeCell(Sat(), 1, 1, QStringLiteral("Astra 19.2E"));
         ClickCell(Tp(), 1, 1);
@@ -82,7 +82,7 @@ private slots:
         DragCells(Tp(), 2, 4, 1, 1);
         QTest::keyClick(&Tp(), Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(
-            QGuiApplication::clipboard()->text(), QStringLiteral("11778\t27500\t3/4\tVER.\n12054\t22000\tAUTO\thor."));
+            QGuiApplication::clipboard()->text(), QStringLiteral("11778\t27500\t3/4\tVER.\n12054\t22000\tAUTO\tHOR."));
     }
 
     void enterWritesAStandardLnbOnlyInTheLnbColumn()
@@ -104,25 +104,59 @@ private slots:
         }
     }
 
-    void typedListTextsBecomeTheOneEntryTheyBegin_data()
+    // A typed or pasted text is stored in the form the tables hold, or refused: the cells keep their
+    // values and the status line says why. A paste with any refused cell changes nothing.
+    void typedAndPastedTexts_data()
     {
         QTest::addColumn<int>("column");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("stored");
-        QTest::newRow("v") << 4 << QString("v") << "VER.";
-        QTest::newRow("auto in lower case") << 4 << QString("auto") << "AUTO";
-        QTest::newRow("3/4") << 3 << QString("3/4") << "3/4";
-        QTest::newRow("a") << 3 << QString("a") << "AUTO";
-        QTest::newRow("begins no entry") << 3 << QString("9") << "9";
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<bool>("paste");
+        QTest::addColumn<QStringList>("cells");
+        QTest::addColumn<QString>("status");
+        const QStringList before { "11778|27500|3/4|VER.", "12054|22000|AUTO|HOR.", "Universal" };
+        const auto with = [&](int at, const char* text) {
+            QStringList cells = before;
+            cells[at] = QString::fromLatin1(text);
+            return cells;
+        };
+        QTest::newRow("typed 99999999") << 1 << "99999999" << false << before << "Frequency: 0 to 65535";
+        QTest::newRow("typed 9") << 3 << "9" << false << before << "FEC: 1/2, 2/3, 3/4, 5/6, 7/8 or AUTO";
+        QTest::newRow("typed horizontal") << 4 << "horizontal" << false << with(0, "11778|27500|3/4|HOR.") << "";
+        QTest::newRow("typed LNB 107500") << -2 << "107500" << false << before << "LNB Type: Universal or 0 to 65535";
+        QTest::newRow("typed LNB 950") << -2 << "950" << false << with(2, "950") << "";
+        QTest::newRow("pasted half bad") << 1 << "11000\t27500\n70000\t22000" << true << before
+                                         << "Nothing pasted: 1 cell refused, Frequency: 0 to 65535";
+        QTest::newRow("pasted unknown texts")
+            << 3 << "x\t\u00a0?\n7/9\tV" << true << before
+            << "Nothing pasted: 3 cells refused, FEC: 1/2, 2/3, 3/4, 5/6, 7/8 or AUTO";
+        QTest::newRow("pasted whole words")
+            << 3 << "1/2\tVertical\n5\thorizontal" << true
+            << QStringList { "11778|27500|1/2|VER.", "12054|22000|5/6|HOR.", "Universal" } << "";
     }
-
-    void typedListTextsBecomeTheOneEntryTheyBegin()
+    void typedAndPastedTexts()
     {
         QFETCH(int, column);
-        QFETCH(QString, typed);
-        QFETCH(QString, stored);
-        TypeCell(Tp(), 1, column, typed);
-        QCOMPARE(Tp().CellText(1, column), stored);
+        QFETCH(QString, input);
+        QFETCH(bool, paste);
+        QFETCH(QStringList, cells);
+        QFETCH(QString, status);
+        g_SatTable[0] = MakeSat("Astra 19.2E");
+        g_TpTable[0] = MakeTp(11778, 0, 27500, Fec3_4, POL_Vertical);
+        g_TpTable[1] = MakeTp(12054, 0, 22000, Auto, POL_Horizontal);
+        m_dlg->FillSatelliteGrid();
+        m_dlg->FillTransponderGrid();
+        // A negative column is the satellite grid's, where a mouse edit of the LNB Type opens the LNB list.
+        CGridCtrl& grid = column < 0 ? static_cast<CGridCtrl&>(Sat()) : Tp();
+        column = std::abs(column);
+        if (paste) {
+            ClickCell(grid, 1, column);
+            QGuiApplication::clipboard()->setText(input);
+            QTest::keyClick(&grid, Qt::Key_V, Qt::ControlModifier);
+        } else {
+            TypeCell(grid, 1, column, input);
+        }
+        QCOMPARE(Rows(Tp(), 1, 2) << Sat().CellText(1, 2), cells);
+        QCOMPARE(StatusText(*m_dlg), status);
     }
 
     void theTransponderGridShowsEveryColumnAndTabKeepsTheTypedRowInView()
