@@ -1,13 +1,22 @@
+#include "plantedlink.h"
 #include "tplist/listfileaction.h"
 #include "tplist/listsource.h"
 #include "tplistworkdir.h"
 
+#include <functional>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <tuple>
 
 namespace {
 
 struct ListSourceTest : TplistTest {
-    ListFileResult ListFile() { return RunListFile(*catalog, *state, StatusSink()); }
+    QStringList failures;
+
+    ListFileResult ListFile()
+    {
+        return RunListFile(*catalog, *state, StatusSink(), [this](const QString& text) { failures << text; });
+    }
 
     void SelectOneSatellite()
     {
@@ -38,33 +47,66 @@ struct ListSourceTest : TplistTest {
     }
 };
 
-// `tessavo2-cli tplist ARGS` in the current directory: exit code and standard output.
-std::pair<int, QByteArray> RunTplist(const QStringList& args)
+struct CliRun {
+    int exitCode;
+    QByteArray out;
+    QByteArray err;
+    bool operator==(const CliRun&) const = default;
+};
+
+// `tessavo2-cli ARGS` in the current directory.
+CliRun Cli(const QStringList& args)
 {
     QProcess cli;
-    cli.start(qEnvironmentVariable("TESSAVO_BIN_DIR") + "/tessavo2-cli", QStringList { "tplist" } + args);
+    cli.start(qEnvironmentVariable("TESSAVO_BIN_DIR") + "/tessavo2-cli", args);
     EXPECT_TRUE(cli.waitForFinished(60000));
-    return { cli.exitCode(), cli.readAllStandardOutput() };
+    return { cli.exitCode(), cli.readAllStandardOutput(), cli.readAllStandardError() };
 }
+
+struct FailureCase {
+    const char* name;
+    std::function<bool()> breakIt; // false when it cannot be done here
+    ListFileResult result;
+    const char* message;
+    const char* reason;
+};
+
+void PrintTo(const FailureCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+struct ListFileFailure : ListSourceTest, testing::WithParamInterface<FailureCase> { };
+
+bool Replace(const char* path, const std::function<bool(const QString&)>& make)
+{
+    const QString name = QString::fromLatin1(path);
+    return QFile::remove(name) && make(name);
+}
+
+const auto kFolder = [](const QString& path) { return QDir().mkdir(path); };
+const auto kPlanted = [](const QString& path) { return PlantLink(path, QDir::current().filePath("victim")); };
 
 } // namespace
 
 TEST_F(ListSourceTest, NoListsGiveEmptyTablesAndTheFileCompiles)
 {
-    ASSERT_TRUE(WriteListSource(*state));
+    ASSERT_EQ(WriteListSource(*state), "");
     EXPECT_EQ(ReadFile("List.c"), TestData("List_none.c"));
     EXPECT_EQ(CompileAndRun(0, 0),
         (QList<QByteArray> { "header ******************** Selvarona PreSet Data 64 0 0", "lnb1 10600 1", "" }));
 }
 
-TEST_F(ListSourceTest, OneSatelliteWithBothBands)
+TEST_F(ListSourceTest, OneSatelliteWithBothBandsMakesTheListFolder)
 {
     SelectOneSatellite();
+    QDir("TP_List").removeRecursively();
     ASSERT_EQ(ListFile(), ListFileResult::Done);
     EXPECT_EQ(ReadFile("TP_List/0130_C.tp"), TestData("0130_C.tp"));
     EXPECT_EQ(ReadFile("TP_List/0130_K.tp"), TestData("0130_K.tp"));
     EXPECT_EQ(ReadFile("List.c"), TestData("List_one.c"));
-    EXPECT_EQ(status, QStringList(2, "Create File \"SatcoDx1/0130.txt\""));
+    EXPECT_EQ(status,
+        QStringList(2, "Create File \"SatcoDx1/0130.txt\"") + QStringList { "List.c: lists 2, transponders 43" });
     EXPECT_EQ(messages.Count(), 0);
     const QList<QByteArray> out = CompileAndRun(2, 43);
     ASSERT_EQ(out.size(), 2 + 2 + 43 + 1);
@@ -101,35 +143,82 @@ TEST_F(ListSourceTest, MoreThan63Lists)
 
 TEST_F(ListSourceTest, CommandLine)
 {
-    EXPECT_EQ(RunTplist({}), std::pair(1, QByteArray(" Check the TP && Sat \n")));
+    EXPECT_EQ(Cli({ "tplist" }), (CliRun { 1, " Check the TP && Sat \n", "" }));
     EXPECT_FALSE(QFile::exists("List.c"));
     for (const QStringList& bad :
         { QStringList { "--group", "0" }, { "--sat", "0131" }, { "--all", "1" }, { "--group" } })
-        EXPECT_EQ(RunTplist(bad).first, 64) << bad.join(' ').toStdString();
+        EXPECT_EQ(Cli(QStringList { "tplist" } + bad).exitCode, 64) << bad.join(' ').toStdString();
     WriteFile("SatcoDx1/0130.txt", TestData("0130.txt"));
-    EXPECT_EQ(RunTplist({ "--sat", "0130" }),
-        std::pair(0, QByteArray("Create File \"SatcoDx1/0130.txt\"\nCreate File \"SatcoDx1/0130.txt\"\n")));
+    const QByteArray created = "Create File \"SatcoDx1/0130.txt\"\n";
+    EXPECT_EQ(Cli({ "tplist", "--sat", "0130" }),
+        (CliRun { 0, created + created + "List.c: lists 2, transponders 43\n", "" }));
     EXPECT_EQ(ReadFile("List.c"), TestData("List_one.c"));
-    EXPECT_EQ(RunTplist({ "--group", "1" }), std::pair(1, QByteArray("File Read Error\n")));
+    EXPECT_EQ(Cli({ "tplist", "--group", "1" }),
+        (CliRun { 1, "File Read Error\n", "SatcoDx1/0030.txt: No such file or directory\n" }));
+
+    WriteFile("victim", "old");
+    if (!PlantLink("out.json", "victim"))
+        GTEST_SKIP() << "planting a link of another user needs root";
+    const CliRun out
+        = Cli({ "rcu", "export", qEnvironmentVariable("TESSAVO_TEST_DATA") + "/preset/gap.rcu", "--out", "out.json" });
+    EXPECT_EQ(out.exitCode, 1);
+    EXPECT_TRUE(
+        out.err.endsWith("\nout.json: refused: out.json is a symbolic link of another user in a shared folder\n"))
+        << out.err.data();
+    EXPECT_EQ(ReadFile("victim"), "old");
 }
 
-// A run that ends early leaves List.c of the last complete run; a List.c that cannot be made or
-// written whole is reported.
-TEST_F(ListSourceTest, FailuresKeepOrReportListC)
+// After a good run, a second one with a satellite that fails shows its message, names what failed,
+// and changes no file: List.c stays, and so do the lists (a failed conversion saves none) and totals.
+TEST_P(ListFileFailure, ChangesNoFileAndNamesWhatFailed)
 {
+    const FailureCase& c = GetParam();
     SelectOneSatellite();
     ASSERT_EQ(ListFile(), ListFileResult::Done);
-    catalog->SetSlot(0, 0, true);
-    EXPECT_EQ(ListFile(), ListFileResult::ConversionFailed);
-    EXPECT_EQ(messages.Texts(), QStringList { "File Read Error" });
-    EXPECT_EQ(ReadFile("List.c"), TestData("List_one.c"));
-
+    WriteFile("TP_List/0130_C.tp", "kept");
+    WriteFile("victim", "old");
+    WriteFile("SatcoDx1/0160.txt", TestData("0130.txt"));
+    catalog->SetSlot(0, 6, true);
+    if (!c.breakIt())
+        GTEST_SKIP() << "planting a link of another user needs root";
     messages.Clear();
-    catalog->SetSlot(0, 0, false);
-    ASSERT_TRUE(QFile::remove("List.c") && QDir().mkdir("List.c"));
-    EXPECT_EQ(ListFile(), ListFileResult::ListSourceFailed);
-    QDir().rmdir("List.c");
-    ASSERT_TRUE(QFile::link("/dev/full", "List.c"));
-    EXPECT_FALSE(WriteListSource(*state));
-    EXPECT_EQ(messages.Texts(), QStringList(2, "\"List.c\" File Create Error "));
+    const auto files = [] { return std::tuple(ReadFile("List.c"), ReadFile("victim"), ReadFile("TP_List/0130_C.tp")); };
+    const auto before = std::tuple(files(), state->tpCount, state->listCount, state->lastFreq);
+
+    EXPECT_EQ(ListFile(), c.result);
+    EXPECT_EQ(messages.Texts(), QStringList { c.message });
+    EXPECT_EQ(failures, QStringList { c.reason });
+    EXPECT_EQ(std::get<0>(files()), std::get<0>(std::get<0>(before)));
+    if (c.result == ListFileResult::ConversionFailed)
+        EXPECT_EQ(std::tuple(files(), state->tpCount, state->listCount, state->lastFreq), before);
 }
+
+INSTANTIATE_TEST_SUITE_P(Cases, ListFileFailure,
+    testing::Values(
+        FailureCase { "SatcoDX file missing", [] { return QFile::remove("SatcoDx1/0160.txt"); },
+            ListFileResult::ConversionFailed, "File Read Error", "SatcoDx1/0160.txt: No such file or directory" },
+        FailureCase { "SatcoDX path a folder", [] { return Replace("SatcoDx1/0160.txt", kFolder); },
+            ListFileResult::ConversionFailed, "File Read Error", "SatcoDx1/0160.txt: not a regular file" },
+        FailureCase { "SatcoDX path a FIFO",
+            [] {
+                return Replace(
+                    "SatcoDx1/0160.txt", [](const QString& p) { return ::mkfifo(qPrintable(p), 0600) == 0; });
+            },
+            ListFileResult::ConversionFailed, "File Read Error", "SatcoDx1/0160.txt: not a regular file" },
+        FailureCase { "no heading line",
+            [] {
+                WriteFile("SatcoDx1/0160.txt", "");
+                return true;
+            },
+            ListFileResult::ConversionFailed, " Fgets Erro ", "SatcoDx1/0160.txt: no heading line" },
+        FailureCase { "list a folder", [] { return kFolder("TP_List/0160_K.tp"); }, ListFileResult::ConversionFailed,
+            "File Write Error", "TP_List/0160_K.tp: not a regular file; left as it is" },
+        FailureCase { "planted list", [] { return kPlanted("TP_List/0160_C.tp"); }, ListFileResult::ConversionFailed,
+            "File Write Error",
+            "TP_List/0160_C.tp: refused: TP_List/0160_C.tp is a symbolic link of another user in a shared folder" },
+        FailureCase { "List.c a folder", [] { return Replace("List.c", kFolder); }, ListFileResult::ListSourceFailed,
+            "\"List.c\" File Create Error ", "List.c: not a regular file; left as it is" },
+        FailureCase { "planted List.c", [] { return Replace("List.c", kPlanted); }, ListFileResult::ListSourceFailed,
+            "\"List.c\" File Create Error ",
+            "List.c: refused: List.c is a symbolic link of another user in a shared folder" }),
+    [](const testing::TestParamInfo<FailureCase>& info) { return std::to_string(info.index); });
