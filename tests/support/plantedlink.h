@@ -10,8 +10,8 @@ inline constexpr uid_t kOtherUser = 65534;
 
 // Makes link point at target, owned by owner, and gives the link's folder mode. Changing owners needs
 // root; false when that is not possible.
-[[nodiscard]] inline bool PlantLink(const QString& link, const QString& target, uid_t owner = kOtherUser,
-    mode_t folderMode = 01777)
+[[nodiscard]] inline bool PlantLink(
+    const QString& link, const QString& target, uid_t owner = kOtherUser, mode_t folderMode = 01777)
 {
     const QByteArray path = QFile::encodeName(link);
     return ::geteuid() == 0 && ::symlink(QFile::encodeName(target).constData(), path.constData()) == 0

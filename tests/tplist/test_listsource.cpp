@@ -47,14 +47,9 @@ struct ListSourceTest : TplistTest {
     }
 };
 
-struct CliRun {
-    int exitCode;
-    QByteArray out;
-    QByteArray err;
-    bool operator==(const CliRun&) const = default;
-};
+// `tessavo2-cli ARGS` in the current directory: exit code, standard output, standard error.
+using CliRun = std::tuple<int, QByteArray, QByteArray>;
 
-// `tessavo2-cli ARGS` in the current directory.
 CliRun Cli(const QStringList& args)
 {
     QProcess cli;
@@ -62,30 +57,6 @@ CliRun Cli(const QStringList& args)
     EXPECT_TRUE(cli.waitForFinished(60000));
     return { cli.exitCode(), cli.readAllStandardOutput(), cli.readAllStandardError() };
 }
-
-struct FailureCase {
-    const char* name;
-    std::function<bool()> breakIt; // false when it cannot be done here
-    ListFileResult result;
-    const char* message;
-    const char* reason;
-};
-
-void PrintTo(const FailureCase& c, std::ostream* out)
-{
-    *out << c.name;
-}
-
-struct ListFileFailure : ListSourceTest, testing::WithParamInterface<FailureCase> { };
-
-bool Replace(const char* path, const std::function<bool(const QString&)>& make)
-{
-    const QString name = QString::fromLatin1(path);
-    return QFile::remove(name) && make(name);
-}
-
-const auto kFolder = [](const QString& path) { return QDir().mkdir(path); };
-const auto kPlanted = [](const QString& path) { return PlantLink(path, QDir::current().filePath("victim")); };
 
 } // namespace
 
@@ -100,7 +71,6 @@ TEST_F(ListSourceTest, NoListsGiveEmptyTablesAndTheFileCompiles)
 TEST_F(ListSourceTest, OneSatelliteWithBothBandsMakesTheListFolder)
 {
     SelectOneSatellite();
-    QDir("TP_List").removeRecursively();
     ASSERT_EQ(ListFile(), ListFileResult::Done);
     EXPECT_EQ(ReadFile("TP_List/0130_C.tp"), TestData("0130_C.tp"));
     EXPECT_EQ(ReadFile("TP_List/0130_K.tp"), TestData("0130_K.tp"));
@@ -147,7 +117,7 @@ TEST_F(ListSourceTest, CommandLine)
     EXPECT_FALSE(QFile::exists("List.c"));
     for (const QStringList& bad :
         { QStringList { "--group", "0" }, { "--sat", "0131" }, { "--all", "1" }, { "--group" } })
-        EXPECT_EQ(Cli(QStringList { "tplist" } + bad).exitCode, 64) << bad.join(' ').toStdString();
+        EXPECT_EQ(std::get<0>(Cli(QStringList { "tplist" } + bad)), 64) << bad.join(' ').toStdString();
     WriteFile("SatcoDx1/0130.txt", TestData("0130.txt"));
     const QByteArray created = "Create File \"SatcoDx1/0130.txt\"\n";
     EXPECT_EQ(Cli({ "tplist", "--sat", "0130" }),
@@ -159,66 +129,58 @@ TEST_F(ListSourceTest, CommandLine)
     WriteFile("victim", "old");
     if (!PlantLink("out.json", "victim"))
         GTEST_SKIP() << "planting a link of another user needs root";
-    const CliRun out
-        = Cli({ "rcu", "export", qEnvironmentVariable("TESSAVO_TEST_DATA") + "/preset/gap.rcu", "--out", "out.json" });
-    EXPECT_EQ(out.exitCode, 1);
-    EXPECT_TRUE(
-        out.err.endsWith("\nout.json: refused: out.json is a symbolic link of another user in a shared folder\n"))
-        << out.err.data();
+    const QString rcu = qEnvironmentVariable("TESSAVO_TEST_DATA") + "/preset/gap.rcu";
+    const auto [exitCode, out, err] = Cli({ "rcu", "export", rcu, "--out", "out.json" });
+    EXPECT_EQ(exitCode, 1);
+    EXPECT_TRUE(err.contains("\nout.json: refused: out.json is a symbolic link")) << err.data();
     EXPECT_EQ(ReadFile("victim"), "old");
 }
 
-// After a good run, a second one with a satellite that fails shows its message, names what failed,
-// and changes no file: List.c stays, and so do the lists (a failed conversion saves none) and totals.
-TEST_P(ListFileFailure, ChangesNoFileAndNamesWhatFailed)
+// After a good run, a second one with a satellite that fails shows its message, names what failed and
+// changes no file: List.c stays, and so do the lists (a failed conversion saves none) and the totals.
+// The path is made a folder ('f'), a FIFO ('p'), an empty file ('e') or a link another user planted ('l').
+TEST_F(ListSourceTest, FailedRunsChangeNoFileAndNameWhatFailed)
 {
-    const FailureCase& c = GetParam();
-    SelectOneSatellite();
-    ASSERT_EQ(ListFile(), ListFileResult::Done);
-    WriteFile("TP_List/0130_C.tp", "kept");
-    WriteFile("victim", "old");
-    WriteFile("SatcoDx1/0160.txt", TestData("0130.txt"));
-    catalog->SetSlot(0, 6, true);
-    if (!c.breakIt())
-        GTEST_SKIP() << "planting a link of another user needs root";
-    messages.Clear();
-    const auto files = [] { return std::tuple(ReadFile("List.c"), ReadFile("victim"), ReadFile("TP_List/0130_C.tp")); };
-    const auto before = std::tuple(files(), state->tpCount, state->listCount, state->lastFreq);
+    const char* planted = ": refused: %1 is a symbolic link of another user in a shared folder";
+    const std::tuple<const char*, char, const char*, const char*> cases[] = {
+        { "SatcoDx1/0160.txt", 'f', "File Read Error", ": not a regular file" },
+        { "SatcoDx1/0160.txt", 'p', "File Read Error", ": not a regular file" },
+        { "SatcoDx1/0160.txt", 'e', " Fgets Erro ", ": no heading line" },
+        { "TP_List/0160_K.tp", 'f', "File Write Error", ": not a regular file; left as it is" },
+        { "List.c", 'f', "\"List.c\" File Create Error ", ": not a regular file; left as it is" },
+        { "TP_List/0160_C.tp", 'l', "File Write Error", planted },
+        { "List.c", 'l', "\"List.c\" File Create Error ", planted },
+    };
+    for (const auto& [path, how, message, reason] : cases) {
+        SCOPED_TRACE(path + std::string(1, how));
+        const TplistWorkDir fresh;
+        state = std::make_unique<TpBuildState>();
+        catalog->FillCatalog();
+        SelectOneSatellite();
+        ASSERT_EQ(ListFile(), ListFileResult::Done);
+        WriteFile("TP_List/0130_C.tp", "kept");
+        WriteFile("victim", "old");
+        WriteFile("SatcoDx1/0160.txt", TestData("0130.txt"));
+        catalog->SetSlot(0, 6, true);
+        const QString name = QString::fromLatin1(path);
+        QFile::remove(name);
+        if (!(how == 'f'         ? QDir().mkdir(name)
+                    : how == 'p' ? ::mkfifo(path, 0600) == 0
+                    : how == 'e' ? QFile(name).open(QIODevice::WriteOnly)
+                                 : PlantLink(name, QDir::current().filePath("victim"))))
+            GTEST_SKIP() << "planting a link of another user needs root";
+        messages.Clear();
+        failures.clear();
+        const auto files
+            = [] { return std::tuple(ReadFile("List.c"), ReadFile("victim"), ReadFile("TP_List/0130_C.tp")); };
+        const auto before = std::tuple(files(), state->tpCount, state->listCount, state->lastFreq);
+        const bool listSource = name == "List.c";
 
-    EXPECT_EQ(ListFile(), c.result);
-    EXPECT_EQ(messages.Texts(), QStringList { c.message });
-    EXPECT_EQ(failures, QStringList { c.reason });
-    EXPECT_EQ(std::get<0>(files()), std::get<0>(std::get<0>(before)));
-    if (c.result == ListFileResult::ConversionFailed)
-        EXPECT_EQ(std::tuple(files(), state->tpCount, state->listCount, state->lastFreq), before);
+        EXPECT_EQ(ListFile(), listSource ? ListFileResult::ListSourceFailed : ListFileResult::ConversionFailed);
+        EXPECT_EQ(messages.Texts(), QStringList { message });
+        EXPECT_EQ(failures, QStringList { name + QString::fromLatin1(reason).replace("%1", name) });
+        EXPECT_EQ(std::get<0>(files()), std::get<0>(std::get<0>(before)));
+        if (!listSource)
+            EXPECT_EQ(std::tuple(files(), state->tpCount, state->listCount, state->lastFreq), before);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Cases, ListFileFailure,
-    testing::Values(
-        FailureCase { "SatcoDX file missing", [] { return QFile::remove("SatcoDx1/0160.txt"); },
-            ListFileResult::ConversionFailed, "File Read Error", "SatcoDx1/0160.txt: No such file or directory" },
-        FailureCase { "SatcoDX path a folder", [] { return Replace("SatcoDx1/0160.txt", kFolder); },
-            ListFileResult::ConversionFailed, "File Read Error", "SatcoDx1/0160.txt: not a regular file" },
-        FailureCase { "SatcoDX path a FIFO",
-            [] {
-                return Replace(
-                    "SatcoDx1/0160.txt", [](const QString& p) { return ::mkfifo(qPrintable(p), 0600) == 0; });
-            },
-            ListFileResult::ConversionFailed, "File Read Error", "SatcoDx1/0160.txt: not a regular file" },
-        FailureCase { "no heading line",
-            [] {
-                WriteFile("SatcoDx1/0160.txt", "");
-                return true;
-            },
-            ListFileResult::ConversionFailed, " Fgets Erro ", "SatcoDx1/0160.txt: no heading line" },
-        FailureCase { "list a folder", [] { return kFolder("TP_List/0160_K.tp"); }, ListFileResult::ConversionFailed,
-            "File Write Error", "TP_List/0160_K.tp: not a regular file; left as it is" },
-        FailureCase { "planted list", [] { return kPlanted("TP_List/0160_C.tp"); }, ListFileResult::ConversionFailed,
-            "File Write Error",
-            "TP_List/0160_C.tp: refused: TP_List/0160_C.tp is a symbolic link of another user in a shared folder" },
-        FailureCase { "List.c a folder", [] { return Replace("List.c", kFolder); }, ListFileResult::ListSourceFailed,
-            "\"List.c\" File Create Error ", "List.c: not a regular file; left as it is" },
-        FailureCase { "planted List.c", [] { return Replace("List.c", kPlanted); }, ListFileResult::ListSourceFailed,
-            "\"List.c\" File Create Error ",
-            "List.c: refused: List.c is a symbolic link of another user in a shared folder" }),
-    [](const testing::TestParamInfo<FailureCase>& info) { return std::to_string(info.index); });

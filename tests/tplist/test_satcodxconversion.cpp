@@ -1,28 +1,11 @@
 #include "tplist/satcodxconversion.h"
+#include "tplist/stdiofile.h"
 #include "tplistworkdir.h"
 
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <memory>
 #include <utility>
-
-TEST(SatcoDxParse, RejectsLinesThatAreNoTransponderRecords)
-{
-    const QByteArray rejected[] = { SatcoDxLine("11.778", "H", "27500", "1", "t"), " " + SatcoDxLine("11.778"),
-        SatcoDxLine("11.778", "H", "27500", "1", "S"), "T\tChannel\t11.778\tH\tx\tx\tx\tx\tx\t27500\tx\tx",
-        "T\tChannel", "", SatcoDxLine("abc"), SatcoDxLine("-11.778"), SatcoDxLine("65.536"), SatcoDxLine("1e400"),
-        SatcoDxLine("nan"), SatcoDxLine("0.0009") };
-    for (const QByteArray& line : rejected) {
-        SatcoDxRecord record;
-        EXPECT_FALSE(ParseSatcoDxLine(line.constData(), size_t(line.size()), record)) << line.toStdString();
-    }
-    const QByteArray radio = "R\tx\t11.778\tC\tx\tx\tx\tx\tx\t 22000abc\tx\tx\t-3";
-    SatcoDxRecord record;
-    ASSERT_TRUE(ParseSatcoDxLine(radio.constData(), size_t(radio.size()), record));
-    EXPECT_EQ(record.symbolRate, 22000);
-    EXPECT_EQ(record.field12, -3);
-    EXPECT_STREQ(record.polarName, "POL_Vertical");
-}
 
 namespace {
 
@@ -51,17 +34,12 @@ QByteArray Line999(const char* freq)
 // Runs one pass of `band` over bytes (no heading); returns what it wrote.
 QByteArray Pass(const QByteArray& bytes, char band, TpBuildState& state)
 {
-    std::FILE* in = std::tmpfile();
-    std::FILE* out = std::tmpfile();
-    std::fwrite(bytes.data(), 1, size_t(bytes.size()), in);
-    std::rewind(in);
-    EXPECT_GE(ConvertSatcoDxPass(in, out, band, 0, state), 0);
-    QByteArray written(qsizetype(std::ftell(out)), '\0');
-    std::rewind(out);
-    written.resize(qsizetype(std::fread(written.data(), 1, size_t(written.size()), out)));
-    std::fclose(in);
-    std::fclose(out);
-    return written;
+    QByteArray input = bytes;
+    const StdioFile in(fmemopen(input.data(), size_t(input.size()), "rb"));
+    MemoryStream out;
+    EXPECT_GE(ConvertSatcoDxPass(in.get(), out.File(), band, 0, state), 0);
+    bool complete = false;
+    return out.Bytes(complete);
 }
 
 QByteArray KPass(const QByteArray& bytes)
@@ -71,19 +49,24 @@ QByteArray KPass(const QByteArray& bytes)
 
 } // namespace
 
+// 0 MHz: the line is no transponder and leaves the last frequency alone.
 TEST(SatcoDxPass, GigahertzTruncateToMegahertzAndSplitBandsAt7300)
 {
     const std::pair<const char*, int> cases[] = { { "7.3", 7300 }, { "7.301", 7301 }, { "3.7", 3700 },
-        { "12.5", 12500 }, { "11.778", 11778 }, { " +4.0005", 4000 }, { "1.2e1", 12000 }, { "65.535", 65535 } };
+        { "12.5", 12500 }, { "11.778", 11778 }, { " +4.0005", 4000 }, { "1.2e1", 12000 }, { "65.535", 65535 },
+        { "abc", 0 }, { "-11.778", 0 }, { "65.536", 0 }, { "1e400", 0 }, { "nan", 0 }, { "0.0009", 0 } };
     for (const auto& [freq, mhz] : cases) {
         const QByteArray bytes = Lines({ SatcoDxLine(freq) });
         auto other = std::make_unique<TpBuildState>();
         EXPECT_EQ(Pass(bytes, mhz <= 7300 ? 'K' : 'C', *other), "") << freq;
         EXPECT_EQ(other->lastFreq, mhz) << freq;
-        EXPECT_EQ(Pass(bytes, mhz <= 7300 ? 'C' : 'K', *std::make_unique<TpBuildState>()), TpLines(0, { mhz })) << freq;
+        EXPECT_EQ(
+            Pass(bytes, mhz <= 7300 ? 'C' : 'K', *std::make_unique<TpBuildState>()), mhz ? TpLines(0, { mhz }) : "")
+            << freq;
     }
 }
 
+// Lines that are no T or R record, or have too few fields, leave the last frequency alone.
 TEST(SatcoDxPass, PolarisationLettersAndSkippedValues)
 {
     auto state = std::make_unique<TpBuildState>();
@@ -92,15 +75,19 @@ TEST(SatcoDxPass, PolarisationLettersAndSkippedValues)
                    SatcoDxLine("11.004", "L"), SatcoDxLine("11.005", "R"), SatcoDxLine("11.006", ""),
                    SatcoDxLine("11.007", "h"), SatcoDxLine("11.008", "H", "0"), SatcoDxLine("11.009", "H", "x"),
                    SatcoDxLine("11.010", "H", "27500", "0"), SatcoDxLine("11.011", "H", "65536"),
-                   SatcoDxLine("11.012", "H", "-5"), SatcoDxLine("11.013", "Horizontal", "30000") }),
+                   SatcoDxLine("11.012", "H", "-5"), SatcoDxLine("11.013", "Horizontal", "30000"),
+                   SatcoDxLine("11.014", "H", "27500", "1", "t"), " " + SatcoDxLine("11.014"),
+                   SatcoDxLine("11.014", "H", "27500", "1", "S"), "T\tChannel\t11.014\tH\tx\tx\tx\tx\tx\t27500\tx\tx",
+                   "T\tChannel", "", "R\tx\t11.014\tC\tx\tx\tx\tx\tx\t 22000abc\tx\tx\t-3" }),
             'K', *state);
     EXPECT_EQ(k,
-        Lines({ "{ 11001, 27500, 0, Auto, POL_Horizontal }, /* 1 */",
-            "{ 11002, 27500, 0, Auto, POL_Vertical }, /* 2 */", "{ 11003, 27500, 0, Auto, POL_Auto }, /* 3 */",
-            "{ 11004, 27500, 0, Auto, POL_Auto }, /* 4 */", "{ 11005, 27500, 0, Auto, POL_Auto }, /* 5 */",
-            "{ 11006, 27500, 0, Auto, POL_Auto }, /* 6 */", "{ 11007, 27500, 0, Auto, POL_Auto }, /* 7 */",
-            "{ 11013, 30000, 0, Auto, POL_Horizontal }, /* 8 */" }));
-    EXPECT_EQ(state->lastFreq, 11013);
+        Lines(
+            { "{ 11001, 27500, 0, Auto, POL_Horizontal }, /* 1 */", "{ 11002, 27500, 0, Auto, POL_Vertical }, /* 2 */",
+                "{ 11003, 27500, 0, Auto, POL_Auto }, /* 3 */", "{ 11004, 27500, 0, Auto, POL_Auto }, /* 4 */",
+                "{ 11005, 27500, 0, Auto, POL_Auto }, /* 5 */", "{ 11006, 27500, 0, Auto, POL_Auto }, /* 6 */",
+                "{ 11007, 27500, 0, Auto, POL_Auto }, /* 7 */", "{ 11013, 30000, 0, Auto, POL_Horizontal }, /* 8 */",
+                "{ 11014, 22000, 0, Auto, POL_Vertical }, /* 9 */" }));
+    EXPECT_EQ(state->lastFreq, 11014);
 }
 
 // A symbol rate of 0 skips a line that still counts as the last frequency; one out of range does not.
