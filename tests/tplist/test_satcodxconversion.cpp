@@ -9,16 +9,13 @@
 
 namespace {
 
+// Converts the satellites in the given slots of group SatcoDx1 (0030 is slot 0, 0050 slot 1, 0070 slot 3).
 struct ConversionTest : TplistTest {
-    bool Convert(std::initializer_list<const char*> positions)
+    bool Convert(std::initializer_list<int> indexes)
     {
         catalog->FillCatalog();
-        for (const char* pos : positions) {
-            int g = 0;
-            int i = 0;
-            EXPECT_TRUE(catalog->FindPosition(QString::fromLatin1(pos), g, i));
-            catalog->SetSlot(g, i, true);
-        }
+        for (const int i : indexes)
+            catalog->SetSlot(0, i, true);
         EXPECT_TRUE(catalog->CollectSelected(*state));
         return ConvertSatcoDxFiles(*catalog, *state, StatusSink()).isEmpty();
     }
@@ -129,17 +126,17 @@ TEST_F(ConversionTest, TheLastFrequencyCarriesOverPassesSatellitesAndRuns)
     WriteFile("SatcoDx1/0030.txt", Lines({ "heading", SatcoDxLine("3.6"), SatcoDxLine("11.5"), SatcoDxLine("3.6") }));
     WriteFile("SatcoDx1/0050.txt", Lines({ "heading", SatcoDxLine("3.6"), SatcoDxLine("12.0") }));
     WriteFile("SatcoDx1/0070.txt", Lines({ "heading", SatcoDxLine("11.5"), SatcoDxLine("3.6"), SatcoDxLine("11.5") }));
-    ASSERT_TRUE(Convert({ "0030" }));
+    ASSERT_TRUE(Convert({ 0 }));
     EXPECT_EQ(std::pair(state->tpCount, state->lastFreq), std::pair(3, 3600));
 
     // The first run ended on 3.6, the first line of 0030, and 0030 ends on the first line of 0050.
     // 0070 starts and ends with 11.5, so its K pass begins with the frequency its C pass ended on.
-    ASSERT_TRUE(Convert({ "0030", "0050", "0070" }));
-    EXPECT_EQ(ReadFile("TP_List/0030_C.tp"), TpLines(0, { 3600 }));
-    EXPECT_EQ(ReadFile("TP_List/0030_K.tp"), TpLines(1, { 11500 }));
-    EXPECT_EQ(ReadFile("TP_List/0050_C.tp"), "");
-    EXPECT_EQ(ReadFile("TP_List/0050_K.tp"), TpLines(2, { 12000 }));
-    EXPECT_EQ(ReadFile("TP_List/0070_C.tp"), TpLines(3, { 3600 }));
-    EXPECT_EQ(ReadFile("TP_List/0070_K.tp"), TpLines(4, { 11500 }));
+    ASSERT_TRUE(Convert({ 0, 1, 3 }));
+    QList<QByteArray> lists;
+    for (const char* name : { "0030_C", "0030_K", "0050_C", "0050_K", "0070_C", "0070_K" })
+        lists << ReadFile(QStringLiteral("TP_List/%1.tp").arg(QLatin1String(name)));
+    EXPECT_EQ(lists,
+        (QList<QByteArray> { TpLines(0, { 3600 }), TpLines(1, { 11500 }), "", TpLines(2, { 12000 }),
+            TpLines(3, { 3600 }), TpLines(4, { 11500 }) }));
     EXPECT_EQ(std::tuple(state->tpCount, state->listCount, state->lastFreq), std::tuple(5, 5, 11500));
 }
