@@ -180,7 +180,8 @@ TEST_F(ListSourceTest, FailedRunsChangeNoFileAndNameWhatFailed)
         EXPECT_EQ(messages.Texts(), QStringList { message });
         EXPECT_EQ(failures, QStringList { name + QString::fromLatin1(reason).replace("%1", name) });
         EXPECT_EQ(std::get<0>(files()), std::get<0>(std::get<0>(before)));
-        if (!listSource)
+        if (!listSource) {
             EXPECT_EQ(std::tuple(files(), state->tpCount, state->listCount, state->lastFreq), before);
+        }
     }
 }
