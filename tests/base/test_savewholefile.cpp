@@ -1,3 +1,4 @@
+#include "base/localpath.h"
 #include "base/savewholefile.h"
 #include "plantedlink.h"
 
@@ -7,6 +8,7 @@
 #include <csignal>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <tuple>
 
 // A write cut short (a full disk, here a file size limit) must fail and leave the old file whole.
@@ -60,4 +62,16 @@ TEST(SaveWholeFile, RefusesPlantedLinksOnlyWhereTheKernelRuleWould)
         EXPECT_EQ(file.open(QIODevice::ReadOnly) ? file.readAll() : "<missing>",
             refused ? (where == 'd' ? "<missing>" : "old") : "new");
     }
+}
+
+// A name is bytes: one that is not UTF-8 is written under those bytes, not under Qt's reading of them.
+TEST(SaveWholeFile, WritesUnderANameThatIsNotUtf8)
+{
+    QTemporaryDir dir;
+    const QByteArray name = QFile::encodeName(dir.path()) + "/n\xE9.c";
+    EXPECT_EQ(SaveWholeFile(DecodePath(name), "new"), QString());
+    struct stat info { };
+    EXPECT_EQ(::stat(name.constData(), &info), 0);
+    EXPECT_EQ(info.st_size, 3);
+    ::unlink(name.constData());
 }
