@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# build.sh [release|sanitize]: configure and build into build/<flavour>.
+# build.sh [release|sanitize] [TARGET...]: configure and build into build/<flavour>; with targets,
+# only those and what they link (no tests, benchmarks or fuzzers).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 flavour=${1:-release}
@@ -13,4 +14,6 @@ if command -v ccache >/dev/null; then
   args+=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
 cmake -S . -B "build/$flavour" -G Ninja "${args[@]}" >/dev/null
-cmake --build "build/$flavour" -j "${JOBS:-2}"
+targets=()
+for t in "${@:2}"; do targets+=(--target "$t"); done
+cmake --build "build/$flavour" -j "${JOBS:-2}" "${targets[@]}"
