@@ -4,7 +4,10 @@
 #include "serial/portname.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -42,6 +45,25 @@ QString Kept(const CPortSettingDlg& dialog)
     return QString::asprintf("COM%d %u %d %d %d flow%d", int(s.port), unsigned(s.baudRate), int(s.dataBits),
         int(s.stopBits), int(s.parity), dialog.Choice(CPortSettingDlg::FlowControl));
 }
+
+QComboBox* DeviceList(QDialog& dialog)
+{
+    return dialog.findChild<QComboBox*>(QStringLiteral("deviceList"));
+}
+
+QString FocusName(QDialog& dialog)
+{
+    QWidget* focus = dialog.focusWidget();
+    while (focus && focus->objectName().isEmpty())
+        focus = focus->parentWidget();
+    return focus ? focus->objectName() : QString();
+}
+
+// Mappings of COMn go to a settings folder of the test's own.
+struct OwnSettings {
+    OwnSettings() { QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path()); }
+    QTemporaryDir dir;
+};
 
 } // namespace
 
@@ -153,6 +175,122 @@ private slots:
         qunsetenv("TESSAVO2_COM3");
         QCOMPARE(row, first.SlavePath() + '|' + first.SlavePath() + " (set by TESSAVO2_COM3)|off");
         QCOMPARE(SavedDeviceForPort(3), second.SlavePath());
+    }
+
+    // Alt and a letter reach every control (a group's checked radio; the arrows move within it), and
+    // Tab walks them in reading order.
+    void keyboardReachesEveryControl_data()
+    {
+        QTest::addColumn<char>("letter");
+        QTest::addColumn<QString>("reached");
+        const std::pair<char, const char*> rows[] = { { 'c', "id1002" }, { 's', "id1044" }, { 'd', "id1011" },
+            { 't', "id1015" }, { 'p', "id1018" }, { 'f', "id1021" }, { 'v', "deviceList" }, { 'r', "refreshDevices" },
+            { 'e', "id1024" }, { 'l', "id1025" } };
+        for (const auto& [letter, reached] : rows)
+            QTest::newRow(reached) << letter << reached;
+    }
+    void keyboardReachesEveryControl()
+    {
+        QFETCH(char, letter);
+        QFETCH(QString, reached);
+        CPortSettingDlg dialog;
+        QString focus;
+        QString clicked;
+        Run(dialog, [&](QDialog& shown) {
+            shown.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&shown));
+            for (QPushButton* button : shown.findChildren<QPushButton*>())
+                connect(button, &QPushButton::clicked, &shown, [&clicked, button] { clicked = button->objectName(); });
+            Button(shown, 1025)->setFocus();
+            QTest::keyClick(&shown, letter, Qt::AltModifier);
+            focus = FocusName(shown);
+            // A button's mnemonic clicks it, with the pressed look for a moment.
+            QTest::qWait(200);
+        });
+        QCOMPARE(clicked.isEmpty() ? focus : clicked, reached);
+    }
+    void tabFollowsReadingOrder()
+    {
+        CPortSettingDlg dialog;
+        QStringList order;
+        Run(dialog, [&order](QDialog& shown) {
+            shown.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&shown));
+            Button(shown, 1002)->setFocus();
+            for (int i = 0; i < 11; ++i) {
+                order << FocusName(shown);
+                QTest::keyClick(shown.focusWidget(), Qt::Key_Tab);
+            }
+        });
+        QCOMPARE(order,
+            QStringList({ "id1002", "id1044", "id1011", "id1015", "id1018", "id1021", "deviceList", "refreshDevices",
+                "id1024", "id1025", "id1002" }));
+    }
+
+    // A typed device is kept on SET when it exists, and never when it does not.
+    void typedDevicePath_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("pseudo-terminal") << "pty" << true;
+        QTest::newRow("no such file") << "gone" << false;
+        QTest::newRow("a folder") << "" << false;
+    }
+    void typedDevicePath()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, kept);
+        OwnSettings settings;
+        PtyPair pty;
+        typed = typed == QLatin1String("pty") ? pty.SlavePath() : settings.dir.filePath(typed);
+        CPortSettingDlg dialog;
+        Run(dialog, [&typed](QDialog& shown) {
+            DeviceList(shown)->lineEdit()->selectAll();
+            QTest::keyClicks(DeviceList(shown)->lineEdit(), typed);
+            Button(shown, 1024)->click();
+        });
+        QCOMPARE(SavedDeviceForPort(1), kept ? typed : QString());
+    }
+
+    // A port that turns up while the dialog is open is listed after Refresh; Esc on the open list
+    // leaves the row, the dialog and the saved mapping as they were.
+    void refreshAndEscapeOnTheList()
+    {
+        OwnSettings settings;
+        PtyPair pty;
+        const QString link = settings.dir.filePath(QStringLiteral("stb"));
+        SaveDeviceForPort(2, link);
+        CPortSettingDlg dialog;
+        QStringList before;
+        QStringList after;
+        QStringList rows;
+        bool open = false;
+        const int result = Run(dialog, [&](QDialog& shown) {
+            QComboBox* list = DeviceList(shown);
+            const auto devices = [list] {
+                QStringList devices;
+                for (int i = 0; i < list->count(); ++i)
+                    devices << list->itemData(i).toString();
+                return devices;
+            };
+            before = devices();
+            QVERIFY(QFile::link(pty.SlavePath(), link));
+            shown.findChild<QAbstractButton*>(QStringLiteral("refreshDevices"))->click();
+            after = devices();
+            rows << list->currentText();
+            list->showPopup();
+            QTest::keyClick(list->view(), Qt::Key_Down);
+            QTest::keyClick(list->view(), Qt::Key_Escape);
+            open = shown.isVisible() && !list->view()->isVisible();
+            rows << list->currentText();
+            Button(shown, 1024)->click();
+        });
+        QVERIFY(!before.contains(link));
+        QVERIFY(after.contains(link));
+        QCOMPARE(rows.last(), rows.first());
+        QVERIFY(open);
+        QCOMPARE(result, int(QDialog::Accepted));
+        QCOMPARE(SavedDeviceForPort(1), QString());
     }
 };
 
