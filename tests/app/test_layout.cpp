@@ -1,14 +1,24 @@
 // Every window of the shell fits its controls: nothing sticks out of its parent, no two controls
-// overlap, every caption fits its button. With TESSAVO2_SHOT_DIR set it also saves screenshots.
+// overlap, every caption fits its button; and the windows fit the screen the test runs on (CTest
+// runs this program on a 1366x768 screen and on a 1920x1080 one at 200% too). With
+// TESSAVO2_SHOT_DIR set it also saves screenshots.
 #include "app/caboutdlg.h"
 #include "app/cmainframe.h"
+#include "app/ctessavo2view.h"
+#include "base/dialogunits.h"
+#include "base/filedialog.h"
+#include "base/guimessagebox.h"
+#include "base/messagebox.h"
 #include "base/modaldialog.h"
 #include "preset/cpreseteditdlg.h"
 #include "saveshot.h"
 #include "serial/cportsettingdlg.h"
 #include "tplist/ctplistcreatedlg.h"
+#include "windowfit.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
+#include <QMessageBox>
 #include <QDialog>
 #include <QGroupBox>
 #include <QStatusBar>
@@ -34,6 +44,35 @@ void CheckControls(QWidget& window)
                 qPrintable(child->objectName() + QLatin1Char('/') + other->objectName()));
         }
     }
+}
+
+std::unique_ptr<CMainFrame> ShownMainFrame()
+{
+    SetModalHandler([](QDialog& dialog) { dialog.accept(); });
+    auto frame = std::make_unique<CMainFrame>();
+    SetModalHandler(nullptr);
+    frame->Create();
+    frame->show();
+    frame->activateWindow();
+    if (!QTest::qWaitForWindowActive(frame.get()))
+        return nullptr;
+    return frame;
+}
+
+// Shows a real message box over the active window and hands it to check while it is up.
+void ShowBox(const QString& text, const QString& caption, unsigned type, const std::function<void(QDialog&)>& check)
+{
+    InstallGuiMessageBoxHandler();
+    SetModalHandler([&check](QDialog& box) { check(box); });
+    ShowMessageBox(text, caption, type);
+    SetModalHandler(nullptr);
+    SetMessageBoxHandler(nullptr);
+}
+
+QString AccessibleName(QObject* object)
+{
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(object);
+    return face ? face->text(QAccessible::Name) : QStringLiteral("<none>");
 }
 
 } // namespace
@@ -71,7 +110,102 @@ private slots:
         QWidget* view = frame.centralWidget();
         QVERIFY(view->geometry().bottom() < frame.statusBar()->geometry().top());
         CheckControls(*view);
-        SaveShot(frame, "main-window.png");
+        SaveShot(frame, frame.devicePixelRatio() > 1 ? "main-window-200.png" : "main-window.png");
+    }
+
+    void windowsFitTheScreen_data()
+    {
+        QTest::addColumn<QString>("window");
+        for (const char* window : { "main window", "Port Setting", "About box", "Not Open", "EXIT NOW?",
+                 "\"List.c\" File Create Error " })
+            QTest::newRow(window) << window;
+    }
+    void windowsFitTheScreen()
+    {
+        QFETCH(QString, window);
+        const auto frame = ShownMainFrame();
+        QVERIFY(frame);
+        if (window == QLatin1String("main window")) {
+            CheckFitsScreen(*frame);
+        } else if (window == QLatin1String("Port Setting") || window == QLatin1String("About box")) {
+            CAboutDlg about(frame.get());
+            QDialog& dialog = window == QLatin1String("About box") ? static_cast<QDialog&>(about) : frame->PortSettingDlg();
+            SetModalHandler([](QDialog& shown) { CheckFitsScreen(shown); });
+            ExecModal(dialog);
+            SetModalHandler(nullptr);
+        } else {
+            const bool question = window.startsWith(QLatin1String("EXIT"));
+            bool shown = false;
+            ShowBox(window, question ? QStringLiteral("Rcu File Create") : QString(),
+                question ? MB_YESNO | MB_ICONQUESTION : MB_OK, [&shown](QDialog& box) {
+                    shown = true;
+                    CheckFitsScreen(box);
+                });
+            QVERIFY(shown);
+        }
+    }
+
+    // The box that ends a download leaves the file it is about in view.
+    void messageBoxesLeaveTheChosenPathInView_data()
+    {
+        QTest::addColumn<int>("open");
+        QTest::addColumn<int>("pathLabel");
+        QTest::newRow("code") << 1009 << 1003;
+        QTest::newRow("preset") << 1012 << 1015;
+        QTest::newRow("loader") << 1000 << 1006;
+    }
+    void messageBoxesLeaveTheChosenPathInView()
+    {
+        QFETCH(int, open);
+        QFETCH(int, pathLabel);
+        const auto frame = ShownMainFrame();
+        QVERIFY(frame);
+        SetFileDialogHandler([](const FileDialogRequest&) { return QStringLiteral("/tmp/image.bin"); });
+        frame->View()->findChild<QAbstractButton*>(ResourceIdName(open))->click();
+        SetFileDialogHandler(nullptr);
+        QWidget* path = frame->View()->findChild<QWidget*>(ResourceIdName(pathLabel));
+        QRect box;
+        ShowBox(QStringLiteral("Transfer Completed "), {}, MB_OK, [&box](QDialog& shown) { box = shown.frameGeometry(); });
+        QVERIFY(!box.isEmpty());
+        QVERIFY(!box.intersects(QRect(path->mapToGlobal(QPoint(0, 0)), path->size())));
+    }
+
+    // What a screen reader reads for each control of the form: names that tell the three Start Send
+    // buttons apart, and the texts the form paints itself.
+    void formSpeaksToScreenReaders_data()
+    {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("code Start Send") << 1002 << "Start Send, Code Download";
+        QTest::newRow("preset Start Send") << 1010 << "Start Send, Preset Data Download";
+        QTest::newRow("loader Start Send") << 1005 << "Start Send, Loader Data Download";
+        QTest::newRow("open code") << 1009 << "Open Code Data";
+        QTest::newRow("section title") << 1014 << "Preset Data Download";
+        QTest::newRow("chosen file") << 1006 << "Loader file: /tmp/image.bin";
+        QTest::newRow("file not chosen") << 1003 << "Code file";
+        QTest::newRow("status") << 1007 << "Transfer status: Trnasmited Count 3";
+    }
+    void formSpeaksToScreenReaders()
+    {
+        QFETCH(int, id);
+        const auto frame = ShownMainFrame();
+        QVERIFY(frame);
+        CTessavo2View& view = *frame->View();
+        SetFileDialogHandler([](const FileDialogRequest&) { return QStringLiteral("/tmp/image.bin"); });
+        view.OnOpenLoader();
+        SetFileDialogHandler(nullptr);
+        view.SetStatusText(QStringLiteral("Trnasmited Count 3"));
+        QTEST(AccessibleName(view.findChild<QWidget*>(ResourceIdName(id))), "name");
+        // The visible text stays as it is.
+        QCOMPARE(view.findChild<QAbstractButton*>(ResourceIdName(1005))->text(), QStringLiteral("Start Send "));
+        QStringList names;
+        for (QWidget* control : view.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+            QAccessibleInterface* face = QAccessible::queryAccessibleInterface(control);
+            if (face->role() != QAccessible::Separator)
+                names << face->text(QAccessible::Name);
+        }
+        QVERIFY(!names.contains(QString()));
+        QCOMPARE(QSet<QString>(names.begin(), names.end()).size(), names.size());
     }
 };
 
