@@ -128,7 +128,8 @@ CTessavo2View::CTessavo2View(CMainFrame* frame)
     m_progress->setAccessibleName(QStringLiteral("Transfer progress"));
     for (const auto& [id, name] : kAccessibleNames)
         findChild<QWidget*>(ResourceIdName(id), Qt::FindDirectChildrenOnly)->setAccessibleName(QString::fromLatin1(name));
-    setMinimumSize(du.X(kWidthDu), du.Y(kHeightDu));
+    // The bars stretch; what must stay whole ends at the path labels' right edge.
+    setMinimumSize(du.X(kWidthDu - 6), du.Y(kHeightDu));
 }
 
 CColorLabel* CTessavo2View::Label(int id) const
