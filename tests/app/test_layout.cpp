@@ -146,7 +146,6 @@ private slots:
     {
         QTest::addColumn<int>("open");
         QTest::addColumn<int>("pathLabel");
-        QTest::newRow("code") << 1009 << 1003;
         QTest::newRow("preset") << 1012 << 1015;
         QTest::newRow("loader") << 1000 << 1006;
     }
@@ -172,10 +171,7 @@ private slots:
     {
         QTest::addColumn<int>("id");
         QTest::addColumn<QString>("name");
-        QTest::newRow("code Start Send") << 1002 << "Start Send, Code Download";
         QTest::newRow("preset Start Send") << 1010 << "Start Send, Preset Data Download";
-        QTest::newRow("loader Start Send") << 1005 << "Start Send, Loader Data Download";
-        QTest::newRow("open code") << 1009 << "Open Code Data";
         QTest::newRow("section title") << 1014 << "Preset Data Download";
         QTest::newRow("chosen file") << 1006 << "Loader file: /tmp/image.bin";
         QTest::newRow("file not chosen") << 1003 << "Code file";
