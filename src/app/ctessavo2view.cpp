@@ -127,7 +127,8 @@ CTessavo2View::CTessavo2View(CMainFrame* frame)
     m_progress->hide();
     m_progress->setAccessibleName(QStringLiteral("Transfer progress"));
     for (const auto& [id, name] : kAccessibleNames)
-        findChild<QWidget*>(ResourceIdName(id), Qt::FindDirectChildrenOnly)->setAccessibleName(QString::fromLatin1(name));
+        findChild<QWidget*>(ResourceIdName(id), Qt::FindDirectChildrenOnly)
+            ->setAccessibleName(QString::fromLatin1(name));
     // The bars stretch; what must stay whole ends at the path labels' right edge.
     setMinimumSize(du.X(kWidthDu - 6), du.Y(kHeightDu));
 }

@@ -2,7 +2,6 @@
 
 #include "base/messagebox.h"
 #include "base/modaldialog.h"
-
 #include "base/screenfit.h"
 
 #include <QApplication>

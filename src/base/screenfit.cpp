@@ -4,7 +4,6 @@
 #include <QFontMetrics>
 #include <QScreen>
 #include <QWidget>
-
 #include <algorithm>
 #include <cmath>
 
@@ -23,9 +22,8 @@ QRect UsableClientArea(const QScreen& screen)
     // A window manager that reserves nothing for its panel still has one.
     if (area == screen.geometry())
         area.setBottom(area.bottom() - Logical(kTaskbarAllowance, screen));
-    return area.marginsRemoved(QMargins(Logical(kFrameAllowance.left(), screen),
-        Logical(kFrameAllowance.top(), screen), Logical(kFrameAllowance.right(), screen),
-        Logical(kFrameAllowance.bottom(), screen)));
+    return area.marginsRemoved(QMargins(Logical(kFrameAllowance.left(), screen), Logical(kFrameAllowance.top(), screen),
+        Logical(kFrameAllowance.right(), screen), Logical(kFrameAllowance.bottom(), screen)));
 }
 
 QSize FitSize(QSize wanted, QSize minimum, const QRect& usable)

@@ -73,6 +73,6 @@ QList<SerialPortEntry> ListSerialPorts()
 
 bool IsDevicePresent(const QString& path)
 {
-    struct stat status {};
+    struct stat status { };
     return !path.isEmpty() && ::stat(QFile::encodeName(path).constData(), &status) == 0 && S_ISCHR(status.st_mode);
 }

@@ -18,9 +18,9 @@
 
 #include <QAbstractButton>
 #include <QAccessible>
-#include <QMessageBox>
 #include <QDialog>
 #include <QGroupBox>
+#include <QMessageBox>
 #include <QStatusBar>
 #include <QtTest>
 

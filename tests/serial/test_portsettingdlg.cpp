@@ -176,13 +176,20 @@ private slots:
         QTest::addColumn<QString>("device");
         QTest::addColumn<int>("end");
         QTest::addColumn<bool>("kept");
-        QTest::newRow("chosen, SET") << "choose" << "pty" << 1024 << true;
-        QTest::newRow("chosen, CLOSE") << "choose" << "pty" << 1025 << false;
-        QTest::newRow("typed") << "type" << "pty" << 1024 << true;
-        QTest::newRow("typed, not there") << "type" << "gone" << 1024 << false;
-        QTest::newRow("typed, a folder") << "type" << "." << 1024 << false;
-        QTest::newRow("listed after Refresh") << "refresh" << "stb" << 1024 << true;
-        QTest::newRow("Esc on the open list") << "esc" << "pty" << 1024 << false;
+        QTest::newRow("chosen, SET") << "choose"
+                                     << "pty" << 1024 << true;
+        QTest::newRow("chosen, CLOSE") << "choose"
+                                       << "pty" << 1025 << false;
+        QTest::newRow("typed") << "type"
+                               << "pty" << 1024 << true;
+        QTest::newRow("typed, not there") << "type"
+                                          << "gone" << 1024 << false;
+        QTest::newRow("typed, a folder") << "type"
+                                         << "." << 1024 << false;
+        QTest::newRow("listed after Refresh") << "refresh"
+                                              << "stb" << 1024 << true;
+        QTest::newRow("Esc on the open list") << "esc"
+                                              << "pty" << 1024 << false;
     }
     void deviceRow()
     {
