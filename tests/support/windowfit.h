@@ -17,13 +17,7 @@ inline void CheckFitsScreen(QWidget& window)
     const QString name = window.windowTitle();
     const QSizeF framed = QSizeF(window.size()) * ratio + QSizeF(4 + 4, 30 + 4);
     const QSizeF room = QSizeF(screen.geometry().size()) * ratio - QSizeF(0, 40);
-    QVERIFY2(framed.width() <= room.width() && framed.height() <= room.height(),
-        qPrintable(QStringLiteral("%1: %2x%3 framed on %4x%5")
-                       .arg(name)
-                       .arg(framed.width())
-                       .arg(framed.height())
-                       .arg(room.width())
-                       .arg(room.height())));
+    QVERIFY2(framed.width() <= room.width() && framed.height() <= room.height(), qPrintable(name));
     QFont titleFont = QApplication::font();
     titleFont.setBold(true);
     const qreal titleBar = QFontMetricsF(titleFont).horizontalAdvance(name) * ratio + 3 * 26 + 24 + 16;
@@ -33,8 +27,6 @@ inline void CheckFitsScreen(QWidget& window)
         if (!child->isVisibleTo(&window) || child->isWindow()
             || qobject_cast<QAbstractScrollArea*>(parent->parentWidget()))
             continue;
-        QVERIFY2(parent->rect().contains(child->geometry()),
-            qPrintable(
-                name + QLatin1Char('/') + child->metaObject()->className() + QLatin1Char(' ') + child->objectName()));
+        QVERIFY2(parent->rect().contains(child->geometry()), qPrintable(name + '/' + child->objectName()));
     }
 }
