@@ -1,5 +1,6 @@
 // The current cell, the selection and sorting.
 #include "grid/cgridctrl.h"
+#include "grid/cgridaccessible.h"
 #include "grid/gridinternal.h"
 
 #include <QGuiApplication>
@@ -27,6 +28,7 @@ GridPos CGridCtrl::SetCurrentCell(int row, int column)
         RedrawOneCell(row, column);
         RedrawFixedOf(row, column, old.row != row, old.column != column);
         NotifyParent(row, column, GVN_SELCHANGED);
+        NotifyGridCurrentCell(*this);
     }
     return old;
 }
