@@ -141,6 +141,8 @@ void CPresetEditDlg::InsertRow(CPresetGrid& grid)
     }
     ShowTables(row - 1);
     RecordChange(QStringLiteral("Insert Row"));
+    // The image keeps the named satellites up to the first blank slot.
+    SetStatusText(QStringLiteral("Name the new satellite"));
 }
 
 void CPresetEditDlg::DeleteRow(CPresetGrid& grid)
