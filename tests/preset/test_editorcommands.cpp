@@ -277,6 +277,7 @@ private slots:
 
         TypeCell(Sat(), 1, 1, QStringLiteral("Changed"));
         ClickCell(Tp(), 2, 1);
+        QGuiApplication::clipboard()->setText(QStringLiteral("12000"));
         const std::unique_ptr<QMenu> menu = m_dlg->MakeGridMenu(Tp());
         QStringList items;
         for (QAction* action : menu->actions())
