@@ -3,9 +3,9 @@
 #include "grid/cgridctrl.h"
 
 #include <QAccessibleWidget>
-#include <algorithm>
 #include <QHash>
 #include <QPointer>
+#include <algorithm>
 
 namespace {
 
@@ -20,7 +20,10 @@ public:
 
     [[nodiscard]] bool isValid() const override { return m_grid && m_grid->IsValid(GridRow(), GridColumn()); }
     [[nodiscard]] QObject* object() const override { return nullptr; }
-    [[nodiscard]] QAccessibleInterface* parent() const override { return QAccessible::queryAccessibleInterface(m_grid); }
+    [[nodiscard]] QAccessibleInterface* parent() const override
+    {
+        return QAccessible::queryAccessibleInterface(m_grid);
+    }
     [[nodiscard]] QAccessibleInterface* child(int) const override { return nullptr; }
     [[nodiscard]] QAccessibleInterface* childAt(int, int) const override { return nullptr; }
     [[nodiscard]] int childCount() const override { return 0; }
@@ -161,7 +164,10 @@ public:
     }
     [[nodiscard]] int selectedColumnCount() const override { return 0; }
     [[nodiscard]] int selectedRowCount() const override { return 0; }
-    [[nodiscard]] int columnCount() const override { return std::max(0, Grid().GetColumns() - Grid().GetFixedColumns()); }
+    [[nodiscard]] int columnCount() const override
+    {
+        return std::max(0, Grid().GetColumns() - Grid().GetFixedColumns());
+    }
     [[nodiscard]] int rowCount() const override { return std::max(0, Grid().GetRows() - Grid().GetFixedRows()); }
     [[nodiscard]] QList<int> selectedColumns() const override { return {}; }
     [[nodiscard]] QList<int> selectedRows() const override { return {}; }

@@ -1,7 +1,7 @@
 // The cell model: counts, sizes, cell records, fonts and colours, and attaching to a dialog.
 #include "grid/cgridctrl.h"
-#include "grid/cgridaccessible.h"
 
+#include "grid/cgridaccessible.h"
 #include "grid/gridinternal.h"
 
 #include <QApplication>

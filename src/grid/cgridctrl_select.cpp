@@ -1,6 +1,6 @@
 // The current cell, the selection and sorting.
-#include "grid/cgridctrl.h"
 #include "grid/cgridaccessible.h"
+#include "grid/cgridctrl.h"
 #include "grid/gridinternal.h"
 
 #include <QGuiApplication>

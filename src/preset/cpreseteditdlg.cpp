@@ -6,8 +6,8 @@
 #include "base/savewholefile.h"
 #include "base/transferprogressevent.h"
 #include "preset/cpresetgrid.h"
-#include "preset/presethistory.h"
 #include "preset/presetcelltext.h"
+#include "preset/presethistory.h"
 #include "preset/presetimage.h"
 #include "preset/presettables.h"
 #include "transfer/ctransferengine.h"
@@ -546,7 +546,8 @@ void CPresetEditDlg::OnExit()
             accept();
         return;
     }
-    if (ShowMessageBox(QStringLiteral("EXIT NOW?"), QString::fromLatin1(kMessageCaption), MB_YESNO | MB_ICONQUESTION) == IDYES)
+    if (ShowMessageBox(QStringLiteral("EXIT NOW?"), QString::fromLatin1(kMessageCaption), MB_YESNO | MB_ICONQUESTION)
+        == IDYES)
         accept();
 }
 

@@ -85,8 +85,8 @@ void CPresetEditDlg::UpdateChangeMarks()
     // The mark goes on the shown title only: notices of a copy find this window by its plain title.
     if (QWindow* window = windowHandle())
         window->setTitle(modified ? QLatin1Char('*') + windowTitle() : windowTitle());
-    const auto named = std::count_if(
-        g_SatTable.begin(), g_SatTable.end(), [](const pre_sat_t& sat) { return sat.name[0] != 0; });
+    const auto named
+        = std::count_if(g_SatTable.begin(), g_SatTable.end(), [](const pre_sat_t& sat) { return sat.name[0] != 0; });
     m_counts->setText(QStringLiteral("Satellites %1/%2, Transponders %3/%4")
                           .arg(named)
                           .arg(NUM_ME_SAT)

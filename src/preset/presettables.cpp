@@ -62,8 +62,8 @@ bool ReplaceSatTransponders(const TpList& list, std::uint8_t sat)
     const int added = CountTransponders(list);
     if (kept + added > NUM_ME_TP) {
         ShowMessageBox(QStringLiteral("ERROR  TOTAL TRANSPONDER\nAt most %1 transponders in all: %2 rows did not fit")
-                .arg(NUM_ME_TP)
-                .arg(kept + added - NUM_ME_TP));
+                           .arg(NUM_ME_TP)
+                           .arg(kept + added - NUM_ME_TP));
         return false;
     }
 

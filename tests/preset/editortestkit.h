@@ -185,6 +185,13 @@ protected:
         m_dlg->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_dlg.get()));
     }
+    // Shown and active, so the editor's shortcuts take keys.
+    void ShowActive()
+    {
+        Show();
+        m_dlg->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_dlg.get()));
+    }
     QString Save(const QString& name)
     {
         m_fileAnswers << m_dir.filePath(name);

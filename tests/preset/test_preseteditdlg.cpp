@@ -49,30 +49,6 @@ private slots:
         QVERIFY(m_messages->Texts().isEmpty());
     }
 
-    void clickingAnotherSatelliteCommitsTheShownRows()
-    {
-        Show();
-        TypeCell(Tp(), 1, 1, QStringLiteral("11778"), Qt::Key_Tab);
-        QTest::keyClicks(OpenEditor(Tp()), QStringLiteral("27500"));
-        QTest::keyClick(OpenEditor(Tp()), Qt::Key_Return);
-        TypeCell(Tp(), 2, 1, QStringLiteral("12054"));
-        // Left open: the click on the satellite grid ends this edit before the rows are committed.
-        ClickCell(Tp(), 2, 2);
-        QTest::keyClicks(&Tp(), QStringLiteral("2"));
-        QTest::keyClicks(OpenEditor(Tp()), QStringLiteral("2000"));
-        TypeCell(Sat(), 2, 1, QStringLiteral("Hot Bird"));
-        QCOMPARE(g_nShownSat, 1);
-        QCOMPARE(CountTransponders(g_TpTable), 2);
-        const pre_tp_t& first = g_TpTable[0];
-        QCOMPARE(std::tuple(first.freq, first.symbol, first.sat_num, first.fec, first.polar),
-            std::tuple(11778, 27500, 0, Auto, POL_Auto));
-        QCOMPARE(std::tuple(g_TpTable[1].freq, g_TpTable[1].symbol), std::tuple(12054, 22000));
-        QCOMPARE(Rows(Tp(), 1, 1), QStringList { "|||" });
-        ClickCell(Sat(), 1, 1);
-        QCOMPARE(Rows(Tp(), 1, 1), QStringList { "11778|27500|AUTO|AUTO" });
-        QVERIFY(m_messages->Texts().isEmpty());
-    }
-
     // One Delete on a frequency or a symbol rate costs that row alone, and a symbol rate of 0 hides nothing:
     // every row of a list is shown, so the next commit keeps it.
     void aDeletedRowCostsOnlyItselfAndSymbolRateZeroHidesNothing()
