@@ -536,21 +536,6 @@ void CPresetEditDlg::EndCopy()
     SetCopyLocked(false);
 }
 
-void CPresetEditDlg::OnExit()
-{
-    // A copy goes on after the editor closes: its notices still find this window by its title, so a
-    // receive that ends meanwhile reaches the tables, and the next opening shows them.
-    TakeGridEdits();
-    if (IsModified()) {
-        if (SettleUnsavedChanges(true))
-            accept();
-        return;
-    }
-    if (ShowMessageBox(QStringLiteral("EXIT NOW?"), QString::fromLatin1(kMessageCaption), MB_YESNO | MB_ICONQUESTION)
-        == IDYES)
-        accept();
-}
-
 bool CPresetEditDlg::event(QEvent* event)
 {
     if (event->type() == WM_GRID_SELCHANGED) {
@@ -581,41 +566,4 @@ bool CPresetEditDlg::SatGridWndProc(QEvent* event)
         }
     }
     return false;
-}
-
-void CPresetEditDlg::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    if (event->spontaneous())
-        return;
-    OnInitDialog();
-    if (!std::exchange(m_bSized, true))
-        resize(FittedSize());
-    m_satGrid->setFocus(Qt::OtherFocusReason);
-}
-
-// However the editor goes away (EXIT, its owner hiding it), the edits its grids hold stay in the tables.
-void CPresetEditDlg::hideEvent(QHideEvent* event)
-{
-    if (!event->spontaneous())
-        TakeGridEdits();
-    QDialog::hideEvent(event);
-}
-
-// A close request from the window's frame or Alt+F4 is an EXIT with its question, never a silent close.
-void CPresetEditDlg::closeEvent(QCloseEvent* event)
-{
-    event->ignore();
-    if (isVisible())
-        OnExit();
-}
-
-void CPresetEditDlg::keyPressEvent(QKeyEvent* event)
-{
-    // During a copy Escape belongs to the copy's cancel; Enter never closes the editor.
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && !m_bCopyRunning) {
-        OnExit();
-        return;
-    }
-    event->ignore();
 }

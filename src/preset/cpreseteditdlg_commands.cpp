@@ -1,12 +1,17 @@
-// The editor's commands for the keyboard and the context menu, and how it fits its screen.
+// The editor's commands for the keyboard and the context menu, how it closes, and how it fits its screen.
+#include "base/messagebox.h"
 #include "preset/cpreseteditdlg.h"
 #include "preset/cpresetgrid.h"
 #include "preset/presethistory.h"
 
 #include <QAction>
+#include <QCloseEvent>
+#include <QHideEvent>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QResizeEvent>
 #include <QScreen>
+#include <QShowEvent>
 
 namespace {
 
@@ -117,4 +122,56 @@ QSize CPresetEditDlg::FittedSize() const
     const int taskbar = available == shown->geometry() ? kTaskbarHeight : 0;
     const QSize room(available.width() - kFrameWidth, available.height() - kFrameHeight - taskbar);
     return m_baseSize.boundedTo(room).expandedTo(minimumSize());
+}
+
+void CPresetEditDlg::OnExit()
+{
+    // A copy goes on after the editor closes: its notices still find this window by its title, so a
+    // receive that ends meanwhile reaches the tables, and the next opening shows them.
+    TakeGridEdits();
+    if (IsModified()) {
+        if (SettleUnsavedChanges(true))
+            accept();
+        return;
+    }
+    if (ShowMessageBox(QStringLiteral("EXIT NOW?"), QString::fromLatin1(kMessageCaption), MB_YESNO | MB_ICONQUESTION)
+        == IDYES)
+        accept();
+}
+
+void CPresetEditDlg::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (event->spontaneous())
+        return;
+    OnInitDialog();
+    if (!std::exchange(m_bSized, true))
+        resize(FittedSize());
+    m_satGrid->setFocus(Qt::OtherFocusReason);
+}
+
+// However the editor goes away (EXIT, its owner hiding it), the edits its grids hold stay in the tables.
+void CPresetEditDlg::hideEvent(QHideEvent* event)
+{
+    if (!event->spontaneous())
+        TakeGridEdits();
+    QDialog::hideEvent(event);
+}
+
+// A close request from the window's frame or Alt+F4 is an EXIT with its question, never a silent close.
+void CPresetEditDlg::closeEvent(QCloseEvent* event)
+{
+    event->ignore();
+    if (isVisible())
+        OnExit();
+}
+
+void CPresetEditDlg::keyPressEvent(QKeyEvent* event)
+{
+    // During a copy Escape belongs to the copy's cancel; Enter never closes the editor.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && !m_bCopyRunning) {
+        OnExit();
+        return;
+    }
+    event->ignore();
 }
