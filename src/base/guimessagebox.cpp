@@ -4,6 +4,7 @@
 #include "base/modaldialog.h"
 #include "base/screenfit.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QGridLayout>
 #include <QMessageBox>
@@ -100,6 +101,10 @@ int ShowOnGuiThread(const QString& text, const QString& caption, unsigned type)
         break;
     }
     box.setStandardButtons(buttons);
+    if ((type & MB_SAVEDISCARD) && (buttons & QMessageBox::No)) {
+        box.button(QMessageBox::Yes)->setText(QStringLiteral("&Save"));
+        box.button(QMessageBox::No)->setText(QStringLiteral("&Discard"));
+    }
     ExecModal(box);
     switch (box.standardButton(box.clickedButton())) {
     case QMessageBox::Yes:

@@ -260,6 +260,9 @@ signals:
     // A typed text (pastedCells 0) or a paste was refused by AdmitCellText; a refused paste changes no cell,
     // and reason is that of its first refused cell.
     void cellTextRefused(const QString& reason, int pastedCells);
+    // Once per action of the user that may have changed cells (an edit, a paste, a cut, a drop, Delete, Enter's
+    // text), after all of its cells have changed, so an owner can take the whole action as one step.
+    void cellsEdited();
 
 protected:
     bool event(QEvent* event) override;
@@ -275,11 +278,25 @@ protected:
     void timerEvent(QTimerEvent* event) override;
     void changeEvent(QEvent* event) override;
     bool viewportEvent(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
     virtual CGridCellRecord NewCell(int row, int column);
     virtual void ClearCell(CGridCellRecord& cell, int row, int column);
 
 private:
+    // Held over one action of the user; the outermost one reports the action's cell changes once.
+    class EditBatch {
+    public:
+        explicit EditBatch(CGridCtrl& grid);
+        ~EditBatch();
+        EditBatch(const EditBatch&) = delete;
+        EditBatch& operator=(const EditBatch&) = delete;
+
+    private:
+        CGridCtrl& m_grid;
+    };
+
     CGridCellRecord* Cell(int row, int column);
     [[nodiscard]] const CGridCellRecord* Cell(int row, int column) const;
     std::uint16_t FontIndex(const QFont& font);
@@ -375,6 +392,8 @@ private:
     CGridDropHandler m_dropHandler;
     QPointer<CCellTipWnd> m_pTip;
     GridPos m_tipCell;
+    int m_nEditBatch = 0;
+    bool m_bBatchEdited = false;
 };
 
 // Puts the grid in the place of the dialog's child named itemName (same parent, geometry, name

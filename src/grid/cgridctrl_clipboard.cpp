@@ -85,6 +85,7 @@ void CGridCtrl::CutCommand()
 
 void CGridCtrl::ClearSelectedText()
 {
+    const EditBatch batch(*this);
     if (!m_bEditable)
         return;
     const QSet<qint64> selected = m_selected;
@@ -114,6 +115,7 @@ void CGridCtrl::PasteCommand()
 
 bool CGridCtrl::PasteDataAt(const GridPos& target, const QMimeData& data)
 {
+    const EditBatch batch(*this);
     if (!IsValid(target) || !CanEditCell(target.row, target.column) || !data.hasText())
         return false;
     QString text = data.text();
@@ -187,6 +189,7 @@ bool CGridCtrl::CanPaste() const
 
 void CGridCtrl::StartDrag()
 {
+    const EditBatch batch(*this);
     if (!m_bDragAndDrop)
         return;
     std::unique_ptr<QMimeData> data = SelectionToDataSource();
@@ -263,6 +266,7 @@ void CGridCtrl::MarkDropTarget(const GridPos& cell, bool on)
 
 bool CGridCtrl::DropAt(const QMimeData& data, Qt::DropAction, QPoint)
 {
+    const EditBatch batch(*this);
     if (!m_bDragAndDrop || !IsValid(m_dragOverCell) || !CanEditCell(m_dragOverCell.row, m_dragOverCell.column))
         return false;
     m_nMouseMode = MOUSE_NOTHING;

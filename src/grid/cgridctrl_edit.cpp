@@ -3,6 +3,8 @@
 #include "grid/cgriddroplist.h"
 #include "grid/cgrideditbox.h"
 
+#include <utility>
+
 // ---------------------------------------------------------------- editing
 
 void CGridCtrl::EditCellAt(int row, int column, unsigned startKey)
@@ -63,13 +65,32 @@ void CGridCtrl::EndOpenEdit()
 int CGridCtrl::NotifyParent(int row, int column, int code)
 {
     emit gridNotify(code, row, column);
+    if (code == GVN_ENDLABELEDIT) {
+        if (m_nEditBatch > 0)
+            m_bBatchEdited = true;
+        else
+            emit cellsEdited();
+    }
     return 0;
+}
+
+CGridCtrl::EditBatch::EditBatch(CGridCtrl& grid)
+    : m_grid(grid)
+{
+    ++m_grid.m_nEditBatch;
+}
+
+CGridCtrl::EditBatch::~EditBatch()
+{
+    if (--m_grid.m_nEditBatch == 0 && std::exchange(m_grid.m_bBatchEdited, false))
+        emit m_grid.cellsEdited();
 }
 
 int CGridCtrl::OnGridEditNotify(const GridEditNotify& notify)
 {
     if (notify.controlId != kInPlaceControlId || notify.code != GVN_ENDLABELEDIT)
         return 0;
+    const EditBatch batch(*this);
     const int row = notify.item.row;
     const int column = notify.item.column;
     FinishCellEdit(row, column, notify.item.text);

@@ -7,6 +7,7 @@
 #include "base/transferprogressevent.h"
 #include "preset/cpresetgrid.h"
 #include "preset/presetcelltext.h"
+#include "preset/presethistory.h"
 #include "preset/presetimage.h"
 #include "preset/presettables.h"
 #include "transfer/ctransferengine.h"
@@ -52,10 +53,10 @@ struct ButtonLayout {
 };
 // The file and copy buttons, in the order of m_fileAndCopyButtons.
 constexpr ButtonLayout kButtons[] = {
-    { 1000, "Open PresetData File", 149 },
-    { 1001, "Save PresetData File", 165 },
-    { 1002, "STB -> PC COPY", 203 },
-    { 1003, "PC -> STB COPY", 218 },
+    { 1000, "&Open PresetData File", 149 },
+    { 1001, "&Save PresetData File", 165 },
+    { 1002, "ST&B -> PC COPY", 203 },
+    { 1003, "&PC -> STB COPY", 218 },
 };
 
 void WriteCell(CGridCtrl& grid, int row, int column, const QString& text, std::uint32_t format)
@@ -103,37 +104,60 @@ CPresetEditDlg::CPresetEditDlg(QWidget* parent)
     : QDialog(parent)
     , m_tpGrid(new CPresetGrid)
     , m_satGrid(new CPresetGrid(CPresetGrid::Satellites))
+    , m_history(std::make_unique<PresetHistory>(
+          [this](const PresetSnapshot& snapshot, int shownSat) { RestoreSnapshot(snapshot, shownSat); }))
 {
     setWindowTitle(kTitle);
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     QFont font = DialogFont();
     font.setPointSize(10);
     setFont(font);
     const CDialogUnits du(font);
-    setFixedSize(du.X(402), du.Y(278));
+    m_baseSize = QSize(du.X(402), du.Y(290));
+    setMinimumSize(du.X(300), du.Y(210));
+    resize(m_baseSize);
 
-    du.Place(new QGroupBox(QStringLiteral("Transponder Data"), this), 168, 7, 227, 244);
-    du.Place(new QGroupBox(QStringLiteral("Satellite Name"), this), 7, 7, 149, 121);
-    du.Place(new QGroupBox(QStringLiteral("Files"), this), 33, 137, 90, 47);
-    du.Place(new QGroupBox(QStringLiteral("Preset Data Copy"), this), 33, 190, 90, 47);
+    // The grids sit in their group boxes, so a box's mnemonic takes the keys to its grid.
+    auto* tpGroup = new QGroupBox(QStringLiteral("&Transponder Data"), this);
+    auto* satGroup = new QGroupBox(QStringLiteral("Satellite &Name"), this);
+    PlaceWithAnchor(tpGroup, du.Rect(168, 7, 227, 244), true, true, false, false);
+    PlaceWithAnchor(satGroup, du.Rect(7, 7, 149, 121), false, true, false, false);
+    PlaceWithAnchor(new QGroupBox(QStringLiteral("Files"), this), du.Rect(33, 137, 90, 47), false, false, false, true);
+    PlaceWithAnchor(
+        new QGroupBox(QStringLiteral("Preset Data Copy"), this), du.Rect(33, 190, 90, 47), false, false, false, true);
 
-    auto* tpItem = new QWidget(this);
+    auto* tpItem = new QWidget(tpGroup);
     tpItem->setObjectName(ResourceIdName(1019));
-    du.Place(tpItem, 171, 17, 204, 229);
-    auto* satItem = new QWidget(this);
+    PlaceWithAnchor(tpItem, du.Rect(171, 17, 204, 229), true, true, false, false);
+    auto* satItem = new QWidget(satGroup);
     satItem->setObjectName(ResourceIdName(1021));
-    du.Place(satItem, 14, 21, 135, 100);
+    PlaceWithAnchor(satItem, du.Rect(14, 21, 135, 100), false, true, false, false);
     AttachGridControl(this, ResourceIdName(1019), *m_tpGrid);
     AttachGridControl(this, ResourceIdName(1021), *m_satGrid);
-    for (CPresetGrid* grid : { m_tpGrid, m_satGrid })
+    for (Anchor& anchor : m_anchors) {
+        if (anchor.widget == tpItem)
+            anchor.widget = m_tpGrid;
+        else if (anchor.widget == satItem)
+            anchor.widget = m_satGrid;
+    }
+    m_tpGrid->setAccessibleName(QStringLiteral("Transponders"));
+    m_satGrid->setAccessibleName(QStringLiteral("Satellites"));
+    for (CPresetGrid* grid : { m_tpGrid, m_satGrid }) {
         connect(grid, &CGridCtrl::cellTextRefused, this, &CPresetEditDlg::OnCellTextRefused);
+        connect(grid, &CGridCtrl::cellsEdited, this, [this] { RecordChange(QStringLiteral("Edit")); });
+        // Tab leaves a grid for the next control; the arrows move within it.
+        grid->SetHandleTabKey(false);
+        grid->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(grid, &QWidget::customContextMenuRequested, this,
+            [this, grid](QPoint at) { ShowGridMenu(*grid, grid->viewport()->mapToGlobal(at)); });
+    }
     m_satGrid->installEventFilter(this);
 
     for (std::size_t i = 0; i < m_fileAndCopyButtons.size(); ++i) {
         auto* button = new QPushButton(QString::fromLatin1(kButtons[i].text), this);
         button->setObjectName(ResourceIdName(kButtons[i].id));
         button->setAutoDefault(false);
-        du.Place(button, 39, kButtons[i].y, 77, 14);
+        PlaceWithAnchor(button, du.Rect(39, kButtons[i].y, 77, 14), false, false, false, true);
         m_fileAndCopyButtons[i] = button;
     }
     connect(m_fileAndCopyButtons[0], &QPushButton::clicked, this, &CPresetEditDlg::OnOpenPresetFile);
@@ -144,23 +168,46 @@ CPresetEditDlg::CPresetEditDlg(QWidget* parent)
     auto* status = new QLabel(this);
     status->setObjectName(ResourceIdName(1040));
     status->setAlignment(Qt::AlignCenter);
-    du.Place(status, 11, 242, 90, 13);
+    PlaceWithAnchor(status, du.Rect(11, 242, 90, 13), false, false, false, true);
 
     m_progress = new QProgressBar(this);
     m_progress->setObjectName(ResourceIdName(1036));
     m_progress->setTextVisible(false);
     m_progress->setRange(0, 100);
     m_progress->setValue(0);
-    du.Place(m_progress, 44, 259, 283, 10);
+    PlaceWithAnchor(m_progress, du.Rect(44, 259, 283, 10), true, false, false, true);
 
-    auto* exit = new QPushButton(QStringLiteral("EXIT"), this);
+    auto* exit = new QPushButton(QStringLiteral("&EXIT"), this);
     exit->setObjectName(ResourceIdName(1037));
     exit->setAutoDefault(false);
-    du.Place(exit, 340, 255, 50, 14);
+    PlaceWithAnchor(exit, du.Rect(340, 255, 50, 14), false, false, true, true);
     connect(exit, &QPushButton::clicked, this, &CPresetEditDlg::OnExit);
+
+    m_counts = new QLabel(this);
+    m_counts->setObjectName(QStringLiteral("counts"));
+    PlaceWithAnchor(m_counts, du.Rect(11, 274, 300, 11), false, false, false, true);
+    m_modifiedMark = new QLabel(this);
+    m_modifiedMark->setObjectName(QStringLiteral("modifiedMark"));
+    m_modifiedMark->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    PlaceWithAnchor(m_modifiedMark, du.Rect(330, 274, 60, 11), false, false, true, true);
+
+    // Reading order: the two grids side by side, then the buttons down the left, then EXIT.
+    QWidget* previous = m_satGrid;
+    for (QWidget* next : std::initializer_list<QWidget*> { m_tpGrid, m_fileAndCopyButtons[0], m_fileAndCopyButtons[1],
+             m_fileAndCopyButtons[2], m_fileAndCopyButtons[3], exit }) {
+        setTabOrder(previous, next);
+        previous = next;
+    }
+    CreateCommands();
+    UpdateChangeMarks();
 }
 
-CPresetEditDlg::~CPresetEditDlg() = default;
+CPresetEditDlg::~CPresetEditDlg()
+{
+    // An edit still open ends while the dialog goes away; it is no step of a history that goes too.
+    for (CPresetGrid* grid : { m_tpGrid, m_satGrid })
+        disconnect(grid, nullptr, this, nullptr);
+}
 
 void CPresetEditDlg::SetTransferLink(BufferTransferStarter start, ReceivedLengthQuery receivedLength)
 {
@@ -176,9 +223,16 @@ bool CPresetEditDlg::OnInitDialog()
 
 void CPresetEditDlg::RefillFromTables()
 {
+    ShowTables(0);
+}
+
+void CPresetEditDlg::ShowTables(int shownSat)
+{
     FillSatelliteGrid();
-    SelectSatelliteRow(1);
-    FillTransponderGrid();
+    SelectSatelliteRow(shownSat + 1);
+    g_nShownSat = shownSat;
+    FillShownTransponders();
+    UpdateChangeMarks();
 }
 
 // The focus frame moves with the selection: a click on the row that merely looks current would
@@ -225,6 +279,13 @@ void CPresetEditDlg::FillTransponderGrid()
         return;
     }
     g_nShownSat = selected.minRow - 1;
+    FillShownTransponders();
+}
+
+void CPresetEditDlg::FillShownTransponders()
+{
+    CGridCtrl& grid = *m_tpGrid;
+    SetGridSize(grid, kTpRows, kTpColumns);
     TpList list {};
     GetSatTransponders(std::uint8_t(g_nShownSat), list);
     bool blank = false;
@@ -280,20 +341,29 @@ void CPresetEditDlg::GatherTransponderGrid(TpList& list) const
     }
 }
 
-void CPresetEditDlg::CommitShownSatellite()
+bool CPresetEditDlg::CommitShownSatellite()
 {
     TpList list {};
     GatherTransponderGrid(list);
-    ReplaceSatTransponders(list, std::uint8_t(g_nShownSat));
+    if (ReplaceSatTransponders(list, std::uint8_t(g_nShownSat)))
+        return true;
+    // Rows the table did not take must not go on looking as if they were kept.
+    FillShownTransponders();
+    return false;
+}
+
+bool CPresetEditDlg::GatherGrids()
+{
+    GatherLnbColumn();
+    GatherNameColumn();
+    return CommitShownSatellite();
 }
 
 void CPresetEditDlg::TakeGridEdits()
 {
     m_satGrid->EndOpenEdit();
     m_tpGrid->EndOpenEdit();
-    GatherLnbColumn();
-    GatherNameColumn();
-    CommitShownSatellite();
+    GatherGrids();
 }
 
 void CPresetEditDlg::SetStatusText(const QString& text)
@@ -330,6 +400,8 @@ void CPresetEditDlg::OnSatSelChanged()
 
 void CPresetEditDlg::OnOpenPresetFile()
 {
+    if (!SettleUnsavedChanges(false))
+        return;
     const QString path = GetFileName(RcuFileRequest(false, this));
     if (path.isEmpty())
         return;
@@ -348,18 +420,25 @@ void CPresetEditDlg::OnOpenPresetFile()
     }
     RefillFromTables();
     KeepBytesOf(m_image.data(), std::size_t(length));
+    m_history->Record(QStringLiteral("Open"), Snapshot(), 0);
+    MarkUnmodified();
 }
 
 void CPresetEditDlg::OnSavePresetFile()
 {
+    SavePresetFile();
+}
+
+bool CPresetEditDlg::SavePresetFile()
+{
     const QString path = GetFileName(RcuFileRequest(true, this));
     if (path.isEmpty())
-        return;
+        return false;
     // Written beside the old file and renamed over it on commit, so a failed save leaves the old one whole.
     QSaveFile file(path);
     if (!CheckReplaceableFile(path).isEmpty() || !file.open(QIODevice::WriteOnly)) {
         ShowMessageBox(QStringLiteral("File Open Error!!"));
-        return;
+        return false;
     }
     TakeGridEdits();
     const QByteArray image = BuildPresetImageKeeping(m_kept);
@@ -367,12 +446,18 @@ void CPresetEditDlg::OnSavePresetFile()
     // a commit after a short write of the buffered bytes would otherwise rename a cut file into place.
     if (image.isEmpty() || file.write(image) != image.size() || !file.flush())
         file.cancelWriting();
-    if (!file.commit())
+    if (!file.commit()) {
         ShowMessageBox(QStringLiteral("File Open Error!!"));
+        return false;
+    }
+    MarkUnmodified();
+    return true;
 }
 
 void CPresetEditDlg::OnStbToPcCopy()
 {
+    if (!SettleUnsavedChanges(false))
+        return;
     g_nExpectedPackets = kReceivePackets;
     m_progress->setRange(0, kReceivePackets);
     m_progress->setValue(0);
@@ -392,6 +477,7 @@ void CPresetEditDlg::OnPcToStbCopy()
     m_progress->setRange(0, packets);
     m_progress->setValue(0);
     g_nExpectedPackets = packets;
+    m_sending = Snapshot();
     SetCopyLocked(true);
     if (!m_startTransfer || m_startTransfer(kSendKind, m_image.data(), std::uint32_t(length)) == 0)
         EndCopy();
@@ -401,10 +487,14 @@ void CPresetEditDlg::OnTransferProgress(unsigned count, bool sending)
 {
     const unsigned expected = unsigned(g_nExpectedPackets.load());
     if (sending) {
-        if (count < expected)
+        if (count < expected) {
             ShowProgress(count, expected);
-        else
-            EndCopy();
+            return;
+        }
+        EndCopy();
+        if (m_sending)
+            m_history->MarkUnmodified(*std::exchange(m_sending, std::nullopt));
+        UpdateChangeMarks();
         return;
     }
     if (count == 0) {
@@ -412,10 +502,13 @@ void CPresetEditDlg::OnTransferProgress(unsigned count, bool sending)
         // Only what this receive stored counts: the store keeps older bytes past its end.
         const bool taken = received > 0 && ParsePresetImage(g_ReceiveStore.data(), std::size_t(received));
         RefillFromTables();
-        if (taken)
+        if (taken) {
             KeepBytesOf(g_ReceiveStore.data(), std::size_t(received));
-        else
+            m_history->Record(QStringLiteral("STB -> PC COPY"), Snapshot(), 0);
+            MarkUnmodified();
+        } else {
             SetStatusText(QStringLiteral("Received Data Error"));
+        }
     } else if (count <= expected) {
         ShowProgress(count, expected);
     } else {
@@ -441,15 +534,6 @@ void CPresetEditDlg::EndCopy()
     SetStatusText(QStringLiteral(" "));
     m_progress->setValue(0);
     SetCopyLocked(false);
-}
-
-void CPresetEditDlg::OnExit()
-{
-    // A copy goes on after the editor closes: its notices still find this window by its title, so a
-    // receive that ends meanwhile reaches the tables, and the next opening shows them.
-    if (ShowMessageBox(QStringLiteral("EXIT NOW?"), QStringLiteral("EDIT PRESET DATA"), MB_YESNO | MB_ICONQUESTION)
-        == IDYES)
-        accept();
 }
 
 bool CPresetEditDlg::event(QEvent* event)
@@ -481,36 +565,5 @@ bool CPresetEditDlg::SatGridWndProc(QEvent* event)
             QCoreApplication::sendEvent(editor, &selChanged);
         }
     }
-    return false;
-}
-
-void CPresetEditDlg::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    if (!event->spontaneous())
-        OnInitDialog();
-}
-
-// However the editor goes away (EXIT, its owner hiding it), the edits its grids hold stay in the tables.
-void CPresetEditDlg::hideEvent(QHideEvent* event)
-{
-    if (!event->spontaneous())
-        TakeGridEdits();
-    QDialog::hideEvent(event);
-}
-
-void CPresetEditDlg::closeEvent(QCloseEvent* event)
-{
-    event->ignore();
-}
-
-void CPresetEditDlg::keyPressEvent(QKeyEvent* event)
-{
-    // Keys the focused control leaves alone end nothing here: Enter and Escape do not close the editor.
-    event->ignore();
-}
-
-bool CPresetEditDlg::focusNextPrevChild(bool /*next*/)
-{
     return false;
 }

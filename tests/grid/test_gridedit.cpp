@@ -544,9 +544,12 @@ private slots:
         QTest::keyClick(&grid, Qt::Key_Down, Qt::ShiftModifier);
         QTest::keyClick(&grid, Qt::Key_Right, Qt::ShiftModifier);
         GridLog log(grid);
+        QSignalSpy edited(&grid, &CGridCtrl::cellsEdited);
         bool framed = false;
         QCOMPARE(DragAndDrop(grid, { 1, 1 }, { 4, 2 }, keys, framed), action);
         QCOMPARE(log.Count(GVN_BEGINDRAG), 1);
+        // A move is one action of the user: the drop and the cleared source are reported together.
+        QCOMPARE(edited.count(), action == Qt::IgnoreAction ? 0 : 1);
         QCOMPARE(framed, action != Qt::IgnoreAction);
         QVERIFY(!(grid.CellState(4, 2) & GVIS_DROPHILITED));
         QCOMPARE(ChangedCells(grid), changed);
