@@ -1,7 +1,5 @@
-// Every window of the shell fits its controls: nothing sticks out of its parent, no two controls
-// overlap, every caption fits its button; and the windows fit the screen the test runs on (CTest
-// runs this program on a 1366x768 screen and on a 1920x1080 one at 200% too). With
-// TESSAVO2_SHOT_DIR set it also saves screenshots.
+// Every window of the shell fits its controls (nothing sticks out or overlaps, every caption fits its
+// button) and the screens CTest runs this on. With TESSAVO2_SHOT_DIR set it also saves screenshots.
 #include "app/caboutdlg.h"
 #include "app/cmainframe.h"
 #include "app/ctessavo2view.h"
@@ -45,7 +43,8 @@ void CheckControls(QWidget& window)
     }
 }
 
-std::unique_ptr<CMainFrame> ShownMainFrame()
+// The main window past its start-up; with a file given, chosen with the open button openId.
+std::unique_ptr<CMainFrame> ShownMainFrame(int openId = 0, const QString& file = {})
 {
     SetModalHandler([](QDialog& dialog) { dialog.accept(); });
     auto frame = std::make_unique<CMainFrame>();
@@ -53,9 +52,11 @@ std::unique_ptr<CMainFrame> ShownMainFrame()
     frame->Create();
     frame->show();
     frame->activateWindow();
-    if (!QTest::qWaitForWindowActive(frame.get()))
-        return nullptr;
-    return frame;
+    SetFileDialogHandler([file](const FileDialogRequest&) { return file; });
+    if (openId != 0)
+        frame->View()->findChild<QAbstractButton*>(ResourceIdName(openId))->click();
+    SetFileDialogHandler(nullptr);
+    return QTest::qWaitForWindowActive(frame.get()) ? std::move(frame) : nullptr;
 }
 
 // Shows a real message box over the active window and hands it to check while it is up.
@@ -129,11 +130,8 @@ private slots:
     void windowsFitTheScreen()
     {
         QFETCH(QString, window);
-        const auto frame = ShownMainFrame();
+        const auto frame = ShownMainFrame(1012, QStringLiteral("/tmp/image.rcu"));
         QVERIFY(frame);
-        SetFileDialogHandler([](const FileDialogRequest&) { return QStringLiteral("/tmp/image.rcu"); });
-        frame->View()->OnOpenPreset();
-        SetFileDialogHandler(nullptr);
         QWidget* path = frame->View()->findChild<QWidget*>(ResourceIdName(1015));
         const bool question = window.startsWith(QLatin1String("EXIT"));
         ShowBox(window, question ? QStringLiteral("Rcu File Create") : QString(),
@@ -157,12 +155,9 @@ private slots:
     void formSpeaksToScreenReaders()
     {
         QFETCH(int, id);
-        const auto frame = ShownMainFrame();
+        const auto frame = ShownMainFrame(1000, QStringLiteral("/tmp/image.bin"));
         QVERIFY(frame);
         CTessavo2View& view = *frame->View();
-        SetFileDialogHandler([](const FileDialogRequest&) { return QStringLiteral("/tmp/image.bin"); });
-        view.OnOpenLoader();
-        SetFileDialogHandler(nullptr);
         view.SetStatusText(QStringLiteral("Trnasmited Count 3"));
         QTEST(AccessibleName(view.findChild<QWidget*>(ResourceIdName(id))), "name");
         // The visible text stays as it is.

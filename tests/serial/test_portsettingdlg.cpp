@@ -58,6 +58,13 @@ QString FocusName(QDialog& dialog)
     return focus ? focus->objectName() : QString();
 }
 
+struct DeviceCase {
+    const char* action;
+    const char* device;
+    int end;
+    bool kept;
+};
+
 // Mappings of COMn go to a settings folder of the test's own.
 struct OwnSettings {
     OwnSettings() { QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path()); }
@@ -172,33 +179,22 @@ private slots:
     // the dialog is open, Com3 to a pseudo-terminal): a device chosen or typed and SET, when it exists.
     void deviceRow_data()
     {
-        QTest::addColumn<QString>("action");
-        QTest::addColumn<QString>("device");
-        QTest::addColumn<int>("end");
-        QTest::addColumn<bool>("kept");
-        QTest::newRow("chosen, SET") << "choose"
-                                     << "pty" << 1024 << true;
-        QTest::newRow("chosen, CLOSE") << "choose"
-                                       << "pty" << 1025 << false;
-        QTest::newRow("typed") << "type"
-                               << "pty" << 1024 << true;
-        QTest::newRow("typed, not there") << "type"
-                                          << "gone" << 1024 << false;
-        QTest::newRow("typed, a folder") << "type"
-                                         << "." << 1024 << false;
-        QTest::newRow("listed after Refresh") << "refresh"
-                                              << "stb" << 1024 << true;
-        QTest::newRow("Esc on the open list") << "esc"
-                                              << "pty" << 1024 << false;
+        QTest::addColumn<DeviceCase>("c");
+        QTest::newRow("chosen, SET") << DeviceCase { "choose", "pty", 1024, true };
+        QTest::newRow("chosen, CLOSE") << DeviceCase { "choose", "pty", 1025, false };
+        QTest::newRow("typed") << DeviceCase { "type", "pty", 1024, true };
+        QTest::newRow("typed, not there") << DeviceCase { "type", "gone", 1024, false };
+        QTest::newRow("typed, a folder") << DeviceCase { "type", ".", 1024, false };
+        QTest::newRow("listed after Refresh") << DeviceCase { "refresh", "stb", 1024, true };
+        QTest::newRow("Esc on the open list") << DeviceCase { "esc", "pty", 1024, false };
     }
     void deviceRow()
     {
-        QFETCH(QString, action);
-        QFETCH(QString, device);
-        QFETCH(int, end);
+        QFETCH(DeviceCase, c);
+        const QLatin1String action(c.action);
         OwnSettings settings;
         PtyPair pty;
-        device = device == QLatin1String("pty") ? pty.SlavePath() : settings.dir.filePath(device);
+        const QString device = c.device == QLatin1String("pty") ? pty.SlavePath() : settings.dir.filePath(c.device);
         SaveDeviceForPort(2, settings.dir.filePath(QStringLiteral("stb")));
         SaveDeviceForPort(3, pty.SlavePath());
         CPortSettingDlg dialog;
@@ -208,17 +204,17 @@ private slots:
             QCOMPARE(list->currentData().toString(), pty.SlavePath());
             Button(shown, 1002)->click();
             const QString row = list->currentText();
-            if (action == QLatin1String("type")) {
+            if (action == "type") {
                 list->lineEdit()->selectAll();
                 QTest::keyClicks(list->lineEdit(), device);
-            } else if (action == QLatin1String("esc")) {
+            } else if (action == "esc") {
                 list->showPopup();
                 QTest::keyClick(list->view(), Qt::Key_Down);
                 QTest::keyClick(list->view(), Qt::Key_Escape);
                 QVERIFY(shown.isVisible() && !list->view()->isVisible());
                 QCOMPARE(list->currentText(), row);
             } else {
-                if (action == QLatin1String("refresh")) {
+                if (action == "refresh") {
                     QVERIFY(list->findData(device) < 0 && QFile::link(pty.SlavePath(), device));
                     shown.findChild<QAbstractButton*>(QStringLiteral("refreshDevices"))->click();
                 }
@@ -226,9 +222,9 @@ private slots:
                 list->setCurrentIndex(index);
                 emit list->activated(index);
             }
-            Button(shown, end)->click();
+            Button(shown, c.end)->click();
         });
-        QTEST(SavedDeviceForPort(1) == device, "kept");
+        QCOMPARE(SavedDeviceForPort(1) == device, c.kept);
     }
 
     // The variable wins, and the row says so instead of offering a choice.
