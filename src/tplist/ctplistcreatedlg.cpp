@@ -10,7 +10,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
-#include <cstring>
+#include <QShortcut>
 
 namespace {
 
@@ -23,9 +23,9 @@ struct ButtonLayout {
 constexpr int kGroupButtonId = 1048;
 
 constexpr std::array<ButtonLayout, 3> kPushButtons { {
-    { 1002, "List File", 127, 123, 50, 14 },
-    { 1001, "Rcu File", 127, 138, 50, 14 },
-    { 1000, "Exit", 127, 153, 50, 14 },
+    { 1002, "&List File", 127, 123, 50, 14 },
+    { 1001, "&Rcu File", 127, 138, 50, 14 },
+    { 1000, "E&xit", 127, 153, 50, 14 },
 } };
 
 // The dialog was drawn for the 10-point system font; the desktop's family at that size has
@@ -37,21 +37,21 @@ QFont SystemFont()
     return font;
 }
 
+// One line below the group box holds the count of selected satellites, so the status line sits
+// that much lower than it was first drawn.
+constexpr int kCountLineHeight = 12;
+
+QSize BaseSize()
+{
+    const CDialogUnits du(SystemFont());
+    return { du.X(188), du.Y(190 + kCountLineHeight) };
+}
+
 ButtonLayout GroupButtonLayout(int g)
 {
     if (g == CTpListCreateDlg::kAllSat)
-        return { kGroupButtonId + g, "ALL SAT", 134, 111, 38, 9 };
+        return { kGroupButtonId + g, "&ALL SAT", 134, 111, 38, 9 };
     return { kGroupButtonId + g, nullptr, 134, 12 + 11 * g, 41, 9 };
-}
-
-QPushButton* AddButton(QWidget* parent, const CDialogUnits& du, const ButtonLayout& layout, const QString& text)
-{
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(ResourceIdName(layout.id));
-    // Enter must end the dialog, never press whichever button Qt would make the default.
-    button->setAutoDefault(false);
-    du.Place(button, layout.x, layout.y, layout.width, layout.height);
-    return button;
 }
 
 QString GroupName(int g)
@@ -63,52 +63,95 @@ QString GroupName(int g)
 
 CTpListCreateDlg::CTpListCreateDlg(QWidget* parent)
     : QDialog(parent)
+    , m_anchors(BaseSize())
 {
     setObjectName(ResourceIdName(133));
     setWindowTitle(QStringLiteral("TP List Create"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFont(SystemFont());
     const CDialogUnits du(font());
-    setFixedSize(du.X(188), du.Y(190));
+    setMinimumSize(m_anchors.BaseSize());
+    resize(m_anchors.BaseSize());
 
     m_satList = new QListWidget(this);
     m_satList->setObjectName(ResourceIdName(1045));
+    m_satList->setAccessibleName(QStringLiteral("Satellites"));
     m_satList->setSelectionMode(QAbstractItemView::SingleSelection);
-    du.Place(m_satList, 11, 11, 115, 143);
+    m_anchors.Place(m_satList, du.Rect(11, 11, 115, 143), CAnchors::GrowX | CAnchors::GrowY);
     connect(m_satList, &QListWidget::itemDoubleClicked, this, &CTpListCreateDlg::OnSatListDblClk);
+    connect(m_satList, &QListWidget::itemChanged, this, &CTpListCreateDlg::OnSatChecked);
 
     m_groupCombo = new QComboBox(this);
     m_groupCombo->setObjectName(ResourceIdName(1046));
+    // A combo box is read by its text, which here is the name of a button too; screen readers take
+    // the name from the label it is the buddy of. The label stays hidden: the box needs no caption
+    // on screen, and Alt+G reaches it through its own shortcut below.
+    auto* groupLabel = new QLabel(QStringLiteral("Satellite group"), this);
+    groupLabel->setObjectName(QStringLiteral("groupLabel"));
+    groupLabel->setBuddy(m_groupCombo);
+    groupLabel->hide();
     m_groupCombo->setEditable(true);
     m_groupCombo->setInsertPolicy(QComboBox::NoInsert);
     m_groupCombo->setCompleter(nullptr);
     for (int g = 0; g < kAllSat; ++g)
         m_groupCombo->addItem(GroupName(g));
     // The rectangle's height is that of the dropped list; the closed box is one line high.
-    const QRect comboRect = du.Rect(11, 155, 115, 12);
-    m_groupCombo->setGeometry(comboRect.x(), comboRect.y(), comboRect.width(),
-        std::min(m_groupCombo->sizeHint().height(), comboRect.height()));
+    QRect comboRect = du.Rect(11, 155, 115, 12);
+    comboRect.setHeight(std::min(m_groupCombo->sizeHint().height(), comboRect.height()));
+    m_anchors.Place(m_groupCombo, comboRect, CAnchors::GrowX | CAnchors::MoveY);
     connect(m_groupCombo, &QComboBox::activated, this, &CTpListCreateDlg::OnGroupSelChange);
+
+    m_selectedCount = new QLabel(this);
+    m_selectedCount->setObjectName(QStringLiteral("selectedCount"));
+    m_anchors.Place(m_selectedCount, du.Rect(11, 168, 115, 10), CAnchors::GrowX | CAnchors::MoveY);
 
     m_status = new QLabel(this);
     m_status->setObjectName(ResourceIdName(1047));
     m_status->setAlignment(Qt::AlignCenter);
-    du.Place(m_status, 11, 168, 166, 12);
+    m_anchors.Place(m_status, du.Rect(11, 168 + kCountLineHeight, 166, 12), CAnchors::GrowX | CAnchors::MoveY);
 
+    // Mnemonics: Alt+1 to Alt+9 for the groups, Alt+S and Alt+G for the list and the group box,
+    // which have no caption to mark.
+    const auto addButton = [&](const ButtonLayout& layout, const QString& text, int edges) {
+        auto* button = new QPushButton(text, this);
+        button->setObjectName(ResourceIdName(layout.id));
+        // Enter never presses whichever button Qt would make the default.
+        button->setAutoDefault(false);
+        m_anchors.Place(button, du.Rect(layout.x, layout.y, layout.width, layout.height), edges);
+        return button;
+    };
     for (int g = 0; g <= kAllSat; ++g) {
         const ButtonLayout layout = GroupButtonLayout(g);
-        QPushButton* button
-            = AddButton(this, du, layout, layout.text ? QString::fromLatin1(layout.text) : GroupName(g));
+        QPushButton* button = addButton(layout,
+            layout.text ? QString::fromLatin1(layout.text) : QStringLiteral("SatcoDx&%1").arg(g + 1), CAnchors::MoveX);
         button->setCheckable(true);
         connect(button, &QPushButton::clicked, this, [this, g](bool pressed) { OnGroupToggle(g, pressed); });
         m_groupButtons[g] = button;
     }
-
-    m_listFile = AddButton(this, du, kPushButtons[0], QString::fromLatin1(kPushButtons[0].text));
-    m_rcuFile = AddButton(this, du, kPushButtons[1], QString::fromLatin1(kPushButtons[1].text));
-    QPushButton* exitButton = AddButton(this, du, kPushButtons[2], QString::fromLatin1(kPushButtons[2].text));
+    const auto addPushButton = [&](const ButtonLayout& layout) {
+        return addButton(layout, QString::fromLatin1(layout.text), CAnchors::MoveX | CAnchors::MoveY);
+    };
+    m_listFile = addPushButton(kPushButtons[0]);
+    m_rcuFile = addPushButton(kPushButtons[1]);
+    QPushButton* exitButton = addPushButton(kPushButtons[2]);
     connect(m_listFile, &QPushButton::clicked, this, &CTpListCreateDlg::OnListFile);
     connect(exitButton, &QPushButton::clicked, this, &CTpListCreateDlg::OnExitButton);
+
+    for (const auto& shortcut :
+        { std::pair<Qt::Key, QWidget*> { Qt::Key_S, m_satList }, { Qt::Key_G, m_groupCombo } }) {
+        QWidget* target = shortcut.second;
+        connect(new QShortcut(Qt::ALT | shortcut.first, this), &QShortcut::activated, target,
+            [target] { target->setFocus(Qt::ShortcutFocusReason); });
+    }
+
+    // Reading order: the list and its group box, then the buttons down the right.
+    QWidget* previous = m_satList;
+    for (QWidget* next : std::initializer_list<QWidget*> { m_groupCombo, m_groupButtons[0], m_groupButtons[1],
+             m_groupButtons[2], m_groupButtons[3], m_groupButtons[4], m_groupButtons[5], m_groupButtons[6],
+             m_groupButtons[7], m_groupButtons[8], m_groupButtons[kAllSat], m_listFile, m_rcuFile, exitButton }) {
+        setTabOrder(previous, next);
+        previous = next;
+    }
 }
 
 CTpListCreateDlg::~CTpListCreateDlg() = default;
@@ -118,6 +161,12 @@ void CTpListCreateDlg::showEvent(QShowEvent* event)
     QDialog::showEvent(event);
     if (!event->spontaneous())
         OnInitDialog();
+}
+
+void CTpListCreateDlg::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    m_anchors.Apply(size());
 }
 
 void CTpListCreateDlg::OnInitDialog()
@@ -135,12 +184,43 @@ void CTpListCreateDlg::SetListEnabled(bool enabled)
     m_groupCombo->setEnabled(enabled);
 }
 
-void CTpListCreateDlg::ShowGroup(int g)
+void CTpListCreateDlg::SetStatusText(const QString& text)
+{
+    m_status->setText(text);
+    // A status such as "SatcoDx1" reads like the button of that name without it.
+    m_status->setAccessibleName(QStringLiteral("Status: ") + text);
+}
+
+void CTpListCreateDlg::UpdateSelectedCount()
+{
+    int count = 0;
+    for (int g = 0; g < kAllSat; ++g)
+        for (int i = 0; i < m_catalog.GroupSize(g); ++i)
+            count += m_catalog.IsSelected(g, i) ? 1 : 0;
+    m_selectedCount->setText(QStringLiteral("%1 selected").arg(count));
+}
+
+// The rows show the selected text of each satellite with a check box for its state; the catalogue
+// keeps its texts as they are, and only the catalogue decides what List File reads.
+void CTpListCreateDlg::ShowRows(int first, int last)
 {
     m_satList->clear();
-    m_satList->addItems(m_catalog.GroupTexts(g));
+    for (int g = first; g <= last; ++g) {
+        for (int i = 0; i < m_catalog.GroupSize(g); ++i) {
+            auto* item = new QListWidgetItem(QString::fromLatin1(m_catalog.OnText(g, i)));
+            item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+            item->setCheckState(m_catalog.IsSelected(g, i) ? Qt::Checked : Qt::Unchecked);
+            m_satList->addItem(item);
+        }
+    }
+    UpdateSelectedCount();
+}
+
+void CTpListCreateDlg::ShowGroup(int g)
+{
+    ShowRows(g, g);
     m_groupCombo->setCurrentIndex(g);
-    m_status->setText(GroupName(g));
+    SetStatusText(GroupName(g));
 }
 
 void CTpListCreateDlg::OnGroupSelChange()
@@ -155,10 +235,9 @@ void CTpListCreateDlg::OnGroupToggle(int g, bool pressed)
     if (g == kAllSat) {
         SetListEnabled(false);
         m_catalog.SetAll(pressed);
-        m_satList->clear();
-        m_satList->addItems(m_catalog.AllTexts());
+        ShowRows(0, kAllSat - 1);
         m_groupCombo->setEditText(QStringLiteral("All Sat"));
-        m_status->setText(QStringLiteral("SatcoDxAll"));
+        SetStatusText(QStringLiteral("SatcoDxAll"));
         return;
     }
     if (g < 0 || g >= kAllSat)
@@ -168,28 +247,28 @@ void CTpListCreateDlg::OnGroupToggle(int g, bool pressed)
     ShowGroup(g);
 }
 
-// A row as long as its satellite's selected text is selected; the flip and the read-back both go
-// by that length, so the list and the catalogue cannot disagree.
 void CTpListCreateDlg::OnSatListDblClk()
 {
-    const int r = m_satList->currentRow();
+    if (QListWidgetItem* item = m_satList->currentItem())
+        item->setCheckState(item->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+}
+
+// Every way of flipping a row (its check box, Space, a double click) ends here.
+void CTpListCreateDlg::OnSatChecked(QListWidgetItem* item)
+{
     const int g = m_groupCombo->currentIndex();
-    const int rows = std::min(m_catalog.GroupSize(g), m_satList->count());
-    if (g < 0 || g >= kAllSat || r < 0 || r >= rows)
+    const int r = m_satList->row(item);
+    if (!m_satList->isEnabled() || g < 0 || g >= kAllSat || r < 0 || r >= m_catalog.GroupSize(g))
         return;
-    const auto isOnText = [this, g](int i) {
-        return m_satList->item(i)->text().size() == qsizetype(std::strlen(m_catalog.OnText(g, i)));
-    };
-    m_satList->item(r)->setText(QString::fromLatin1(isOnText(r) ? m_catalog.OffText(g, r) : m_catalog.OnText(g, r)));
-    for (int i = 0; i < rows; ++i)
-        m_catalog.SetSlot(g, i, isOnText(i));
+    m_catalog.SetSlot(g, r, item->checkState() == Qt::Checked);
+    UpdateSelectedCount();
 }
 
 void CTpListCreateDlg::OnListFile()
 {
     // The texts are the command line's too, written for a status line that draws "&&" as one "&".
     (void)RunListFile(m_catalog, m_state,
-        [this](QString text) { m_status->setText(text.replace(QStringLiteral("&&"), QStringLiteral("&"))); });
+        [this](QString text) { SetStatusText(text.replace(QStringLiteral("&&"), QStringLiteral("&"))); });
 }
 
 void CTpListCreateDlg::OnExitButton()
@@ -199,17 +278,14 @@ void CTpListCreateDlg::OnExitButton()
         accept();
 }
 
-// With no default button, Enter ends the dialog with OK, unless a push button has the focus:
-// then it presses that button. A toggle button with the focus does not count.
+// Enter presses the button that has the focus and does nothing elsewhere: a dialog that closed on
+// Enter in its list lost the work of a keyboard user who only meant to pick a row.
 void CTpListCreateDlg::keyPressEvent(QKeyEvent* event)
 {
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-        auto* button = qobject_cast<QPushButton*>(focusWidget());
-        if (button && !button->isCheckable())
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget()))
             button->click();
-        else
-            accept();
         return;
     }
     QDialog::keyPressEvent(event);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/anchors.h"
 #include "tplist/csatellitecatalog.h"
 #include "tplist/tpbuildstate.h"
 
@@ -9,6 +10,7 @@
 class QComboBox;
 class QLabel;
 class QListWidget;
+class QListWidgetItem;
 class QPushButton;
 
 // "TP List Create": the user selects satellites of the catalogue by group or one at a time and
@@ -34,16 +36,24 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void OnInitDialog();
     void ShowGroup(int g);
+    // Fills the list with the satellites of groups first to last, each checked when selected.
+    void ShowRows(int first, int last);
+    void OnSatChecked(QListWidgetItem* item);
     void SetListEnabled(bool enabled);
+    void SetStatusText(const QString& text);
+    void UpdateSelectedCount();
 
     TpBuildState m_state;
     CSatelliteCatalog m_catalog;
+    CAnchors m_anchors;
     std::array<QPushButton*, kAllSat + 1> m_groupButtons {};
     QLabel* m_status = nullptr;
+    QLabel* m_selectedCount = nullptr;
     QPushButton* m_rcuFile = nullptr;
     QPushButton* m_listFile = nullptr;
     QListWidget* m_satList = nullptr;

@@ -91,13 +91,10 @@ private slots:
         CAboutDlg about;
         CTpListCreateDlg tpList;
         CPresetEditDlg editor;
-        const std::pair<QDialog*, const char*> dialogs[] = { { &port, "port-dialog.png" }, { &about, "about-box.png" },
-            { &tpList, "tp-list-create.png" }, { &editor, nullptr } };
+        const std::pair<QDialog*, const char*> dialogs[]
+            = { { &port, "port-dialog.png" }, { &about, "about-box.png" }, { &tpList, nullptr }, { &editor, nullptr } };
         for (const auto& [dialog, shot] : dialogs) {
             dialog->show();
-            // TP List Create's status line as "List File" with nothing selected leaves it.
-            if (dialog == &tpList)
-                dialog->findChild<QAbstractButton*>(QStringLiteral("id1002"))->click();
             CheckControls(*dialog);
             if (dialog == &port || dialog == &about)
                 CheckFitsScreen(*dialog);
