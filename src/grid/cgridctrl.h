@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include "grid/cgridcellrecord.h"
 #include "grid/cgriddrophandler.h"
 #include "grid/gridtypes.h"
@@ -272,6 +274,11 @@ protected:
     virtual void ClearCell(CGridCellRecord& cell, int row, int column);
 
 private:
+    // OnKeyDown by what its keys do.
+    void RunClipboardKey(unsigned key);
+    void EditKey(unsigned key);
+    [[nodiscard]] std::optional<GridPos> NavigationTarget(unsigned key, bool shift, bool& changeLine);
+    void MoveCurrentCell(GridPos next, unsigned key, bool shift, bool changeLine);
     CGridCellRecord* Cell(int row, int column);
     [[nodiscard]] const CGridCellRecord* Cell(int row, int column) const;
     std::uint16_t FontIndex(const QFont& font);

@@ -3,7 +3,7 @@
 #include "base/localpath.h"
 #include "ccommandline.h"
 #include "cliio.h"
-#include "csignalpipe.h"
+#include "base/csignalpipe.h"
 #include "transfer/ctransferengine.h"
 
 #include <QEventLoop>
