@@ -2,24 +2,18 @@
 
 #include "transfer/frame.h"
 
+#include <array>
+#include <cstddef>
+
 const TransferKindTraits& TraitsOf(TransferKind kind)
 {
-    static constexpr TransferKindTraits kCode { kTypeCode, "Trnasmited Count ", true, false };
-    static constexpr TransferKindTraits kPreset { kTypePreset, "Trnasmited Count ", true, false };
-    static constexpr TransferKindTraits kLoader { kTypeLoader, "Transmited Count ", true, false };
-    static constexpr TransferKindTraits kToReceiver { kTypePreset, "", false, false };
-    static constexpr TransferKindTraits kFromReceiver { kTypePreset, "", false, true };
-    switch (kind) {
-    case TransferKind::Preset:
-        return kPreset;
-    case TransferKind::Loader:
-        return kLoader;
-    case TransferKind::PresetToReceiver:
-        return kToReceiver;
-    case TransferKind::PresetFromReceiver:
-        return kFromReceiver;
-    case TransferKind::Code:
-        break;
-    }
-    return kCode;
+    // In the order of the kinds, from Code on.
+    static constexpr std::array<TransferKindTraits, 5> kTraits { {
+        { kTypeCode, "Trnasmited Count ", true, false },
+        { kTypePreset, "Trnasmited Count ", true, false },
+        { kTypeLoader, "Transmited Count ", true, false },
+        { kTypePreset, "", false, false },
+        { kTypePreset, "", false, true },
+    } };
+    return kTraits[std::size_t(int(kind) - int(TransferKind::Code))];
 }

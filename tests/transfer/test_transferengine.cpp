@@ -8,7 +8,6 @@
 #include "transfer/transferreporter.h"
 
 #include <QCoreApplication>
-#include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
 #include <array>
@@ -312,8 +311,6 @@ INSTANTIATE_TEST_SUITE_P(Replies, TransferSendReplies,
                 "Trnasmited Count 2" } },
         ReplyCase { "noise_fills_the_buffer", { { kAck }, { QByteArray(CComm::kReceiveBufferSize, 'z') } }, 100, true,
             4, { "Sync Dectected ...", "No Answer 1", "Trnasmited Count 1" } },
-        ReplyCase { "terminate_to_the_third_frame", { { kAck }, { kAck }, { kAck }, { kTerminate } }, 5000, false, 4,
-            { "Sync Dectected ...", "Trnasmited Count 1", "Trnasmited Count 2" } },
         ReplyCase { "late_reply_of_an_earlier_session_is_not_the_sync", { {}, { kAck } }, 10, true, 4,
             { "No Answer 1", "Sync Dectected ...", "Trnasmited Count 1" }, kAck },
         SixteenNaks()),
@@ -329,25 +326,6 @@ TEST_F(TransferEngine, PortThatCannotOpenAbandonsTheTransfer)
     EXPECT_EQ(m_engine.LastResult(), TransferResult::PortError);
     EXPECT_FALSE(m_engine.IsTransferRunning());
     EXPECT_EQ(m_engine.State(), Waiting);
-}
-
-// What cannot be read ends the transfer after the sync, without an end frame.
-TEST_F(TransferEngine, FileThatCannotBeReadFailsWithoutEndFrame)
-{
-    QTemporaryDir dir;
-    const std::pair<QString, const char*> cases[] = { { dir.filePath(QStringLiteral("gone.bin")), " Open Failed" },
-        { QStringLiteral("/proc/self/mem"), " Read Failed" } };
-    for (const auto& [path, suffix] : cases) {
-        ScriptedReceiver receiver(m_pty, {});
-        ASSERT_EQ(m_engine.StartFileTransfer(SetupFor(TransferKind::Code), ReadSendImage(path)), 1);
-        bool success = true;
-        ASSERT_TRUE(WaitForTransfer(&success, 5000)) << path.toStdString();
-        EXPECT_FALSE(success);
-        EXPECT_EQ(m_engine.LastResult(), TransferResult::Failed);
-        EXPECT_EQ(m_boxes.Texts().last(), path + QLatin1String(suffix));
-        EXPECT_EQ(receiver.Units(2, 200).size(), 1u) << path.toStdString();
-    }
-    EXPECT_EQ(m_view.m_enabled, 2);
 }
 
 // A send still waiting for the answer to its sync ends at once when cancelled, without spinning, and leaves
