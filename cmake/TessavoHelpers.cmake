@@ -60,3 +60,15 @@ function(tessavo_bench name)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS})
   tessavo_warnings(${name})
 endfunction()
+
+# tessavo_screen_tests(TEST [FUNCTION...]): runs a GUI test again on the screens every window must fit,
+# 1366x768 at 100 % and 1920x1080 at 200 % (tests/data/screens), as TEST_<size>_x<scale>.
+function(tessavo_screen_tests name)
+  foreach(screen "1366x768;1" "1920x1080;2")
+    list(GET screen 0 size)
+    list(GET screen 1 scale)
+    add_test(NAME ${name}_${size}_x${scale} COMMAND ${name} ${ARGN})
+    set_tests_properties(${name}_${size}_x${scale} PROPERTIES TIMEOUT 120 ENVIRONMENT
+      "QT_QPA_PLATFORM=offscreen:configfile=${PROJECT_SOURCE_DIR}/tests/data/screens/${size}.json;QT_SCALE_FACTOR=${scale};TESSAVO_BIN_DIR=${PROJECT_BINARY_DIR}/bin;TESSAVO_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data")
+  endforeach()
+endfunction()

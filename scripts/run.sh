@@ -4,7 +4,8 @@
 # pointing at the emulator; without one it sends a sample code image with tessavo2-cli instead.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/build.sh release
+# Only the three programs it runs: the tests and benchmarks are test.sh's business.
+bash scripts/build.sh release tessavo2 tessavo2-cli stb-emulator
 bin=build/release/bin
 
 work=$(mktemp -d)

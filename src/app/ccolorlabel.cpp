@@ -1,8 +1,52 @@
 #include "app/ccolorlabel.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QFontMetrics>
 #include <QPainter>
+
+namespace {
+
+// The label paints its text itself, so a screen reader learns it only from here: the name is
+// what the label is for ("Code file") followed by what it shows; a label without either is a
+// separator line.
+class CColorLabelAccessible : public QAccessibleWidget {
+public:
+    explicit CColorLabelAccessible(CColorLabel* label)
+        : QAccessibleWidget(label, QAccessible::StaticText)
+    {
+    }
+
+    [[nodiscard]] QAccessible::Role role() const override
+    {
+        return Label()->Text().isEmpty() && Label()->accessibleName().isEmpty() ? QAccessible::Separator
+                                                                                : QAccessible::StaticText;
+    }
+
+    [[nodiscard]] QString text(QAccessible::Text t) const override
+    {
+        if (t != QAccessible::Name)
+            return QAccessibleWidget::text(t);
+        const QString purpose = Label()->accessibleName();
+        const QString shown = Label()->Text();
+        if (purpose.isEmpty() || shown.isEmpty())
+            return purpose + shown;
+        return purpose + QStringLiteral(": ") + shown;
+    }
+
+private:
+    [[nodiscard]] CColorLabel* Label() const { return static_cast<CColorLabel*>(widget()); }
+};
+
+QAccessibleInterface* ColorLabelAccessible(const QString&, QObject* object)
+{
+    if (auto* label = qobject_cast<CColorLabel*>(object))
+        return new CColorLabelAccessible(label);
+    return nullptr;
+}
+
+} // namespace
 
 CColorLabel::CColorLabel(QWidget* parent)
     : QWidget(parent)
@@ -10,12 +54,16 @@ CColorLabel::CColorLabel(QWidget* parent)
     , m_bkColor(QApplication::palette().color(QPalette::Button))
     , m_font(QApplication::font())
 {
+    static const bool installed = (QAccessible::installFactory(ColorLabelAccessible), true);
+    (void)installed;
 }
 
 void CColorLabel::SetText(const QString& text)
 {
     m_text = text;
     update();
+    QAccessibleEvent changed(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&changed);
     emit TextChanged(text);
 }
 

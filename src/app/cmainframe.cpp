@@ -6,6 +6,7 @@
 #include "base/dialogunits.h"
 #include "base/messagebox.h"
 #include "base/modaldialog.h"
+#include "base/screenfit.h"
 #include "serial/cportsettingdlg.h"
 #include "transfer/ctransferengine.h"
 
@@ -13,12 +14,16 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QMenuBar>
+#include <QScrollArea>
 #include <QStatusBar>
 
 namespace {
 
 constexpr int kWidth = 650;
 constexpr int kHeight = 540;
+// Enough for the menu bar, a corner of the form and the status bar.
+constexpr int kMinWidth = 320;
+constexpr int kMinHeight = 200;
 
 } // namespace
 
@@ -41,12 +46,22 @@ void CMainFrame::Create()
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
         | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setWindowTitle(ApplicationTitle());
-    setFixedSize(kWidth, kHeight);
+    // The form keeps its size and scrolls when a screen (a scaled one, say) has no room for it; the
+    // window never grows past the form.
+    setMinimumSize(kMinWidth, kMinHeight);
+    setMaximumSize(kWidth, kHeight);
+    resize(kWidth, kHeight);
     CreateMenus();
     CreateStatusBar();
     CreateDevicePane();
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("formScroll"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
     m_view = new CTessavo2View(this);
-    setCentralWidget(m_view);
+    scroll->setWidget(m_view);
+    setCentralWidget(scroll);
+    FitWindowToScreen(*this);
     m_view->OnInitialUpdate();
 }
 

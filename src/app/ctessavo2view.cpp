@@ -5,6 +5,7 @@
 #include "base/cguicallgate.h"
 #include "base/dialogunits.h"
 #include "base/filedialog.h"
+#include "base/guimessagebox.h"
 #include "base/messagebox.h"
 #include "base/modaldialog.h"
 #include "base/transferprogressevent.h"
@@ -56,6 +57,18 @@ constexpr std::array<ButtonLayout, 6> kButtons { {
     { 1010, "Start Send", 118, 128, 70 },
     { 1000, "Open Loader Data", 12, 224, 100 },
     { 1005, "Start Send ", 118, 224, 70 },
+} };
+
+// What a screen reader says for the controls whose text alone does not tell them apart; the
+// labels add what they show.
+constexpr std::array<std::pair<int, const char*>, 7> kAccessibleNames { {
+    { 1002, "Start Send, Code Download" },
+    { 1010, "Start Send, Preset Data Download" },
+    { 1005, "Start Send, Loader Data Download" },
+    { 1003, "Code file" },
+    { 1015, "Preset file" },
+    { 1006, "Loader file" },
+    { 1007, "Transfer status" },
 } };
 
 } // namespace
@@ -112,6 +125,12 @@ CTessavo2View::CTessavo2View(CMainFrame* frame)
     m_progress->setValue(0);
     du.Place(m_progress, 190, 280, 162, 8);
     m_progress->hide();
+    m_progress->setAccessibleName(QStringLiteral("Transfer progress"));
+    for (const auto& [id, name] : kAccessibleNames)
+        findChild<QWidget*>(ResourceIdName(id), Qt::FindDirectChildrenOnly)
+            ->setAccessibleName(QString::fromLatin1(name));
+    // The bars stretch; what must stay whole ends at the path labels' right edge.
+    setMinimumSize(du.X(kWidthDu - 6), du.Y(kHeightDu));
 }
 
 CColorLabel* CTessavo2View::Label(int id) const
@@ -166,6 +185,8 @@ void CTessavo2View::OpenFile(const Section& section)
     const QString path = QFileInfo(chosen).absoluteFilePath();
     m_frame->SetSelectedPath(path);
     m_nSelectedKind = section.kind;
+    for (const Section& other : m_sections)
+        KeepClearOfMessageBoxes(other.path, &other == &section);
     section.path->SetTextColor(kYellow);
     section.path->SetText(path);
 }

@@ -16,6 +16,8 @@ enum MessageBoxType : unsigned {
     MB_ICONQUESTION = 0x20,
     MB_ICONEXCLAMATION = 0x30,
     MB_ICONINFORMATION = 0x40,
+    // With MB_YESNOCANCEL: the Yes and No buttons read Save and Discard.
+    MB_SAVEDISCARD = 0x100,
 };
 
 enum MessageBoxResult : int {

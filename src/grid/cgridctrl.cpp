@@ -1,6 +1,7 @@
 // The cell model: counts, sizes, cell records, fonts and colours, and attaching to a dialog.
 #include "grid/cgridctrl.h"
 
+#include "grid/cgridaccessible.h"
 #include "grid/gridinternal.h"
 
 #include <QApplication>
@@ -20,6 +21,7 @@ QPointer<CGridCtrl> g_lastAttachedGrid;
 CGridCtrl::CGridCtrl(int rows, int columns, int fixedRows, int fixedColumns, QWidget* parent)
     : QAbstractScrollArea(parent)
 {
+    InstallGridAccessibility();
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setMouseTracking(true);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);

@@ -233,6 +233,11 @@ public:
     virtual void MakeInPlaceEditor(
         const QRect& rect, int style, int controlId, int row, int column, const QString& text, unsigned startKey);
     virtual void FinishCellEdit(int row, int column, const QString& text);
+    // The one gate for a text that an editor or a paste puts into a cell: true to take it (an owner may
+    // rewrite text into the form it stores), false with the reason to refuse it. Takes everything here.
+    [[nodiscard]] virtual bool AdmitCellText(int row, int column, QString& text, QString& refusal) const;
+    // Ends the in-place edit that is open, if any, as a click elsewhere would: its text goes to the cell.
+    void EndOpenEdit();
     virtual int NotifyParent(int row, int column, int code);
     // Called by an in-place editor when it closes.
     int OnGridEditNotify(const GridEditNotify& notify);
@@ -254,6 +259,12 @@ signals:
     void gridNotify(int code, int row, int column);
     // Posted after a left click on a cell.
     void commandNotify();
+    // A typed text (pastedCells 0) or a paste was refused by AdmitCellText; a refused paste changes no cell,
+    // and reason is that of its first refused cell.
+    void cellTextRefused(const QString& reason, int pastedCells);
+    // Once per action of the user that may have changed cells (an edit, a paste, a cut, a drop, Delete, Enter's
+    // text), after all of its cells have changed, so an owner can take the whole action as one step.
+    void cellsEdited();
 
 protected:
     bool event(QEvent* event) override;
@@ -269,11 +280,25 @@ protected:
     void timerEvent(QTimerEvent* event) override;
     void changeEvent(QEvent* event) override;
     bool viewportEvent(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
     virtual CGridCellRecord NewCell(int row, int column);
     virtual void ClearCell(CGridCellRecord& cell, int row, int column);
 
 private:
+    // Held over one action of the user; the outermost one reports the action's cell changes once.
+    class EditBatch {
+    public:
+        explicit EditBatch(CGridCtrl& grid);
+        ~EditBatch();
+        EditBatch(const EditBatch&) = delete;
+        EditBatch& operator=(const EditBatch&) = delete;
+
+    private:
+        CGridCtrl& m_grid;
+    };
+
     // OnKeyDown by what its keys do.
     void RunClipboardKey(unsigned key);
     void EditKey(unsigned key);
@@ -374,6 +399,8 @@ private:
     CGridDropHandler m_dropHandler;
     QPointer<CCellTipWnd> m_pTip;
     GridPos m_tipCell;
+    int m_nEditBatch = 0;
+    bool m_bBatchEdited = false;
 };
 
 // Puts the grid in the place of the dialog's child named itemName (same parent, geometry, name

@@ -8,6 +8,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QRegularExpression>
+#include <vector>
 
 using namespace gridimpl;
 
@@ -84,6 +85,7 @@ void CGridCtrl::CutCommand()
 
 void CGridCtrl::ClearSelectedText()
 {
+    const EditBatch batch(*this);
     if (!m_bEditable)
         return;
     const QSet<qint64> selected = m_selected;
@@ -113,6 +115,7 @@ void CGridCtrl::PasteCommand()
 
 bool CGridCtrl::PasteDataAt(const GridPos& target, const QMimeData& data)
 {
+    const EditBatch batch(*this);
     if (!IsValid(target) || !CanEditCell(target.row, target.column) || !data.hasText())
         return false;
     QString text = data.text();
@@ -120,6 +123,14 @@ bool CGridCtrl::PasteDataAt(const GridPos& target, const QMimeData& data)
     if (const qsizetype nul = text.indexOf(QChar(0)); nul >= 0)
         text.truncate(nul);
     static const QRegularExpression separators(QStringLiteral("[\t,\n]+"));
+    struct Paste {
+        int row;
+        int column;
+        QString text;
+    };
+    std::vector<Paste> cells;
+    int refused = 0;
+    QString firstRefusal;
     const QStringList lines = text.split(QLatin1Char('\n'));
     for (qsizetype k = 0; k < lines.size(); ++k) {
         QString line = lines[k];
@@ -136,12 +147,23 @@ bool CGridCtrl::PasteDataAt(const GridPos& target, const QMimeData& data)
             QString field = fields[m].trimmed();
             if (const int limit = ColumnMaxLength(c); limit > 0)
                 field.truncate(limit);
-            NotifyParent(r, c, GVN_BEGINLABELEDIT);
-            SetCellText(r, c, field);
-            MarkModified(true, r, c);
-            NotifyParent(r, c, GVN_ENDLABELEDIT);
-            SetCellState(r, c, CellState(r, c) & ~std::uint32_t(GVIS_SELECTED));
+            QString refusal;
+            if (!AdmitCellText(r, c, field, refusal) && refused++ == 0)
+                firstRefusal = refusal;
+            cells.push_back({ r, c, field });
         }
+    }
+    // Half a block would leave rows that mix the old and the new; one bad cell keeps them all as they were.
+    if (refused > 0) {
+        emit cellTextRefused(firstRefusal, refused);
+        return false;
+    }
+    for (const Paste& cell : cells) {
+        NotifyParent(cell.row, cell.column, GVN_BEGINLABELEDIT);
+        SetCellText(cell.row, cell.column, cell.text);
+        MarkModified(true, cell.row, cell.column);
+        NotifyParent(cell.row, cell.column, GVN_ENDLABELEDIT);
+        SetCellState(cell.row, cell.column, CellState(cell.row, cell.column) & ~std::uint32_t(GVIS_SELECTED));
     }
     viewport()->update();
     return true;
@@ -167,6 +189,7 @@ bool CGridCtrl::CanPaste() const
 
 void CGridCtrl::StartDrag()
 {
+    const EditBatch batch(*this);
     if (!m_bDragAndDrop)
         return;
     std::unique_ptr<QMimeData> data = SelectionToDataSource();
@@ -243,6 +266,7 @@ void CGridCtrl::MarkDropTarget(const GridPos& cell, bool on)
 
 bool CGridCtrl::DropAt(const QMimeData& data, Qt::DropAction, QPoint)
 {
+    const EditBatch batch(*this);
     if (!m_bDragAndDrop || !IsValid(m_dragOverCell) || !CanEditCell(m_dragOverCell.row, m_dragOverCell.column))
         return false;
     m_nMouseMode = MOUSE_NOTHING;

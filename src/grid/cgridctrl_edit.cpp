@@ -1,6 +1,9 @@
 // Starting and ending the in-place edit of a cell.
 #include "grid/cgridctrl.h"
+#include "grid/cgriddroplist.h"
 #include "grid/cgrideditbox.h"
+
+#include <utility>
 
 // ---------------------------------------------------------------- editing
 
@@ -32,22 +35,62 @@ void CGridCtrl::MakeInPlaceEditor(
 void CGridCtrl::FinishCellEdit(int row, int column, const QString& text)
 {
     // A cell removed while its edit was open takes nothing and marks nothing.
-    if (IsValid(row, column) && CellText(row, column) != text) {
-        MarkModified(true, row, column);
-        SetCellText(row, column, text);
+    if (!IsValid(row, column) || CellText(row, column) == text)
+        return;
+    QString admitted = text;
+    QString refusal;
+    if (!AdmitCellText(row, column, admitted, refusal)) {
+        emit cellTextRefused(refusal, 0);
+        return;
     }
+    if (CellText(row, column) != admitted) {
+        MarkModified(true, row, column);
+        SetCellText(row, column, admitted);
+    }
+}
+
+bool CGridCtrl::AdmitCellText(int, int, QString&, QString&) const
+{
+    return true;
+}
+
+void CGridCtrl::EndOpenEdit()
+{
+    for (CGridEditBox* box : viewport()->findChildren<CGridEditBox*>())
+        box->EndEdit();
+    for (CGridDropList* list : viewport()->findChildren<CGridDropList*>())
+        list->EndEdit();
 }
 
 int CGridCtrl::NotifyParent(int row, int column, int code)
 {
     emit gridNotify(code, row, column);
+    if (code == GVN_ENDLABELEDIT) {
+        if (m_nEditBatch > 0)
+            m_bBatchEdited = true;
+        else
+            emit cellsEdited();
+    }
     return 0;
+}
+
+CGridCtrl::EditBatch::EditBatch(CGridCtrl& grid)
+    : m_grid(grid)
+{
+    ++m_grid.m_nEditBatch;
+}
+
+CGridCtrl::EditBatch::~EditBatch()
+{
+    if (--m_grid.m_nEditBatch == 0 && std::exchange(m_grid.m_bBatchEdited, false))
+        emit m_grid.cellsEdited();
 }
 
 int CGridCtrl::OnGridEditNotify(const GridEditNotify& notify)
 {
     if (notify.controlId != kInPlaceControlId || notify.code != GVN_ENDLABELEDIT)
         return 0;
+    const EditBatch batch(*this);
     const int row = notify.item.row;
     const int column = notify.item.column;
     FinishCellEdit(row, column, notify.item.text);

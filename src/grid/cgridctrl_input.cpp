@@ -53,7 +53,13 @@ bool CGridCtrl::event(QEvent* event)
 
 void CGridCtrl::keyPressEvent(QKeyEvent* event)
 {
+    const EditBatch batch(*this);
     HideTitleTip();
+    // A grid has nothing of its own to cancel: Escape is its window's.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->ignore();
+        return;
+    }
     Qt::KeyboardModifiers modifiers = event->modifiers();
     if (event->key() == Qt::Key_Backtab)
         modifiers |= Qt::ShiftModifier;

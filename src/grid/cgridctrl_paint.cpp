@@ -183,7 +183,8 @@ bool CGridCtrl::PaintCell(QPainter& painter, int row, int column, QRect rect, bo
         return false;
     const QColor back = QColor::fromRgb(cell->backColor != kGridDefaultColor ? cell->backColor : m_textBackColor);
     QColor text = QColor::fromRgb(cell->textColor != kGridDefaultColor ? cell->textColor : m_textColor);
-    if (cell->state & GVIS_FOCUSED) {
+    // Of several grids in a window, only the one the keys go to shows where they go.
+    if ((cell->state & GVIS_FOCUSED) && hasFocus()) {
         painter.fillRect(rect, back);
         painter.setPen(Qt::black);
         painter.setBrush(Qt::NoBrush);
@@ -309,4 +310,16 @@ void CGridCtrl::FillWidth()
         width = std::max(0, share);
         given += width;
     }
+}
+
+void CGridCtrl::focusInEvent(QFocusEvent* event)
+{
+    QAbstractScrollArea::focusInEvent(event);
+    viewport()->update();
+}
+
+void CGridCtrl::focusOutEvent(QFocusEvent* event)
+{
+    QAbstractScrollArea::focusOutEvent(event);
+    viewport()->update();
 }

@@ -1,4 +1,5 @@
 // The current cell, the selection and sorting.
+#include "grid/cgridaccessible.h"
 #include "grid/cgridctrl.h"
 #include "grid/gridinternal.h"
 
@@ -27,6 +28,7 @@ GridPos CGridCtrl::SetCurrentCell(int row, int column)
         RedrawOneCell(row, column);
         RedrawFixedOf(row, column, old.row != row, old.column != column);
         NotifyParent(row, column, GVN_SELCHANGED);
+        NotifyGridCurrentCell(*this);
     }
     return old;
 }

@@ -67,7 +67,7 @@ void CGridDropList::keyPressEvent(QKeyEvent* event)
             else
                 setCurrentIndex(findText(m_session.InitialText(), Qt::MatchStartsWith));
         }
-        m_session.End(*this, FinalText());
+        m_session.End(*this, currentText());
         return;
     }
     // Alt+Up and Alt+Down open and close the list; other Alt combinations are swallowed.
@@ -82,23 +82,5 @@ void CGridDropList::focusOutEvent(QFocusEvent* event)
     QComboBox::focusOutEvent(event);
     // The list's own popup takes the focus for a while; that does not end the edit.
     if (event->reason() != Qt::PopupFocusReason && !view()->isVisible())
-        m_session.Close(*this, FinalText());
-}
-
-QString CGridDropList::FinalText() const
-{
-    const QString text = currentText();
-    if (!m_bCompletesTyping || text.isEmpty())
-        return text;
-    if (const int exact = findText(text, Qt::MatchFixedString); exact >= 0)
-        return itemText(exact);
-    QString match;
-    for (int i = 0; i < count(); ++i) {
-        if (!itemText(i).startsWith(text, Qt::CaseInsensitive))
-            continue;
-        if (!match.isNull())
-            return text;
-        match = itemText(i);
-    }
-    return match.isNull() ? text : match;
+        m_session.Close(*this, currentText());
 }

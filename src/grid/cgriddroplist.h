@@ -20,9 +20,8 @@ public:
 
     [[nodiscard]] int Row() const { return m_session.Row(); }
     [[nodiscard]] int Column() const { return m_session.Column(); }
-    // With this on, a typed text that begins exactly one string of the list, letter case
-    // ignored, is handed back as that string ("v" for "VER.").
-    void SetCompletesTyping(bool on) { m_bCompletesTyping = on; }
+    // Hands the text to the grid now, as losing the focus would.
+    void EndEdit() { m_session.Close(*this, currentText()); }
 
 protected:
     bool event(QEvent* event) override;
@@ -30,10 +29,7 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
-    [[nodiscard]] QString FinalText() const;
-
     CGridEditSession m_session;
-    bool m_bCompletesTyping = false;
     int m_nDropDownLines = 4;
     bool m_bExitOnArrows = false;
 };

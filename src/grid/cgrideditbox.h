@@ -18,6 +18,8 @@ public:
     [[nodiscard]] int Row() const { return m_session.Row(); }
     [[nodiscard]] int Column() const { return m_session.Column(); }
     [[nodiscard]] bool ExitsOnArrows() const { return m_bExitOnArrows; }
+    // Hands the text to the grid now, as losing the focus would.
+    void EndEdit() { m_session.Close(*this, text()); }
 
 protected:
     bool event(QEvent* event) override;

@@ -7,6 +7,7 @@
 #include "base/transferprogressevent.h"
 #include "preset/cpresetgrid.h"
 #include "preset/presetcelltext.h"
+#include "preset/presethistory.h"
 #include "preset/presetimage.h"
 #include "preset/presettables.h"
 #include "transfer/ctransferengine.h"
@@ -15,6 +16,7 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QGroupBox>
+#include <QHideEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
@@ -50,10 +52,10 @@ struct ButtonLayout {
 };
 // The file and copy buttons, in the order of m_fileAndCopyButtons.
 constexpr ButtonLayout kButtons[] = {
-    { 1000, "Open PresetData File", 149 },
-    { 1001, "Save PresetData File", 165 },
-    { 1002, "STB -> PC COPY", 203 },
-    { 1003, "PC -> STB COPY", 218 },
+    { 1000, "&Open PresetData File", 149 },
+    { 1001, "&Save PresetData File", 165 },
+    { 1002, "ST&B -> PC COPY", 203 },
+    { 1003, "&PC -> STB COPY", 218 },
 };
 
 void WriteCell(CGridCtrl& grid, int row, int column, const QString& text, std::uint32_t format)
@@ -101,35 +103,60 @@ CPresetEditDlg::CPresetEditDlg(QWidget* parent)
     : QDialog(parent)
     , m_tpGrid(new CPresetGrid)
     , m_satGrid(new CPresetGrid(CPresetGrid::Satellites))
+    , m_history(std::make_unique<PresetHistory>(
+          [this](const PresetSnapshot& snapshot, int shownSat) { RestoreSnapshot(snapshot, shownSat); }))
 {
     setWindowTitle(kTitle);
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     QFont font = DialogFont();
     font.setPointSize(10);
     setFont(font);
     const CDialogUnits du(font);
-    setFixedSize(du.X(402), du.Y(278));
+    m_baseSize = QSize(du.X(402), du.Y(290));
+    setMinimumSize(du.X(300), du.Y(210));
+    resize(m_baseSize);
 
-    du.Place(new QGroupBox(QStringLiteral("Transponder Data"), this), 168, 7, 227, 244);
-    du.Place(new QGroupBox(QStringLiteral("Satellite Name"), this), 7, 7, 149, 121);
-    du.Place(new QGroupBox(QStringLiteral("Files"), this), 33, 137, 90, 47);
-    du.Place(new QGroupBox(QStringLiteral("Preset Data Copy"), this), 33, 190, 90, 47);
+    // The grids sit in their group boxes, so a box's mnemonic takes the keys to its grid.
+    auto* tpGroup = new QGroupBox(QStringLiteral("&Transponder Data"), this);
+    auto* satGroup = new QGroupBox(QStringLiteral("Satellite &Name"), this);
+    PlaceWithAnchor(tpGroup, du.Rect(168, 7, 227, 244), true, true, false, false);
+    PlaceWithAnchor(satGroup, du.Rect(7, 7, 149, 121), false, true, false, false);
+    PlaceWithAnchor(new QGroupBox(QStringLiteral("Files"), this), du.Rect(33, 137, 90, 47), false, false, false, true);
+    PlaceWithAnchor(
+        new QGroupBox(QStringLiteral("Preset Data Copy"), this), du.Rect(33, 190, 90, 47), false, false, false, true);
 
-    auto* tpItem = new QWidget(this);
+    auto* tpItem = new QWidget(tpGroup);
     tpItem->setObjectName(ResourceIdName(1019));
-    du.Place(tpItem, 171, 17, 204, 229);
-    auto* satItem = new QWidget(this);
+    PlaceWithAnchor(tpItem, du.Rect(171, 17, 204, 229), true, true, false, false);
+    auto* satItem = new QWidget(satGroup);
     satItem->setObjectName(ResourceIdName(1021));
-    du.Place(satItem, 14, 21, 135, 100);
+    PlaceWithAnchor(satItem, du.Rect(14, 21, 135, 100), false, true, false, false);
     AttachGridControl(this, ResourceIdName(1019), *m_tpGrid);
     AttachGridControl(this, ResourceIdName(1021), *m_satGrid);
+    for (Anchor& anchor : m_anchors) {
+        if (anchor.widget == tpItem)
+            anchor.widget = m_tpGrid;
+        else if (anchor.widget == satItem)
+            anchor.widget = m_satGrid;
+    }
+    m_tpGrid->setAccessibleName(QStringLiteral("Transponders"));
+    m_satGrid->setAccessibleName(QStringLiteral("Satellites"));
+    for (CPresetGrid* grid : { m_tpGrid, m_satGrid }) {
+        connect(grid, &CGridCtrl::cellTextRefused, this, &CPresetEditDlg::OnCellTextRefused);
+        connect(grid, &CGridCtrl::cellsEdited, this, [this] { RecordChange(QStringLiteral("Edit")); });
+        // Tab leaves a grid for the next control; the arrows move within it.
+        grid->SetHandleTabKey(false);
+        grid->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(grid, &QWidget::customContextMenuRequested, this,
+            [this, grid](QPoint at) { ShowGridMenu(*grid, grid->viewport()->mapToGlobal(at)); });
+    }
     m_satGrid->installEventFilter(this);
 
     for (std::size_t i = 0; i < m_fileAndCopyButtons.size(); ++i) {
         auto* button = new QPushButton(QString::fromLatin1(kButtons[i].text), this);
         button->setObjectName(ResourceIdName(kButtons[i].id));
         button->setAutoDefault(false);
-        du.Place(button, 39, kButtons[i].y, 77, 14);
+        PlaceWithAnchor(button, du.Rect(39, kButtons[i].y, 77, 14), false, false, false, true);
         m_fileAndCopyButtons[i] = button;
     }
     connect(m_fileAndCopyButtons[0], &QPushButton::clicked, this, &CPresetEditDlg::OnOpenPresetFile);
@@ -140,23 +167,46 @@ CPresetEditDlg::CPresetEditDlg(QWidget* parent)
     auto* status = new QLabel(this);
     status->setObjectName(ResourceIdName(1040));
     status->setAlignment(Qt::AlignCenter);
-    du.Place(status, 11, 242, 90, 13);
+    PlaceWithAnchor(status, du.Rect(11, 242, 90, 13), false, false, false, true);
 
     m_progress = new QProgressBar(this);
     m_progress->setObjectName(ResourceIdName(1036));
     m_progress->setTextVisible(false);
     m_progress->setRange(0, 100);
     m_progress->setValue(0);
-    du.Place(m_progress, 44, 259, 283, 10);
+    PlaceWithAnchor(m_progress, du.Rect(44, 259, 283, 10), true, false, false, true);
 
-    auto* exit = new QPushButton(QStringLiteral("EXIT"), this);
+    auto* exit = new QPushButton(QStringLiteral("&EXIT"), this);
     exit->setObjectName(ResourceIdName(1037));
     exit->setAutoDefault(false);
-    du.Place(exit, 340, 255, 50, 14);
+    PlaceWithAnchor(exit, du.Rect(340, 255, 50, 14), false, false, true, true);
     connect(exit, &QPushButton::clicked, this, &CPresetEditDlg::OnExit);
+
+    m_counts = new QLabel(this);
+    m_counts->setObjectName(QStringLiteral("counts"));
+    PlaceWithAnchor(m_counts, du.Rect(11, 274, 300, 11), false, false, false, true);
+    m_modifiedMark = new QLabel(this);
+    m_modifiedMark->setObjectName(QStringLiteral("modifiedMark"));
+    m_modifiedMark->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    PlaceWithAnchor(m_modifiedMark, du.Rect(330, 274, 60, 11), false, false, true, true);
+
+    // Reading order: the two grids side by side, then the buttons down the left, then EXIT.
+    QWidget* previous = m_satGrid;
+    for (QWidget* next : std::initializer_list<QWidget*> { m_tpGrid, m_fileAndCopyButtons[0], m_fileAndCopyButtons[1],
+             m_fileAndCopyButtons[2], m_fileAndCopyButtons[3], exit }) {
+        setTabOrder(previous, next);
+        previous = next;
+    }
+    CreateCommands();
+    UpdateChangeMarks();
 }
 
-CPresetEditDlg::~CPresetEditDlg() = default;
+CPresetEditDlg::~CPresetEditDlg()
+{
+    // An edit still open ends while the dialog goes away; it is no step of a history that goes too.
+    for (CPresetGrid* grid : { m_tpGrid, m_satGrid })
+        disconnect(grid, nullptr, this, nullptr);
+}
 
 void CPresetEditDlg::SetTransferLink(BufferTransferStarter start, ReceivedDataQuery receivedData)
 {
@@ -172,9 +222,16 @@ bool CPresetEditDlg::OnInitDialog()
 
 void CPresetEditDlg::RefillFromTables()
 {
+    ShowTables(0);
+}
+
+void CPresetEditDlg::ShowTables(int shownSat)
+{
     FillSatelliteGrid();
-    SelectSatelliteRow(1);
-    FillTransponderGrid();
+    SelectSatelliteRow(shownSat + 1);
+    g_nShownSat = shownSat;
+    FillShownTransponders();
+    UpdateChangeMarks();
 }
 
 // The focus frame moves with the selection: a click on the row that merely looks current would
@@ -221,6 +278,13 @@ void CPresetEditDlg::FillTransponderGrid()
         return;
     }
     g_nShownSat = selected.minRow - 1;
+    FillShownTransponders();
+}
+
+void CPresetEditDlg::FillShownTransponders()
+{
+    CGridCtrl& grid = *m_tpGrid;
+    SetGridSize(grid, kTpRows, kTpColumns);
     TpList list {};
     GetSatTransponders(std::uint8_t(g_nShownSat), list);
     bool blank = false;
@@ -244,8 +308,11 @@ void CPresetEditDlg::FillTransponderGrid()
 
 void CPresetEditDlg::GatherLnbColumn()
 {
-    for (int r = 1; r < kSatRows; ++r)
-        StoreLnbText(m_satGrid->CellText(r, kLnbColumn), g_LnbTable[std::size_t(r - 1)]);
+    // An unnamed slot shows no LNB, so its blank cell says nothing: the slot keeps the LNB it has.
+    for (int r = 1; r < kSatRows; ++r) {
+        if (!m_satGrid->CellText(r, kNameColumn).isEmpty())
+            StoreLnbText(m_satGrid->CellText(r, kLnbColumn), g_LnbTable[std::size_t(r - 1)]);
+    }
 }
 
 void CPresetEditDlg::GatherNameColumn()
@@ -258,41 +325,82 @@ void CPresetEditDlg::GatherTransponderGrid(TpList& list) const
 {
     std::size_t next = 0;
     for (int r = 1; r < kTpRows; ++r) {
-        const std::uint16_t freq = CellNumber(m_tpGrid->CellText(r, kTpColumnFrequency));
-        const std::uint16_t symbol = CellNumber(m_tpGrid->CellText(r, kTpColumnSymbolRate));
+        const std::uint16_t freq = CellNumber(m_tpGrid->CellText(r, kTpColumnFrequency)).value_or(0);
+        const QString symbol = m_tpGrid->CellText(r, kTpColumnSymbolRate);
         // A row without a frequency or a symbol rate is dropped alone: a zero entry would end the
-        // list and silently take every row below it along.
-        if (freq == 0 || symbol == 0)
+        // list and silently take every row below it along. A symbol rate of 0 is a value, not a blank.
+        if (freq == 0 || symbol.trimmed().isEmpty())
             continue;
         pre_tp_t& tp = list[next++];
         tp.freq = freq;
-        tp.symbol = symbol;
+        tp.symbol = CellNumber(symbol).value_or(0);
         tp.sat_num = std::uint8_t(g_nShownSat);
         tp.fec = CellTextToCode(m_tpGrid->CellText(r, kTpColumnFec), kTpColumnFec);
         tp.polar = CellTextToCode(m_tpGrid->CellText(r, kTpColumnPolarization), kTpColumnPolarization);
     }
 }
 
-void CPresetEditDlg::CommitShownSatellite()
+bool CPresetEditDlg::CommitShownSatellite()
 {
     TpList list {};
     GatherTransponderGrid(list);
-    ReplaceSatTransponders(list, std::uint8_t(g_nShownSat));
+    if (ReplaceSatTransponders(list, std::uint8_t(g_nShownSat)))
+        return true;
+    // Rows the table did not take must not go on looking as if they were kept.
+    FillShownTransponders();
+    return false;
+}
+
+bool CPresetEditDlg::GatherGrids()
+{
+    GatherLnbColumn();
+    GatherNameColumn();
+    return CommitShownSatellite();
+}
+
+void CPresetEditDlg::TakeGridEdits()
+{
+    m_satGrid->EndOpenEdit();
+    m_tpGrid->EndOpenEdit();
+    GatherGrids();
 }
 
 void CPresetEditDlg::SetStatusText(const QString& text)
 {
-    findChild<QLabel*>(ResourceIdName(1040))->setText(text);
+    auto* status = findChild<QLabel*>(ResourceIdName(1040));
+    status->setText(text);
+    // The line is narrow; the whole of a longer reason is a hover away.
+    status->setToolTip(text.trimmed());
+}
+
+void CPresetEditDlg::OnCellTextRefused(const QString& reason, int pastedCells)
+{
+    if (pastedCells == 0)
+        SetStatusText(reason);
+    else
+        SetStatusText(
+            QStringLiteral("Nothing pasted: %1 refused, %2")
+                .arg(pastedCells == 1 ? QStringLiteral("1 cell") : QStringLiteral("%1 cells").arg(pastedCells))
+                .arg(reason));
+}
+
+void CPresetEditDlg::KeepBytesOf(const std::uint8_t* image, std::size_t length)
+{
+    m_kept = KeptBytesOf(image, length);
+    if (!m_kept.IsPlain())
+        SetStatusText(QStringLiteral("File holds data not shown; a save keeps it"));
 }
 
 void CPresetEditDlg::OnSatSelChanged()
 {
-    CommitShownSatellite();
+    TakeGridEdits();
     FillTransponderGrid();
 }
 
 void CPresetEditDlg::OnOpenPresetFile()
 {
+    if (!SettleUnsavedChanges(false))
+        return;
     const QString path = GetFileName(RcuFileRequest(false, this));
     if (path.isEmpty())
         return;
@@ -310,34 +418,45 @@ void CPresetEditDlg::OnOpenPresetFile()
         return;
     }
     RefillFromTables();
+    KeepBytesOf(m_image.data(), std::size_t(length));
+    m_history->Record(QStringLiteral("Open"), Snapshot(), 0);
+    MarkUnmodified();
 }
 
 void CPresetEditDlg::OnSavePresetFile()
 {
+    SavePresetFile();
+}
+
+bool CPresetEditDlg::SavePresetFile()
+{
     const QString path = GetFileName(RcuFileRequest(true, this));
     if (path.isEmpty())
-        return;
+        return false;
     // Written beside the old file and renamed over it on commit, so a failed save leaves the old one whole.
     QSaveFile file(path);
     if (!CheckReplaceableFile(path).isEmpty() || !file.open(QIODevice::WriteOnly)) {
         ShowMessageBox(QStringLiteral("File Open Error!!"));
-        return;
+        return false;
     }
-    GatherLnbColumn();
-    GatherNameColumn();
-    CommitShownSatellite();
-    m_image.fill(0);
-    const std::size_t length = BuildPresetImage(m_image.data(), m_image.size());
+    TakeGridEdits();
+    const QByteArray image = BuildPresetImageKeeping(m_kept);
     // A save that did not reach the disk must not pass for one that did. The explicit flush matters:
     // a commit after a short write of the buffered bytes would otherwise rename a cut file into place.
-    if (file.write(reinterpret_cast<const char*>(m_image.data()), qint64(length)) != qint64(length) || !file.flush())
+    if (image.isEmpty() || file.write(image) != image.size() || !file.flush())
         file.cancelWriting();
-    if (!file.commit())
+    if (!file.commit()) {
         ShowMessageBox(QStringLiteral("File Open Error!!"));
+        return false;
+    }
+    MarkUnmodified();
+    return true;
 }
 
 void CPresetEditDlg::OnStbToPcCopy()
 {
+    if (!SettleUnsavedChanges(false))
+        return;
     m_nExpectedPackets = kReceivePackets;
     m_progress->setRange(0, kReceivePackets);
     m_progress->setValue(0);
@@ -349,9 +468,7 @@ void CPresetEditDlg::OnStbToPcCopy()
 
 void CPresetEditDlg::OnPcToStbCopy()
 {
-    GatherLnbColumn();
-    GatherNameColumn();
-    CommitShownSatellite();
+    TakeGridEdits();
     m_image.fill(0);
     const std::size_t length = BuildPresetImage(m_image.data(), m_image.size());
     SetStatusText(QStringLiteral("Waiting for Sync... "));
@@ -359,6 +476,7 @@ void CPresetEditDlg::OnPcToStbCopy()
     m_progress->setRange(0, packets);
     m_progress->setValue(0);
     m_nExpectedPackets = unsigned(packets);
+    m_sending = Snapshot();
     SetCopyLocked(true);
     if (!m_startTransfer || m_startTransfer(TransferKind::PresetToReceiver, m_image.data(), std::uint32_t(length), m_nExpectedPackets) == 0)
         EndCopy();
@@ -368,10 +486,14 @@ void CPresetEditDlg::OnTransferProgress(unsigned count, bool sending)
 {
     const unsigned expected = m_nExpectedPackets;
     if (sending) {
-        if (count < expected)
+        if (count < expected) {
             ShowProgress(count, expected);
-        else
-            EndCopy();
+            return;
+        }
+        EndCopy();
+        if (m_sending)
+            m_history->MarkUnmodified(*std::exchange(m_sending, std::nullopt));
+        UpdateChangeMarks();
         return;
     }
     if (count == 0) {
@@ -379,8 +501,13 @@ void CPresetEditDlg::OnTransferProgress(unsigned count, bool sending)
         const bool taken = !received.isEmpty()
             && ParsePresetImage(reinterpret_cast<const std::uint8_t*>(received.data()), std::size_t(received.size()));
         RefillFromTables();
-        if (!taken)
+        if (taken) {
+            KeepBytesOf(reinterpret_cast<const std::uint8_t*>(received.data()), std::size_t(received.size()));
+            m_history->Record(QStringLiteral("STB -> PC COPY"), Snapshot(), 0);
+            MarkUnmodified();
+        } else {
             SetStatusText(QStringLiteral("Received Data Error"));
+        }
     } else if (count <= expected) {
         ShowProgress(count, expected);
     } else {
@@ -406,15 +533,6 @@ void CPresetEditDlg::EndCopy()
     SetStatusText(QStringLiteral(" "));
     m_progress->setValue(0);
     SetCopyLocked(false);
-}
-
-void CPresetEditDlg::OnExit()
-{
-    // A copy goes on after the editor closes: its notices still find this window by its title, so a
-    // receive that ends meanwhile reaches the tables, and the next opening shows them.
-    if (ShowMessageBox(QStringLiteral("EXIT NOW?"), QStringLiteral("EDIT PRESET DATA"), MB_YESNO | MB_ICONQUESTION)
-        == IDYES)
-        accept();
 }
 
 bool CPresetEditDlg::event(QEvent* event)
@@ -446,28 +564,5 @@ bool CPresetEditDlg::SatGridWndProc(QEvent* event)
             QCoreApplication::sendEvent(editor, &selChanged);
         }
     }
-    return false;
-}
-
-void CPresetEditDlg::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    if (!event->spontaneous())
-        OnInitDialog();
-}
-
-void CPresetEditDlg::closeEvent(QCloseEvent* event)
-{
-    event->ignore();
-}
-
-void CPresetEditDlg::keyPressEvent(QKeyEvent* event)
-{
-    // Keys the focused control leaves alone end nothing here: Enter and Escape do not close the editor.
-    event->ignore();
-}
-
-bool CPresetEditDlg::focusNextPrevChild(bool /*next*/)
-{
     return false;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "preset/presetkeptbytes.h"
+#include "preset/presetsnapshot.h"
 #include "preset/presettypes.h"
 #include "transfer/transferkind.h"
 
@@ -8,10 +10,18 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
 
 class CPresetGrid;
+class PresetHistory;
+class QAction;
+class QLabel;
+class QMenu;
 class QProgressBar;
 class QPushButton;
+class QUndoStack;
 
 // The satellite slot whose transponders the transponder grid shows. It outlives the editor's windows, so
 // rows are always committed to the satellite they were shown for.
@@ -31,6 +41,7 @@ public:
     using ReceivedDataQuery = std::function<QByteArrayView()>;
 
     static constexpr int kReceivePackets = 64;
+    static constexpr char kMessageCaption[] = "EDIT PRESET DATA";
 
     explicit CPresetEditDlg(QWidget* parent = nullptr);
     ~CPresetEditDlg() override;
@@ -50,8 +61,23 @@ public:
     // Writes the grid's rows that have a frequency and a symbol rate, in order, to the start of the
     // zero-filled list; blank rows leave no gap.
     void GatherTransponderGrid(TpList& list) const;
-    void CommitShownSatellite();
+    // False when the rows did not fit; the grid then shows the satellite's rows as the table kept them.
+    bool CommitShownSatellite();
+    // The one place where the grids' edits reach the tables: the open cell edit, the names and LNB types, and
+    // the shown satellite's rows. Everything that reads the tables or leaves the grids runs it first.
+    void TakeGridEdits();
     void SetStatusText(const QString& text);
+
+    // Changes since the last load, save or copy, and their undo steps.
+    [[nodiscard]] bool IsModified() const;
+    [[nodiscard]] QUndoStack& UndoStack() const;
+    // The rows below move: a satellite row takes its LNB and transponders along.
+    void InsertRow(CPresetGrid& grid);
+    void DeleteRow(CPresetGrid& grid);
+    // The grid's context menu, built afresh for its state; the caller shows it.
+    [[nodiscard]] std::unique_ptr<QMenu> MakeGridMenu(CPresetGrid& grid);
+    // The size the editor starts at on its screen: its own, or less when the screen is smaller.
+    [[nodiscard]] QSize FittedSize() const;
 
     void OnSatSelChanged();
     void OnOpenPresetFile();
@@ -65,17 +91,45 @@ protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    bool focusNextPrevChild(bool next) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // How a child follows a resize: it grows with the editor, moves with its right or bottom edge, or both.
+    struct Anchor {
+        QWidget* widget;
+        QRect base;
+        bool growX, growY, moveX, moveY;
+    };
+
+    void CreateCommands();
+    void PlaceWithAnchor(QWidget* widget, QRect rect, bool growX, bool growY, bool moveX, bool moveY);
+    [[nodiscard]] PresetSnapshot Snapshot() const;
+    // Takes the grids' cells (not an edit still open) into the tables and makes one undo step of what changed.
+    void RecordChange(const QString& what);
+    void RestoreSnapshot(const PresetSnapshot& snapshot, int shownSat);
+    void MarkUnmodified();
+    void UpdateChangeMarks();
+    // Before work that replaces the tables or leaves the editor: true to go on (saved, discarded, or nothing to
+    // save).
+    bool SettleUnsavedChanges(bool discardReverts);
+    bool SavePresetFile();
+    void ShowGridMenu(CPresetGrid& grid, QPoint at);
+    [[nodiscard]] CPresetGrid& FocusedGrid() const;
+    void ShowTables(int shownSat);
     bool SatGridWndProc(QEvent* event);
     void RefillFromTables();
     void SelectSatelliteRow(int row);
+    void FillShownTransponders();
+    bool GatherGrids();
     void ShowProgress(unsigned count, unsigned expected);
     void SetCopyLocked(bool locked);
     void EndCopy();
+    void OnCellTextRefused(const QString& reason, int pastedCells);
+    // Takes an image that passed ParsePresetImage as the one the tables came from.
+    void KeepBytesOf(const std::uint8_t* image, std::size_t length);
 
     CPresetGrid* m_tpGrid = nullptr;
     CPresetGrid* m_satGrid = nullptr;
@@ -86,4 +140,14 @@ private:
     unsigned m_nExpectedPackets = 0;
     bool m_bCopyRunning = false;
     std::array<std::uint8_t, 100000> m_image {};
+    // What the last loaded or received image held beyond the tables; a save puts it back.
+    PresetKeptBytes m_kept;
+    std::unique_ptr<PresetHistory> m_history;
+    QLabel* m_counts = nullptr;
+    QLabel* m_modifiedMark = nullptr;
+    std::vector<Anchor> m_anchors;
+    QSize m_baseSize;
+    // The tables a running PC -> STB COPY sends; once it completes they are the unmodified state.
+    std::optional<PresetSnapshot> m_sending;
+    bool m_bSized = false;
 };

@@ -2,7 +2,7 @@
 
 #include "grid/cgriddroplist.h"
 #include "grid/cgrideditbox.h"
-#include "preset/presettypes.h"
+#include "preset/presetcelltext.h"
 
 #include <QStringList>
 
@@ -17,6 +17,7 @@ constexpr int kLnbColumn = 2;
 } // namespace
 
 CPresetGrid::CPresetGrid(Kind kind)
+    : m_kind(kind)
 {
     if (kind == Satellites) {
         // A name longer than the slot holds would be shown but never saved.
@@ -43,16 +44,24 @@ void CPresetGrid::MakeInPlaceEditor(
         new CGridEditBox(this, rect, style, controlId, row, column, text, startKey);
         break;
     case 3:
-    case 4: {
-        auto* list = new CGridDropList(
+    case 4:
+        new CGridDropList(
             this, rect, kListStyle, controlId, row, column, column == 3 ? fecItems : polarItems, text, startKey);
-        list->SetCompletesTyping(true);
         break;
-    }
     case kAliasColumn:
         new CGridDropList(this, rect, kListStyle, controlId, row, EditColumn(column), lnbItems, text, startKey);
         break;
     default:
         break;
     }
+}
+
+bool CPresetGrid::AdmitCellText(int /*row*/, int column, QString& text, QString& refusal) const
+{
+    if (m_kind == Satellites && column != kLnbColumn)
+        return true;
+    const CellVerdict verdict = m_kind == Satellites ? AdmitLnbText(text) : AdmitTransponderText(column, text);
+    text = verdict.text;
+    refusal = verdict.refusal;
+    return refusal.isEmpty();
 }

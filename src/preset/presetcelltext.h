@@ -3,7 +3,6 @@
 #include "preset/presettypes.h"
 
 #include <QString>
-
 #include <cstdint>
 #include <optional>
 
@@ -14,16 +13,27 @@ inline constexpr int kTpColumnSymbolRate = 2;
 inline constexpr int kTpColumnFec = 3;
 inline constexpr int kTpColumnPolarization = 4;
 
-// The text of transponder grid row (1 to 512) and column (1 to 4) for entry row-1 of list; no value for a
-// frequency or symbol rate of 0, where the shown list ends.
+// The text of transponder grid row (1 to 512) and column (1 to 4) for entry row-1 of list; no value past the
+// list's end (the first frequency 0).
 [[nodiscard]] std::optional<QString> TransponderCellText(const TpList& list, int row, int column);
 
-// The FEC (column 3) or polarization (column 4) code of a cell text, letter case ignored; unknown texts
-// count as automatic.
+// What a cell takes from the keyboard or a paste: the text to store (a list entry in its full form, a
+// number without blanks) or, when refused, nothing and the reason for the status line. An empty text is
+// always taken: it blanks the cell.
+struct CellVerdict {
+    QString text;
+    QString refusal;
+};
+[[nodiscard]] CellVerdict AdmitTransponderText(int column, const QString& text);
+[[nodiscard]] CellVerdict AdmitLnbText(const QString& text);
+
+// The FEC (column 3) or polarization (column 4) code of a cell text, letter case ignored: an entry, the one
+// entry the text begins, or for polarization the whole words Horizontal and Vertical. Anything else (an
+// empty cell) counts as automatic.
 [[nodiscard]] std::uint8_t CellTextToCode(const QString& text, int column);
 
-// The cell's leading decimal number (leading blanks and one sign allowed, 0 without one), low 16 bits.
-[[nodiscard]] std::uint16_t CellNumber(const QString& text);
+// A cell's whole number from 0 to 65535, blanks around it allowed; an empty cell is 0.
+[[nodiscard]] std::optional<std::uint16_t> CellNumber(const QString& text);
 
 // A slot's name as stored (Latin-1, up to its NUL).
 [[nodiscard]] QString SatelliteName(const pre_sat_t& sat);
@@ -32,5 +42,6 @@ bool StoreSatelliteName(const QString& text, pre_sat_t& sat);
 
 // The LNB Type cell of a named slot: "Universal", or a Standard LNB's oscillator in decimal.
 [[nodiscard]] QString LnbCellText(const pre_lnb_t& lnb);
-// A text of 4 or 5 characters is a Standard LNB's oscillator; anything else means Universal.
+// A number is a Standard LNB's oscillator; anything else means Universal (10600 and 9750 for an LNB that
+// was Standard).
 void StoreLnbText(const QString& text, pre_lnb_t& lnb);

@@ -10,8 +10,9 @@ class QComboBox;
 
 // The modal "Port Setting" dialog. It keeps the settings the next port opening uses; only SET
 // changes them. Every opening starts from the first button of each group. Under the groups, the
-// "Device" list shows the serial ports found at opening; the one chosen for a Com is remembered
-// for it on SET (unless the Com's environment variable names a device, which always wins).
+// "Device" row lists the serial ports found at opening (or at Refresh) and takes a typed path; the
+// device chosen for a Com is remembered for it on SET if it exists (unless the Com's environment
+// variable names a device, which always wins).
 class CPortSettingDlg : public QDialog {
     Q_OBJECT
 public:
@@ -32,6 +33,7 @@ private:
     void OnSet();
     void ReadChoices();
     void RefreshDevices();
+    void ChooseDeviceInRow();
     void ShowDeviceOfCheckedPort();
     int AddDeviceItem(const QString& device, const QString& text);
 

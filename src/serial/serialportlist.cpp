@@ -3,9 +3,11 @@
 #include "serial/portname.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSerialPortInfo>
 #include <algorithm>
+#include <sys/stat.h>
 
 namespace {
 
@@ -67,4 +69,10 @@ QList<SerialPortEntry> ListSerialPorts()
     std::stable_sort(entries.begin(), entries.end(),
         [](const SerialPortEntry& a, const SerialPortEntry& b) { return a.device < b.device; });
     return entries;
+}
+
+bool IsDevicePresent(const QString& path)
+{
+    struct stat status { };
+    return !path.isEmpty() && ::stat(QFile::encodeName(path).constData(), &status) == 0 && S_ISCHR(status.st_mode);
 }

@@ -21,3 +21,6 @@ inline constexpr int kComPortCount = 4;
 // The serial ports of the machine, plus any existing device that a COMn names through the
 // environment or the user's mapping (a pseudo-terminal, say), in device order.
 [[nodiscard]] QList<SerialPortEntry> ListSerialPorts();
+
+// Whether path names a character device now (a serial port, a pseudo-terminal, a link to one).
+[[nodiscard]] bool IsDevicePresent(const QString& path);

@@ -133,20 +133,23 @@ void WriteTpTable(ListSourceWriter& out, const TpBuildState& state)
 
 } // namespace
 
-bool WriteListSource(const TpBuildState& state)
+QString WriteListSource(const TpBuildState& state)
 {
+    const QString path = QString::fromLatin1(kListSourceName);
     MemoryStream text;
-    bool written = false;
+    QString failure = path + QStringLiteral(": not built");
     if (text.File()) {
         ListSourceWriter out(text.File());
         WriteHeader(out, state);
         WriteLnbTables(out, state);
         WriteSatTable(out, state);
         WriteTpTable(out, state);
-        const QByteArray bytes = text.Bytes(written);
-        written = written && SaveWholeFile(QString::fromLatin1(kListSourceName), bytes).isEmpty();
+        bool built = false;
+        const QByteArray bytes = text.Bytes(built);
+        if (built)
+            failure = SaveWholeFile(path, bytes);
     }
-    if (!written)
+    if (!failure.isEmpty())
         ShowMessageBox(QStringLiteral("\"List.c\" File Create Error "));
-    return written;
+    return failure;
 }

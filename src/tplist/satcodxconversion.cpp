@@ -6,11 +6,17 @@
 #include "tplist/stdiofile.h"
 #include "tplist/tpbuildstate.h"
 
-#include <QSaveFile>
+#include <QFileInfo>
 #include <QString>
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -112,6 +118,9 @@ bool ParseSatcoDxLine(const char* line, std::size_t length, SatcoDxRecord& recor
         return false;
     record.polarName = PolarName(fieldBegin[3], fieldEnd(3));
     record.symbolRate = ReadInteger(fieldBegin[9], fieldEnd(9));
+    // The receiver keeps symbol rates in 16 bits.
+    if (record.symbolRate < 0 || record.symbolRate > 65535)
+        return false;
     record.field12 = ReadInteger(fieldBegin[12], fieldEnd(12));
     return true;
 }
@@ -135,8 +144,7 @@ int ConvertSatcoDxPass(std::FILE* in, std::FILE* out, char band, int listIndex, 
         if (lineBand != band)
             continue;
         state.polarName = record.polarName;
-        // The receiver keeps symbol rates in 16 bits.
-        if (record.symbolRate <= 0 || record.symbolRate > 65535)
+        if (record.symbolRate == 0)
             continue;
         state.symbolRate = static_cast<int>(record.symbolRate);
         if (record.field12 == 0)
@@ -151,65 +159,132 @@ int ConvertSatcoDxPass(std::FILE* in, std::FILE* out, char band, int listIndex, 
     return written;
 }
 
-bool ConvertSatcoDxFiles(const CSatelliteCatalog& catalog, TpBuildState& state, const TpStatusSink& status)
+namespace {
+
+constexpr const char* kListFolder = "TP_List";
+
+QString SystemReason(const QString& path, int error)
 {
-    int linesWritten = 0;
-    int listsRegistered = 0;
-    const int rows = std::min(state.selectedCount, kMaxTpLists / 2);
-    for (int s = 0; s < rows; ++s) {
-        const SelectedSat& row = state.selected[s];
-        StdioFile in = OpenStdioFile(QString::fromLatin1(row.sourcePath), "rb");
-        if (!in) {
-            ShowMessageBox(QStringLiteral("File Read Error"));
-            return false;
-        }
-        for (int pass = 0; pass < 2; ++pass) {
-            const char band = catalog.BandLetter(pass);
-            char listPath[48];
-            char includeName[sizeof(TpListRecord::includeName)];
-            std::snprintf(listPath, sizeof listPath, "TP_List/%s_%c.tp", row.posText, band);
-            std::snprintf(includeName, sizeof includeName, "%s_%c", row.posText, band);
-            // The list is built in memory and replaces the old one whole; the target is opened first
-            // so that a list that cannot be written fails before the SatcoDX file is read.
-            const QString path = QString::fromLatin1(listPath);
-            QSaveFile list(path);
-            MemoryStream out;
-            if (!CheckReplaceableFile(path).isEmpty() || !list.open(QIODevice::WriteOnly) || !out.File()) {
-                ShowMessageBox(QStringLiteral("File Write Error"));
-                return false;
-            }
-            char heading[kSatcoDxLineLimit + 1];
-            if (ReadSatcoDxLine(in.get(), heading) < 0) {
-                (void)list.commit();
-                ShowMessageBox(QStringLiteral(" Fgets Erro "));
-                return false;
-            }
-            const int written = ConvertSatcoDxPass(in.get(), out.File(), band, listsRegistered, state);
-            if (status)
-                status(QStringLiteral("Create File \"%1\"").arg(QString::fromLatin1(row.sourcePath)));
-            bool complete = false;
-            const QByteArray bytes = out.Bytes(complete);
-            // Flushed before the commit, so a short write is never renamed into place as a whole list.
-            const bool whole = complete && written >= 0 && list.write(bytes) == bytes.size() && list.flush();
-            if (!whole)
-                list.cancelWriting();
-            if (!list.commit() || !whole) {
-                ShowMessageBox(QStringLiteral("File Write Error"));
-                return false;
-            }
-            if (written > 0) {
-                TpListRecord& list = state.lists[listsRegistered++];
-                std::snprintf(list.sourcePath, sizeof list.sourcePath, "%s", row.sourcePath);
-                list.band[0] = band;
-                list.band[1] = '\0';
-                std::snprintf(list.satName, sizeof list.satName, "%s", row.shortName);
-                std::snprintf(list.includeName, sizeof list.includeName, "%s", includeName);
-                linesWritten += written;
-            }
-            std::rewind(in.get());
-        }
+    return path + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(error));
+}
+
+// Opened without waiting, so that a FIFO with no writer cannot hold the run; only a regular file is read.
+StdioFile OpenSatcoDxFile(const QString& path, QString& reason)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        reason = SystemReason(path, errno);
+        return {};
     }
-    state.tpCount = linesWritten;
-    state.listCount = listsRegistered;
-    return true;
+    struct stat info { };
+    std::FILE* file = nullptr;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+        reason = path + QStringLiteral(": not a regular file");
+    else if ((file = ::fdopen(fd, "rb")) == nullptr)
+        reason = SystemReason(path, errno);
+    if (file == nullptr)
+        ::close(fd);
+    return StdioFile(file);
+}
+
+QString MakeListFolder()
+{
+    if (::mkdir(kListFolder, 0777) == 0)
+        return {};
+    const int error = errno;
+    const QString folder = QString::fromLatin1(kListFolder);
+    if (error == EEXIST && QFileInfo(folder).isDir())
+        return {};
+    return error == EEXIST ? folder + QStringLiteral(": not a folder") : SystemReason(folder, error);
+}
+
+// What a run has built so far; nothing of it reaches the disk or the build state before the run is whole.
+struct ConversionRun {
+    struct List {
+        QString path;
+        QByteArray bytes;
+    };
+    std::vector<List> lists;
+    std::vector<TpListRecord> registered;
+    int linesWritten = 0;
+    const char* message = "File Write Error";
+
+    QString Fail(const char* text, const QString& reason)
+    {
+        message = text;
+        return reason;
+    }
+};
+
+// Builds the two lists of one selected satellite; returns why it could not, or an empty text.
+QString ConvertSatellite(const CSatelliteCatalog& catalog, const SelectedSat& row, TpBuildState& state,
+    const TpStatusSink& status, ConversionRun& run)
+{
+    const QString sourcePath = QString::fromLatin1(row.sourcePath);
+    QString reason;
+    StdioFile in = OpenSatcoDxFile(sourcePath, reason);
+    if (!in)
+        return run.Fail("File Read Error", reason);
+    for (int pass = 0; pass < 2; ++pass) {
+        const char band = catalog.BandLetter(pass);
+        TpListRecord list;
+        std::snprintf(list.includeName, sizeof list.includeName, "%s_%c", row.posText, band);
+        const QString path
+            = QStringLiteral("%1/%2.tp").arg(QLatin1String(kListFolder), QLatin1String(list.includeName));
+        // A list that cannot be saved fails before its SatcoDX file is read.
+        if (reason = CheckReplaceableFile(path); !reason.isEmpty())
+            return run.Fail("File Write Error", reason);
+        char heading[kSatcoDxLineLimit + 1];
+        if (ReadSatcoDxLine(in.get(), heading) < 0)
+            return run.Fail(" Fgets Erro ", sourcePath + QStringLiteral(": no heading line"));
+        MemoryStream out;
+        const int written
+            = out.File() ? ConvertSatcoDxPass(in.get(), out.File(), band, int(run.registered.size()), state) : -1;
+        if (std::ferror(in.get()))
+            return run.Fail("File Read Error", SystemReason(sourcePath, errno));
+        if (status)
+            status(QStringLiteral("Create File \"%1\"").arg(sourcePath));
+        bool complete = false;
+        const QByteArray bytes = out.Bytes(complete);
+        if (!complete || written < 0)
+            return run.Fail("File Write Error", path + QStringLiteral(": not built"));
+        run.lists.push_back({ path, bytes });
+        if (written > 0) {
+            std::snprintf(list.sourcePath, sizeof list.sourcePath, "%s", row.sourcePath);
+            list.band[0] = band;
+            std::snprintf(list.satName, sizeof list.satName, "%s", row.shortName);
+            run.registered.push_back(list);
+            run.linesWritten += written;
+        }
+        std::rewind(in.get());
+    }
+    return {};
+}
+
+} // namespace
+
+QString ConvertSatcoDxFiles(const CSatelliteCatalog& catalog, TpBuildState& state, const TpStatusSink& status)
+{
+    // A run that fails changes nothing: the lists are saved, and the list table, the totals and the
+    // last frequency kept, only once every file is converted. Lists of a failed run would carry list
+    // numbers that no List.c matches.
+    ConversionRun run;
+    const int lastFreq = state.lastFreq;
+    const int rows = std::min(state.selectedCount, kMaxTpLists / 2);
+    QString failure;
+    for (int s = 0; s < rows && failure.isEmpty(); ++s)
+        failure = ConvertSatellite(catalog, state.selected[s], state, status, run);
+    if (failure.isEmpty() && !run.lists.empty())
+        failure = MakeListFolder();
+    for (std::size_t i = 0; i < run.lists.size() && failure.isEmpty(); ++i)
+        failure = SaveWholeFile(run.lists[i].path, run.lists[i].bytes);
+    if (!failure.isEmpty()) {
+        ShowMessageBox(QString::fromLatin1(run.message));
+        state.lastFreq = lastFreq;
+        return failure;
+    }
+    std::copy(run.registered.begin(), run.registered.end(), state.lists.begin());
+    state.tpCount = run.linesWritten;
+    state.listCount = int(run.registered.size());
+    return {};
 }

@@ -27,7 +27,7 @@ struct SatcoDxRecord {
 [[nodiscard]] int ReadSatcoDxLine(std::FILE* in, char (&buffer)[kSatcoDxLineLimit + 1]);
 
 // False for lines that are no transponder record: not starting with T or R, fewer than 13 fields,
-// or a frequency that is not a number of 1 to 65535 MHz.
+// a frequency that is not a number of 1 to 65535 MHz, or a symbol rate below 0 or above 65535.
 [[nodiscard]] bool ParseSatcoDxLine(const char* line, std::size_t length, SatcoDxRecord& record);
 
 // One pass over an open SatcoDX file (positioned after its heading) for band 'C' or 'K': writes the
@@ -37,6 +37,8 @@ struct SatcoDxRecord {
 int ConvertSatcoDxPass(std::FILE* in, std::FILE* out, char band, int listIndex, TpBuildState& state);
 
 // Converts the SatcoDX file of every row of the selection table into the lists TP_List/PPPP_C.tp and
-// TP_List/PPPP_K.tp and registers every list that got a transponder. Failures are shown as message
-// boxes and end the run without storing the totals; returns true for a complete run.
-bool ConvertSatcoDxFiles(const CSatelliteCatalog& catalog, TpBuildState& state, const TpStatusSink& status);
+// TP_List/PPPP_K.tp (making TP_List when it is missing) and registers every list that got a
+// transponder. A failure is shown as a message box and changes no file and nothing of state; the
+// result names the file or folder that failed and why, and is empty for a complete run.
+[[nodiscard]] QString ConvertSatcoDxFiles(
+    const CSatelliteCatalog& catalog, TpBuildState& state, const TpStatusSink& status);

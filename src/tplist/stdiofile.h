@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QFile>
 #include <QString>
 #include <cstdio>
 #include <cstdlib>
@@ -12,12 +11,6 @@ struct StdioFileCloser {
 };
 
 using StdioFile = std::unique_ptr<std::FILE, StdioFileCloser>;
-
-// Binary mode everywhere: line ends are written as CR LF explicitly and CR LF is folded on reading.
-inline StdioFile OpenStdioFile(const QString& path, const char* mode)
-{
-    return StdioFile(std::fopen(QFile::encodeName(path).constData(), mode));
-}
 
 // A stdio stream into memory: output files are built whole and then saved in one step, so a failed
 // write never leaves a partial file or removes the old one.

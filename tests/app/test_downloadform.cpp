@@ -138,24 +138,17 @@ private slots:
             bench.Button(id)->click();
         QCOMPARE(messages.Texts(), QStringList(3, QStringLiteral("Select file first!")));
         QCOMPARE(bench.view->DownloadKind(), 4);
-        struct Row {
-            int button;
-            const char* filter;
-            int kind;
-            int pathLabel;
-        };
-        const Row rows[]
-            = { { 1012, "rcu (*.rcu)", 3, 1015 }, { 1009, "bin (*.bin)", 2, 1003 }, { 1000, "bin (*.bin)", 4, 1006 } };
-        for (const Row& row : rows) {
-            const QString path = QStringLiteral("/data/image%1.x").arg(row.kind);
-            bench.Open(row.button, path);
-            const FileDialogRequest& request = bench.requests.last();
-            QCOMPARE(request.filter, QLatin1String(row.filter));
-            QCOMPARE(request.initialName, QStringLiteral("*.") + QString::fromLatin1(row.filter).mid(0, 3));
-            QCOMPARE(bench.view->SelectedKind(), row.kind);
-            QCOMPARE(bench.frame->SelectedPath(), path);
-            QCOMPARE(bench.Label(row.pathLabel)->Text(), path);
-            QCOMPARE(bench.Label(row.pathLabel)->TextColor(), kYellow);
+        // Open button, filter, kind, path label.
+        const std::tuple<int, QLatin1String, int, int> rows[] = { { 1012, QLatin1String("rcu (*.rcu)"), 3, 1015 },
+            { 1009, QLatin1String("bin (*.bin)"), 2, 1003 }, { 1000, QLatin1String("bin (*.bin)"), 4, 1006 } };
+        for (const auto& [button, filter, kind, pathLabel] : rows) {
+            const QString path = QStringLiteral("/data/image%1.x").arg(kind);
+            bench.Open(button, path);
+            QCOMPARE(bench.requests.last().filter, filter);
+            QCOMPARE(bench.requests.last().initialName, QStringLiteral("*.") + filter.left(3));
+            QCOMPARE(std::pair(bench.view->SelectedKind(), bench.frame->SelectedPath()), std::pair(kind, path));
+            QCOMPARE(std::pair(bench.Label(pathLabel)->Text(), bench.Label(pathLabel)->TextColor()),
+                std::pair(path, kYellow));
         }
         // A cancelled file dialog keeps the earlier choice: the code file is not the one chosen last.
         bench.Open(1009, QString());

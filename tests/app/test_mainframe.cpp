@@ -14,9 +14,9 @@
 
 namespace {
 
-QAction* Action(QWidget& frame, int id)
+template <typename T = QAbstractButton> T* Control(QWidget& window, int id)
 {
-    return frame.findChild<QAction*>(QStringLiteral("id%1").arg(id));
+    return window.findChild<T*>(QStringLiteral("id%1").arg(id));
 }
 
 // Answers every dialog with a click on the button the script picks, and lists the dialogs' titles in
@@ -30,7 +30,7 @@ public:
             for (QWidget* window : QApplication::topLevelWidgets())
                 frameShown = frameShown || (qobject_cast<CMainFrame*>(window) && window->isVisible());
             m_seen << dialog.windowTitle() + (frameShown ? "+frame" : "");
-            dialog.findChild<QAbstractButton*>(QStringLiteral("id%1").arg(button(dialog)))->click();
+            Control(dialog, button(dialog))->click();
         });
     }
     ~DialogScript() { SetModalHandler(nullptr); }
@@ -67,11 +67,10 @@ private slots:
         CTessavo2App app;
         QVERIFY(app.InitInstance());
         CMainFrame& frame = *app.MainFrame();
-        QVERIFY(
-            frame.minimumSize() == frame.maximumSize() && !frame.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+        QVERIFY(frame.maximumSize() == QSize(650, 540) && !frame.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
         QVERIFY(QTest::qWaitForWindowActive(&frame));
         for (int id : { 32772, 32773 }) {
-            Action(frame, id)->trigger();
+            Control<QAction>(frame, id)->trigger();
             QTRY_COMPARE(QApplication::activeWindow(), &frame);
         }
         QCOMPARE(script.m_seen, (QStringList { "Port Setting", "Edit Preset Data+frame", "TP List Create+frame" }));
@@ -97,17 +96,17 @@ private slots:
             { "59393", "Help(&H)", "Status Bar(&S)", "Toggle Status Bar" },
         };
         for (const auto& row : rows) {
-            QAction* action = Action(frame, QByteArray(row[0]).toInt());
+            QAction* action = Control<QAction>(frame, QByteArray(row[0]).toInt());
             auto* menu = qobject_cast<QMenu*>(action->parent());
             QCOMPARE(QStringList({ menu->title(), action->text(), action->statusTip() }),
                 QStringList({ row[1], row[2], row[3] }));
         }
         QCOMPARE(frame.statusBar()->findChild<QLabel*>(QStringLiteral("messagePane"))->text(), QStringLiteral("준비"));
         SetModalHandler([](QDialog& dialog) {
-            for (int id : { 1005, 1024 })
-                dialog.findChild<QAbstractButton*>(QStringLiteral("id%1").arg(id))->click();
+            Control(dialog, 1005)->click();
+            Control(dialog, 1024)->click();
         });
-        Action(frame, 32771)->trigger();
+        Control<QAction>(frame, 32771)->trigger();
         QCOMPARE(frame.GetPortSettings().port, 4);
     }
 

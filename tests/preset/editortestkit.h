@@ -1,15 +1,23 @@
 #pragma once
 
+#include "base/filedialog.h"
+#include "base/transferprogressevent.h"
 #include "grid/cgridctrl.h"
+#include "messagerecorder.h"
 #include "preset/cpreseteditdlg.h"
+#include "preset/cpresetgrid.h"
 #include "preset/presettables.h"
 #include "presettestdata.h"
+#include "transfer/transferkind.h"
 
 #include <QAbstractButton>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QTemporaryDir>
 #include <QtTest>
+#include <memory>
+#include <vector>
 
 // Real mouse and key input on the preset editor's grids, as a user gives it.
 
@@ -118,3 +126,88 @@ inline void FillRealisticTables()
         }
     }
 }
+
+// Delivers a transfer notice the way the desktop tool does: to the window found by its title.
+inline void Notify(unsigned count, bool sending)
+{
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->windowTitle() == QLatin1String("Edit Preset Data")) {
+            CTransferProgressEvent notice(count, sending);
+            QApplication::sendEvent(window, &notice);
+            return;
+        }
+    }
+}
+
+// An editor with its seams answered by the test: message boxes recorded, file dialogs answered from a list,
+// copies recorded instead of started.
+class EditorSession {
+protected:
+    std::unique_ptr<MessageRecorder> m_messages;
+    std::unique_ptr<CPresetEditDlg> m_dlg;
+    QStringList m_fileAnswers;
+    QTemporaryDir m_dir;
+    std::vector<std::pair<int, QByteArray>> m_calls;
+    int m_startResult = 1;
+    QByteArray m_received;
+
+    CPresetGrid& Sat() { return m_dlg->SatGrid(); }
+    CPresetGrid& Tp() { return m_dlg->TpGrid(); }
+    void Begin()
+    {
+        ResetPresetTables();
+        g_nShownSat = 0;
+        m_messages = std::make_unique<MessageRecorder>();
+        m_fileAnswers.clear();
+        m_calls.clear();
+        m_startResult = 1;
+        SetFileDialogHandler([this](const FileDialogRequest& request) {
+            if (request.filter != QLatin1String(kRcuFilter) || request.defaultSuffix != QLatin1String("rcu"))
+                return QString();
+            return m_fileAnswers.isEmpty() ? QString() : m_fileAnswers.takeFirst();
+        });
+    }
+    void End()
+    {
+        m_dlg.reset();
+        SetFileDialogHandler(nullptr);
+        m_messages.reset();
+    }
+    void Show()
+    {
+        m_dlg = std::make_unique<CPresetEditDlg>();
+        m_dlg->SetTransferLink(
+            [this](TransferKind kind, const std::uint8_t* data, std::uint32_t length, unsigned) {
+                m_calls.emplace_back(int(kind), QByteArray(reinterpret_cast<const char*>(data), qsizetype(length)));
+                return m_startResult;
+            },
+            [this] { return QByteArrayView(m_received); });
+        m_dlg->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_dlg.get()));
+    }
+    // Shown and active, so the editor's shortcuts take keys.
+    void ShowActive()
+    {
+        Show();
+        m_dlg->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_dlg.get()));
+    }
+    QString Save(const QString& name)
+    {
+        m_fileAnswers << m_dir.filePath(name);
+        Button(*m_dlg, 1001)->click();
+        return m_dir.filePath(name);
+    }
+    void Load(const QString& path)
+    {
+        m_fileAnswers << path;
+        Button(*m_dlg, 1000)->click();
+    }
+    // Ends a receive that stored the first length bytes of image, with the engine's last notices.
+    void Receive(const QByteArray& image, int length)
+    {
+        m_received = image.left(length);
+        Notify(65, false);
+        Notify(0, false);
+    }
+};

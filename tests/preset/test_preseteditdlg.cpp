@@ -1,19 +1,12 @@
-#include "base/filedialog.h"
-#include "base/transferprogressevent.h"
 #include "editortestkit.h"
 #include "grid/cgriddroplist.h"
 #include "grid/cgrideditbox.h"
-#include "messagerecorder.h"
-#include "preset/cpresetgrid.h"
 #include "preset/presetimage.h"
 #include "saveshot.h"
 
 #include <QDir>
-#include <QTemporaryDir>
 #include <csignal>
-#include <memory>
 #include <sys/resource.h>
-#include <vector>
 
 namespace {
 
@@ -26,90 +19,18 @@ QByteArray GapImage()
     return image;
 }
 
-// Delivers a transfer notice the way the desktop tool does: to the window found by its title.
-void Notify(unsigned count, bool sending)
-{
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (window->windowTitle() == QLatin1String("Edit Preset Data")) {
-            CTransferProgressEvent notice(count, sending);
-            QApplication::sendEvent(window, &notice);
-            return;
-        }
-    }
-}
-
 // The first slot of the gap tables, the only one their image carries.
 const QString kGapName = QString::fromLatin1("T\xe9l\xe9"
                                              "com 2");
 
 } // namespace
 
-class TestPresetEditDlg : public QObject {
+class TestPresetEditDlg : public QObject, public EditorSession {
     Q_OBJECT
 
-private:
-    std::unique_ptr<MessageRecorder> m_messages;
-    std::unique_ptr<CPresetEditDlg> m_dlg;
-    QStringList m_fileAnswers;
-    QTemporaryDir m_dir;
-    std::vector<std::pair<int, QByteArray>> m_calls;
-    int m_startResult = 1;
-    QByteArray m_received;
-
-    CPresetGrid& Sat() { return m_dlg->SatGrid(); }
-    CPresetGrid& Tp() { return m_dlg->TpGrid(); }
-    void Show()
-    {
-        m_dlg = std::make_unique<CPresetEditDlg>();
-        m_dlg->SetTransferLink(
-            [this](TransferKind kind, const std::uint8_t* data, std::uint32_t length, unsigned) {
-                m_calls.emplace_back(int(kind), QByteArray(reinterpret_cast<const char*>(data), qsizetype(length)));
-                return m_startResult;
-            },
-            [this] { return QByteArrayView(m_received); });
-        m_dlg->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_dlg.get()));
-    }
-    QString Save(const QString& name)
-    {
-        m_fileAnswers << m_dir.filePath(name);
-        Button(*m_dlg, 1001)->click();
-        return m_dir.filePath(name);
-    }
-    void Load(const QString& path)
-    {
-        m_fileAnswers << path;
-        Button(*m_dlg, 1000)->click();
-    }
-    // Ends a receive that stored the first length bytes of image, with the engine's last notices.
-    void Receive(const QByteArray& image, int length)
-    {
-        m_received = image.left(length);
-        Notify(65, false);
-        Notify(0, false);
-    }
-
 private slots:
-    void init()
-    {
-        ResetPresetTables();
-        g_nShownSat = 0;
-        m_messages = std::make_unique<MessageRecorder>();
-        m_fileAnswers.clear();
-        m_calls.clear();
-        m_startResult = 1;
-        SetFileDialogHandler([this](const FileDialogRequest& request) {
-            if (request.filter != QLatin1String(kRcuFilter) || request.defaultSuffix != QLatin1String("rcu"))
-                return QString();
-            return m_fileAnswers.isEmpty() ? QString() : m_fileAnswers.takeFirst();
-        });
-    }
-    void cleanup()
-    {
-        m_dlg.reset();
-        SetFileDialogHandler(nullptr);
-        m_messages.reset();
-    }
+    void init() { Begin(); }
+    void cleanup() { End(); }
 
     void openingShowsSlotZeroAndItsTransponders()
     {
@@ -128,50 +49,98 @@ private slots:
         QVERIFY(m_messages->Texts().isEmpty());
     }
 
-    void clickingAnotherSatelliteCommitsTheShownRows()
-    {
-        Show();
-        TypeCell(Tp(), 1, 1, QStringLiteral("11778"), Qt::Key_Tab);
-        QTest::keyClicks(OpenEditor(Tp()), QStringLiteral("27500"));
-        QTest::keyClick(OpenEditor(Tp()), Qt::Key_Return);
-        TypeCell(Tp(), 2, 1, QStringLiteral("12054"));
-        // Left open: the click on the satellite grid ends this edit before the rows are committed.
-        ClickCell(Tp(), 2, 2);
-        QTest::keyClicks(&Tp(), QStringLiteral("2"));
-        QTest::keyClicks(OpenEditor(Tp()), QStringLiteral("2000"));
-        QCOMPARE(g_TpTable[0].freq, 0);
-        TypeCell(Sat(), 2, 1, QStringLiteral("Hot Bird"));
-        QCOMPARE(g_nShownSat, 1);
-        QCOMPARE(CountTransponders(g_TpTable), 2);
-        const pre_tp_t& first = g_TpTable[0];
-        QCOMPARE(std::tuple(first.freq, first.symbol, first.sat_num, first.fec, first.polar),
-            std::tuple(11778, 27500, 0, Auto, POL_Auto));
-        QCOMPARE(std::tuple(g_TpTable[1].freq, g_TpTable[1].symbol), std::tuple(12054, 22000));
-        QCOMPARE(Rows(Tp(), 1, 1), QStringList { "|||" });
-        ClickCell(Sat(), 1, 1);
-        QCOMPARE(Rows(Tp(), 1, 1), QStringList { "11778|27500|AUTO|AUTO" });
-        QVERIFY(m_messages->Texts().isEmpty());
-    }
-
-    // One Delete on a frequency or a symbol rate costs that row alone; the file keeps its format.
-    void aDeletedRowCostsOnlyItself()
+    // One Delete on a frequency or a symbol rate costs that row alone, and a symbol rate of 0 hides nothing:
+    // every row of a list is shown, so the next commit keeps it.
+    void aDeletedRowCostsOnlyItselfAndSymbolRateZeroHidesNothing()
     {
         FillRealisticTables();
-        g_TpTable[43].symbol = 0;
+        g_TpTable[41].symbol = 0;
         Show();
         for (const auto& [row, column] : { std::pair(5, 1), std::pair(9, 2) }) {
             ClickCell(Tp(), row, column);
             QTest::keyClick(&Tp(), Qt::Key_Delete);
         }
         ClickCell(Sat(), 2, 1);
-        // A transponder without a symbol rate ends the shown list and goes at the next commit.
-        QCOMPARE(Rows(Tp(), 4, 4), QStringList { "10804|||" });
+        QCOMPARE(Rows(Tp(), 2, 5),
+            (QStringList { "10746|0|2/3|VER.", "10775|22000|3/4|HOR.", "10804|27500|5/6|VER.", "|||" }));
+        ClickCell(Sat(), 3, 1);
         const QString saved = Save(QStringLiteral("deleted.rcu"));
         FillRealisticTables();
-        for (const std::size_t i : { 43, 8, 4 })
+        g_TpTable[41].symbol = 0;
+        for (const std::size_t i : { 8, 4 })
             std::copy(g_TpTable.begin() + i + 1, g_TpTable.end(), g_TpTable.begin() + i);
         QCOMPARE(ReadFile(saved), BuiltImage());
-        QCOMPARE(CountTransponders(g_TpTable), 70 - 3);
+    }
+
+    // Whatever ends the work on the shown rows, every edit the grids hold reaches the tables first: names and
+    // LNB types confirmed with Enter, and a number still open in its cell.
+    void pendingEditsReachTheTables_data()
+    {
+        QTest::addColumn<QString>("way");
+        for (const char* way : { "exit", "save", "copy", "satellite change" })
+            QTest::newRow(way) << way;
+    }
+    void pendingEditsReachTheTables()
+    {
+        QFETCH(QString, way);
+        g_SatTable[1] = MakeSat("Old");
+        Show();
+        TypeCell(Sat(), 1, 1, QStringLiteral("Thirteen char"));
+        // The name editor refuses a 14th character: the grid shows only what a slot can hold.
+        TypeCell(Sat(), 2, 1, QStringLiteral("Fourteen chars"));
+        TypeCell(Sat(), 1, 2, QStringLiteral("10750"));
+        ClickCell(Sat(), 1, 1);
+        TypeCell(Tp(), 1, 2, QStringLiteral("27500"));
+        ClickCell(Tp(), 1, 1);
+        QTest::keyClicks(&Tp(), QStringLiteral("1"));
+        QTest::keyClicks(OpenEditor(Tp()), QStringLiteral("2345"));
+        if (way == "exit") {
+            // Unsaved work: EXIT asks, and Save writes it before the editor closes.
+            m_fileAnswers << m_dir.filePath(QStringLiteral("exit.rcu"));
+            Button(*m_dlg, 1037)->click();
+            QVERIFY(!m_dlg->isVisible());
+        } else if (way == "save")
+            Save(QStringLiteral("pending.rcu"));
+        else if (way == "copy")
+            Button(*m_dlg, 1003)->click();
+        else
+            ClickCell(Sat(), 3, 1);
+        QCOMPARE(SatName(0), QStringLiteral("Thirteen char"));
+        QCOMPARE(SatName(1), QStringLiteral("Fourteen char"));
+        QCOMPARE(std::tuple(g_LnbTable[0].lnb_type, g_LnbTable[0].lnb_freq1), std::tuple(0, 10750));
+        QCOMPARE(std::tuple(g_TpTable[0].freq, g_TpTable[0].symbol), std::tuple(12345, 27500));
+        if (way == "exit") {
+            m_dlg->show();
+            QCOMPARE(Sat().CellText(1, 1), QStringLiteral("Thirteen char"));
+            QCOMPARE(Rows(Tp(), 1, 1), QStringList { "12345|27500|AUTO|AUTO" });
+        }
+    }
+
+    // What the tables do not hold of a loaded file is written back by a save as it was, and said once.
+    void aSaveKeepsWhatTheEditorDoesNotShow_data()
+    {
+        QTest::addColumn<QByteArray>("image");
+        FillRealisticTables();
+        QByteArray withTest = BuiltImage();
+        // One LNB record and one analog channel record in the test section.
+        withTest.replace(236, 4, QByteArray("\x01\0\0\0", 4)).replace(252, 4, QByteArray("\x01\0\0\0", 4));
+        withTest.insert(256, QByteArray(12 + 32, '\xee'));
+        QTest::newRow("test section with records") << withTest;
+        QTest::newRow("another prefix length") << ReadPresetTestFile("shifted_prefix.rcu");
+    }
+    void aSaveKeepsWhatTheEditorDoesNotShow()
+    {
+        QFETCH(QByteArray, image);
+        const QString path = m_dir.filePath(QStringLiteral("in.rcu"));
+        QVERIFY(WriteFile(path, image));
+        Show();
+        Load(path);
+        QCOMPARE(StatusText(*m_dlg), QStringLiteral("File holds data not shown; a save keeps it"));
+        ClickCell(Sat(), 2, 1);
+        QCOMPARE(ReadFile(Save(QStringLiteral("kept.rcu"))), image);
+        QVERIFY(m_messages->Texts().isEmpty());
+        Load(PresetTestPath("gap.rcu"));
+        QCOMPARE(ReadFile(Save(QStringLiteral("plain.rcu"))), ReadPresetTestFile("gap.rcu"));
     }
 
     // However the shown satellite moved, the focus frame and the selection are on its row: a click on
@@ -198,17 +167,21 @@ private slots:
         TypeCell(Tp(), 1, 1, QStringLiteral("12345"));
         int clicked = 3;
         if (way == "reopen") {
+            m_fileAnswers << m_dir.filePath(QStringLiteral("reopen.rcu"));
             Button(*m_dlg, 1037)->click();
             m_dlg->show();
         } else if (way == "refill") {
+            m_messages->QueueAnswer(IDNO);
             Button(*m_dlg, 1002)->click();
             Receive(image, int(image.size()));
             SaveShot(*m_dlg, "preset-editor.png");
         } else if (way == "load") {
+            m_messages->QueueAnswer(IDNO);
             Load(path);
         } else {
             DragCells(Sat(), 5, 2, 6, 2);
             QCOMPARE(m_messages->Texts(), QStringList { "select one sat!" });
+            m_messages->Clear();
             QCOMPARE(Tp().CellText(1, 1), QStringLiteral("12345"));
             clicked = 6;
         }
@@ -218,10 +191,10 @@ private slots:
         ClickCell(Sat(), clicked, 2);
         QCOMPARE(g_nShownSat, clicked - 1);
         QVERIFY(!Sat().findChild<CGridDropList*>());
-        // Rows go to the satellite they were shown for; a refill or a closing drops them.
+        // Rows go to the satellite they were shown for; a closing keeps them, a refill replaces them.
         TpList list {};
         GetSatTransponders(2, list);
-        QCOMPARE(list[0].freq, way == "drag" ? 12345 : 10720);
+        QCOMPARE(list[0].freq, way == "drag" || way == "reopen" ? 12345 : 10720);
     }
 
     // A save that cannot be finished leaves the old file whole; one that cannot start gathers nothing.
@@ -235,7 +208,7 @@ private slots:
         Show();
         TypeCell(Sat(), 1, 1, QStringLiteral("Typed"));
         Save(QStringLiteral("no/such/dir/x.rcu"));
-        QCOMPARE(SatName(0), QStringLiteral("Astra 19.2E"));
+        QVERIFY(m_dlg->IsModified());
         // Past this size every write fails, as on a full disk.
         rlimit limit {};
         getrlimit(RLIMIT_FSIZE, &limit);
@@ -248,45 +221,7 @@ private slots:
         QCOMPARE(m_messages->Texts(), QStringList(2, QStringLiteral("File Open Error!!")));
         QCOMPARE(ReadFile(path), old);
         QCOMPARE(QDir(m_dir.path()).entryList({ "old.rcu*" }), QStringList { "old.rcu" });
-    }
-
-    void satelliteGridEditsGatherOnSave()
-    {
-        g_SatTable[0] = MakeSat("One");
-        g_SatTable[1] = MakeSat("Old");
-        g_LnbTable[1] = { 10750, 9750, 0, {}, {} };
-        Show();
-        ClickCell(Sat(), 1, 2);
-        ClickCell(Sat(), 1, 2);
-        auto* list = Sat().findChild<CGridDropList*>();
-        QVERIFY(list && list->isVisible());
-        list->lineEdit()->selectAll();
-        QTest::keyClicks(list->lineEdit(), QStringLiteral("10750"));
-        QTest::keyClick(list->lineEdit(), Qt::Key_Return);
-        // Typing starts an edit box, not the list.
-        ClickCell(Sat(), 2, 2);
-        QTest::keyClicks(&Sat(), QStringLiteral("U"));
-        QLineEdit* box = OpenEditor(Sat());
-        QVERIFY(qobject_cast<CGridEditBox*>(box));
-        QTest::keyClicks(box, QStringLiteral("niversal"));
-        QTest::keyClick(box, Qt::Key_Return);
-        // Neither Enter nor Escape ends the dialog.
-        QTest::keyClick(m_dlg.get(), Qt::Key_Return);
-        QTest::keyClick(m_dlg.get(), Qt::Key_Escape);
-        QVERIFY(m_dlg->isVisible());
-        TypeCell(Sat(), 1, 1, QStringLiteral("Thirteen char"));
-        // The name editor refuses a 14th character: the grid shows only what a slot can hold.
-        TypeCell(Sat(), 2, 1, QStringLiteral("Fourteen chars"));
-        QCOMPARE(Sat().CellText(2, 1), QStringLiteral("Fourteen char"));
-        Save(QStringLiteral("sat.rcu"));
-        const auto lnb = [](int slot) {
-            const pre_lnb_t& l = g_LnbTable[std::size_t(slot)];
-            return std::tuple(int(l.lnb_type), int(l.lnb_freq1), int(l.lnb_freq2));
-        };
-        QCOMPARE(lnb(0), std::tuple(0, 10750, 9750));
-        QCOMPARE(lnb(1), std::tuple(1, 10600, 9750));
-        QCOMPARE(SatName(0), QStringLiteral("Thirteen char"));
-        QCOMPARE(SatName(1), QStringLiteral("Fourteen char"));
+        QVERIFY(m_dlg->IsModified());
     }
 
     void loadAndSaveFailures_data()
@@ -336,28 +271,36 @@ private slots:
         QVERIFY(FileAndCopyButtons(*m_dlg, true));
         QCOMPARE(m_calls, (std::vector { std::pair(6, QByteArray()), std::pair(5, BuiltImage()) }));
         m_startResult = 1;
-        TypeCell(Sat(), 1, 1, QStringLiteral("Not committed"));
+        TypeCell(Sat(), 1, 1, QStringLiteral("Still mine"));
+        // Discarded for a receive that then fails: nothing replaced the work, so it is still there, unsaved.
+        m_messages->QueueAnswer(IDNO);
         Button(*m_dlg, 1002)->click();
         // The store still holds a whole image, but this receive stored only its first bytes.
         Receive(image, 1024);
-        QCOMPARE(SatName(0), QStringLiteral("Kept"));
-        QCOMPARE(Sat().CellText(1, 1), QStringLiteral("Kept"));
+        QCOMPARE(SatName(0), QStringLiteral("Still mine"));
+        QCOMPARE(Sat().CellText(1, 1), QStringLiteral("Still mine"));
         QCOMPARE(StatusText(*m_dlg), QStringLiteral("Received Data Error"));
-        QVERIFY(m_messages->Texts().isEmpty());
+        QVERIFY(m_dlg->IsModified());
+        QCOMPARE(m_messages->Texts(), QStringList { "Save changes?" });
     }
 
-    // EXIT asks first and a close request is ignored; a receive that ends after EXIT still fills the tables.
+    // During a copy a close request asks as EXIT does, while Enter and Escape (the copy's cancel) end nothing; a
+    // receive that ends after EXIT still fills the tables.
     void exitAndAReceiveEndingWhileClosed()
     {
         const QByteArray image = GapImage();
         Show();
         Button(*m_dlg, 1002)->click();
         m_messages->QueueAnswer(IDNO);
+        m_messages->QueueAnswer(IDNO);
         Button(*m_dlg, 1037)->click();
-        QVERIFY(!m_dlg->close() && m_dlg->isVisible());
+        m_dlg->close();
+        QTest::keyClick(m_dlg.get(), Qt::Key_Return);
+        QTest::keyClick(m_dlg.get(), Qt::Key_Escape);
+        QVERIFY(m_dlg->isVisible());
         Button(*m_dlg, 1037)->click();
-        QCOMPARE(m_messages->Texts(), QStringList(2, "EXIT NOW?"));
-        QCOMPARE(m_messages->Captions(), QStringList(2, "EDIT PRESET DATA"));
+        QCOMPARE(m_messages->Texts(), QStringList(3, "EXIT NOW?"));
+        QCOMPARE(m_messages->Captions(), QStringList(3, "EDIT PRESET DATA"));
         QVERIFY(!m_dlg->isVisible());
         m_dlg->show();
         QVERIFY(FileAndCopyButtons(*m_dlg, false));

@@ -1,29 +1,16 @@
 // The preset editor's grids under real keys and mouse: what the editor turns on in the grid for
 // its columns, the clipboard in and out of the transponder grid, and how the grid fits the dialog.
-#include "base/filedialog.h"
+#include "childprocess.h"
 #include "editortestkit.h"
-#include "messagerecorder.h"
-#include "preset/cpresetgrid.h"
 
 #include <QClipboard>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include "childprocess.h"
 #include <QScrollBar>
-#include <QTemporaryDir>
-#include <memory>
 
-class TestPresetGrid : public QObject {
+class TestPresetGrid : public QObject, public EditorSession {
     Q_OBJECT
 
-private:
-    std::unique_ptr<MessageRecorder> m_messages;
-    std::unique_ptr<CPresetEditDlg> m_dlg;
-    QTemporaryDir m_dir;
-    QString m_saveAs;
-
-    CPresetGrid& Sat() { return m_dlg->SatGrid(); }
-    CPresetGrid& Tp() { return m_dlg->TpGrid(); }
     // The transponders of a saved file as the command line tool reads them back, one "sat freq symbol fec polar" each.
     static QStringList ExportedTransponders(const QString& path)
     {
@@ -44,23 +31,12 @@ private:
 private slots:
     void init()
     {
-        ResetPresetTables();
-        g_nShownSat = 0;
-        m_messages = std::make_unique<MessageRecorder>();
-        SetFileDialogHandler([this](const FileDialogRequest&) { return m_saveAs; });
-        m_dlg = std::make_unique<CPresetEditDlg>();
-        m_dlg->show();
-        m_dlg->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_dlg.get()));
+        Begin();
+        ShowActive();
     }
-    void cleanup()
-    {
-        m_dlg.reset();
-        SetFileDialogHandler(nullptr);
-        m_messages.reset();
-    }
+    void cleanup() { End(); }
 
-    void aSpreadsheetTablePastedIntoAnEmptySatelliteIsSavedAsTyped()
+    void aSpreadsheetTablePastedIntoAnEmptySatelliteIsSaved()
     {
         TypeCell(Sat(), 1, 1, QStringLiteral("Astra 19.2E"));
         ClickCell(Tp(), 1, 1);
@@ -71,26 +47,22 @@ private slots:
         QTest::keyClick(&Tp(), Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(RowTexts(Tp(), 4), (QStringList { "10714", "27500", "7/8", "HOR." }));
         QCOMPARE(RowTexts(Tp(), 5), (QStringList { "", "", "", "" }));
-        m_saveAs = m_dir.filePath(QStringLiteral("pasted.rcu"));
-        Button(*m_dlg, 1001)->click();
+        const QString saved = Save(QStringLiteral("pasted.rcu"));
         QVERIFY(m_messages->Texts().isEmpty());
 
-        QCOMPARE(ExportedTransponders(m_saveAs),
+        QCOMPARE(ExportedTransponders(saved),
             (QStringList { "0 11778 27500 2 2", "0 12054 22000 5 1", "0 3880 4340 0 0", "0 10714 27500 4 1" }));
 
         // A block copied out of the grid reads as TSV in a text editor.
         DragCells(Tp(), 2, 4, 1, 1);
         QTest::keyClick(&Tp(), Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(
-            QGuiApplication::clipboard()->text(), QStringLiteral("11778\t27500\t3/4\tVER.\n12054\t22000\tAUTO\thor."));
+            QGuiApplication::clipboard()->text(), QStringLiteral("11778\t27500\t3/4\tVER.\n12054\t22000\tAUTO\tHOR."));
     }
 
-    void enterWritesAStandardLnbOnlyInTheLnbColumn()
+    // Enter writes a Standard LNB only in the LNB column (the editor's undo test sees that): elsewhere it edits.
+    void enterEditsTheNameAndNumberColumns()
     {
-        ClickCell(Sat(), 2, 2);
-        QTest::keyClick(&Sat(), Qt::Key_Return);
-        QCOMPARE(Sat().CellText(2, 2), QStringLiteral("5150"));
-        QCOMPARE(OpenEditor(Sat()), nullptr);
         for (CGridCtrl* grid : { static_cast<CGridCtrl*>(&Sat()), static_cast<CGridCtrl*>(&Tp()) }) {
             ClickCell(*grid, 3, 1);
             QTest::keyClick(grid, Qt::Key_Return);
@@ -104,25 +76,59 @@ private slots:
         }
     }
 
-    void typedListTextsBecomeTheOneEntryTheyBegin_data()
+    // A typed or pasted text is stored in the form the tables hold, or refused: the cells keep their
+    // values and the status line says why. A paste with any refused cell changes nothing.
+    void typedAndPastedTexts_data()
     {
         QTest::addColumn<int>("column");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("stored");
-        QTest::newRow("v") << 4 << QString("v") << "VER.";
-        QTest::newRow("auto in lower case") << 4 << QString("auto") << "AUTO";
-        QTest::newRow("3/4") << 3 << QString("3/4") << "3/4";
-        QTest::newRow("a") << 3 << QString("a") << "AUTO";
-        QTest::newRow("begins no entry") << 3 << QString("9") << "9";
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<bool>("paste");
+        QTest::addColumn<QStringList>("cells");
+        QTest::addColumn<QString>("status");
+        const QStringList before { "11778|27500|3/4|VER.", "12054|22000|AUTO|HOR.", "Universal" };
+        const auto with = [&](int at, const char* text) {
+            QStringList cells = before;
+            cells[at] = QString::fromLatin1(text);
+            return cells;
+        };
+        QTest::newRow("typed 99999999") << 1 << "99999999" << false << before << "Frequency: 0 to 65535";
+        QTest::newRow("typed 9") << 3 << "9" << false << before << "FEC: 1/2, 2/3, 3/4, 5/6, 7/8 or AUTO";
+        QTest::newRow("typed horizontal") << 4 << "horizontal" << false << with(0, "11778|27500|3/4|HOR.") << "";
+        QTest::newRow("typed LNB 107500") << -2 << "107500" << false << before << "LNB Type: Universal or 0 to 65535";
+        QTest::newRow("typed LNB 950") << -2 << "950" << false << with(2, "950") << "";
+        QTest::newRow("pasted half bad") << 1 << "11000\t27500\n70000\t22000" << true << before
+                                         << "Nothing pasted: 1 cell refused, Frequency: 0 to 65535";
+        QTest::newRow("pasted unknown texts")
+            << 3 << "x\t\u00a0?\n7/9\tV" << true << before
+            << "Nothing pasted: 3 cells refused, FEC: 1/2, 2/3, 3/4, 5/6, 7/8 or AUTO";
+        QTest::newRow("pasted whole words")
+            << 3 << "1/2\tVertical\n5\thorizontal" << true
+            << QStringList { "11778|27500|1/2|VER.", "12054|22000|5/6|HOR.", "Universal" } << "";
     }
-
-    void typedListTextsBecomeTheOneEntryTheyBegin()
+    void typedAndPastedTexts()
     {
         QFETCH(int, column);
-        QFETCH(QString, typed);
-        QFETCH(QString, stored);
-        TypeCell(Tp(), 1, column, typed);
-        QCOMPARE(Tp().CellText(1, column), stored);
+        QFETCH(QString, input);
+        QFETCH(bool, paste);
+        QFETCH(QStringList, cells);
+        QFETCH(QString, status);
+        g_SatTable[0] = MakeSat("Astra 19.2E");
+        g_TpTable[0] = MakeTp(11778, 0, 27500, Fec3_4, POL_Vertical);
+        g_TpTable[1] = MakeTp(12054, 0, 22000, Auto, POL_Horizontal);
+        m_dlg->FillSatelliteGrid();
+        m_dlg->FillTransponderGrid();
+        // A negative column is the satellite grid's, where a mouse edit of the LNB Type opens the LNB list.
+        CGridCtrl& grid = column < 0 ? static_cast<CGridCtrl&>(Sat()) : Tp();
+        column = std::abs(column);
+        if (paste) {
+            ClickCell(grid, 1, column);
+            QGuiApplication::clipboard()->setText(input);
+            QTest::keyClick(&grid, Qt::Key_V, Qt::ControlModifier);
+        } else {
+            TypeCell(grid, 1, column, input);
+        }
+        QCOMPARE(Rows(Tp(), 1, 2) << Sat().CellText(1, 2), cells);
+        QCOMPARE(StatusText(*m_dlg), status);
     }
 
     void theTransponderGridShowsEveryColumnAndTabKeepsTheTypedRowInView()

@@ -1,10 +1,10 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDeadlineTimer>
 #include <QString>
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
@@ -30,9 +30,8 @@ public:
     }
     ~PtyPair()
     {
-        for (int fd : { m_slave, m_master })
-            if (fd >= 0)
-                ::close(fd);
+        ::close(m_slave);
+        ::close(m_master);
     }
     PtyPair(const PtyPair&) = delete;
     PtyPair& operator=(const PtyPair&) = delete;
@@ -54,18 +53,14 @@ public:
     [[nodiscard]] QByteArray Receive(qsizetype count, int timeoutMs) const
     {
         QByteArray out;
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-        while (out.size() < count) {
-            const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const QDeadlineTimer deadline(timeoutMs);
+        while (out.size() < count && !deadline.hasExpired()) {
             pollfd pfd { m_master, POLLIN, 0 };
-            if (left.count() <= 0)
-                break;
-            if (poll(&pfd, 1, int(left.count())) <= 0)
-                continue;
             char buffer[4096];
+            if (poll(&pfd, 1, int(deadline.remainingTime())) <= 0)
+                continue;
             const ssize_t n = ::read(m_master, buffer, size_t(std::min<qsizetype>(count - out.size(), 4096)));
-            if (n > 0)
-                out.append(buffer, n);
+            out.append(buffer, std::max<ssize_t>(n, 0));
         }
         return out;
     }

@@ -4,6 +4,7 @@
 #include "serial/portsettings.h"
 
 #include <condition_variable>
+#include <functional>
 #include <gtest/gtest.h>
 #include <mutex>
 #include <vector>
@@ -20,11 +21,16 @@ public:
         m_counts.push_back(port.ReceiveCount());
         m_changed.notify_all();
     }
-    std::vector<int> WaitForCount(size_t deliveries, int timeoutMs = 2000)
+    // The counts once done(counts) holds or timeoutMs has passed.
+    std::vector<int> WaitFor(const std::function<bool(const std::vector<int>&)>& done, int timeoutMs = 2000)
     {
         std::unique_lock lock(m_mutex);
-        m_changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return m_counts.size() >= deliveries; });
+        m_changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return done(m_counts); });
         return m_counts;
+    }
+    std::vector<int> WaitForCount(size_t deliveries, int timeoutMs = 2000)
+    {
+        return WaitFor([deliveries](const std::vector<int>& counts) { return counts.size() >= deliveries; }, timeoutMs);
     }
 
 private:
@@ -89,12 +95,8 @@ TEST_F(OpenCComm, ReadsAtMostEightyBytesAndNeverOverflows)
     for (int i = 0; i < 1400; ++i)
         bytes.append(char(i % 251));
     m_pty.Send(bytes);
-    std::vector<int> counts;
-    for (size_t n = 1; n < 100; ++n) {
-        counts = m_owner.WaitForCount(n);
-        if (counts.size() < n || counts.back() == CComm::kReceiveBufferSize)
-            break;
-    }
+    const std::vector<int> counts = m_owner.WaitFor(
+        [](const std::vector<int>& c) { return !c.empty() && c.back() == CComm::kReceiveBufferSize; });
     ASSERT_FALSE(counts.empty());
     EXPECT_EQ(counts.back(), CComm::kReceiveBufferSize);
     int previous = 0;

@@ -4,7 +4,9 @@
 #include "serial/portname.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -42,6 +44,32 @@ QString Kept(const CPortSettingDlg& dialog)
     return QString::asprintf("COM%d %u %d %d %d flow%d", int(s.port), unsigned(s.baudRate), int(s.dataBits),
         int(s.stopBits), int(s.parity), dialog.Choice(CPortSettingDlg::FlowControl));
 }
+
+QComboBox* DeviceList(QDialog& dialog)
+{
+    return dialog.findChild<QComboBox*>(QStringLiteral("deviceList"));
+}
+
+QString FocusName(QDialog& dialog)
+{
+    QWidget* focus = dialog.focusWidget();
+    while (focus && focus->objectName().isEmpty())
+        focus = focus->parentWidget();
+    return focus ? focus->objectName() : QString();
+}
+
+struct DeviceCase {
+    const char* action;
+    const char* device;
+    int end;
+    bool kept;
+};
+
+// Mappings of COMn go to a settings folder of the test's own.
+struct OwnSettings {
+    OwnSettings() { QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path()); }
+    QTemporaryDir dir;
+};
 
 } // namespace
 
@@ -116,43 +144,104 @@ private slots:
         QCOMPARE(dialog.Settings().port, ending == Qt::Key_Return ? 2 : 4);
     }
 
-    // COM3 and COM4 are mapped to two pseudo-terminals; the list offers both, and SET keeps a choice.
-    void deviceRowMapsTheCheckedCom()
+    // Alt and a letter reach every control (a group's checked radio, the arrows move within the
+    // group; a button's letter clicks it), and Tab walks them in reading order.
+    void keyboardReachesEveryControl()
     {
-        QTemporaryDir config;
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
-        PtyPair first;
-        PtyPair second;
-        SaveDeviceForPort(3, first.SlavePath());
-        SaveDeviceForPort(4, second.SlavePath());
         CPortSettingDlg dialog;
-        // Checks a Com, reads its Device row (device, text, and "off" when disabled), chooses choice if given.
-        const auto deviceRow = [&dialog](int com, const QString& choice, int end) {
-            QString row;
-            Run(dialog, [&](QDialog& shown) {
-                Button(shown, com)->click();
-                auto* list = shown.findChild<QComboBox*>(QStringLiteral("deviceList"));
-                row = list->currentData().toString() + '|' + list->currentText() + (list->isEnabled() ? "" : "|off");
-                if (const int index = list->findData(choice); index >= 0) {
-                    list->setCurrentIndex(index);
-                    emit list->activated(index);
-                }
-                Button(shown, end)->click();
-            });
-            return row;
-        };
-        QVERIFY(deviceRow(1005, {}, 1025).startsWith(second.SlavePath() + '|'));
-        QVERIFY(deviceRow(1004, second.SlavePath(), 1025).startsWith(first.SlavePath() + '|'));
-        QCOMPARE(SavedDeviceForPort(3), first.SlavePath());
-        deviceRow(1004, second.SlavePath(), 1024);
-        QCOMPARE(DevicePathForPort(3), second.SlavePath());
+        QStringList reached;
+        QStringList order;
+        const int result = Run(dialog, [&](QDialog& shown) {
+            shown.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&shown));
+            QAbstractButton* refresh = shown.findChild<QAbstractButton*>(QStringLiteral("refreshDevices"));
+            connect(refresh, &QAbstractButton::clicked, &shown, [&reached] { reached << "Refresh clicked"; });
+            for (const char letter : { 'c', 's', 'd', 't', 'p', 'f', 'v', 'r' }) {
+                QTest::keyClick(&shown, letter, Qt::AltModifier);
+                reached << FocusName(shown);
+            }
+            Button(shown, 1002)->setFocus();
+            for (int i = 0; i < 11; ++i) {
+                order << FocusName(shown);
+                QTest::keyClick(shown.focusWidget(), Qt::Key_Tab);
+            }
+            QTest::keyClick(&shown, 'e', Qt::AltModifier);
+            QTRY_VERIFY(!shown.isVisible());
+        });
+        QCOMPARE(result, int(QDialog::Accepted));
+        QCOMPARE(reached.join(' '),
+            QStringLiteral("id1002 id1044 id1011 id1015 id1018 id1021 deviceList deviceList Refresh clicked"));
+        QCOMPARE(order.join(' '),
+            QStringLiteral("id1002 id1044 id1011 id1015 id1018 id1021 deviceList refreshDevices id1024 id1025 id1002"));
+    }
 
-        // The variable wins, and the row says so instead of offering a choice.
-        qputenv("TESSAVO2_COM3", first.SlavePath().toLocal8Bit());
-        const QString row = deviceRow(1004, {}, 1024);
-        qunsetenv("TESSAVO2_COM3");
-        QCOMPARE(row, first.SlavePath() + '|' + first.SlavePath() + " (set by TESSAVO2_COM3)|off");
-        QCOMPARE(SavedDeviceForPort(3), second.SlavePath());
+    // What the Device row of Com1 leaves saved for it (Com2 is mapped to a link that turns up while
+    // the dialog is open, Com3 to a pseudo-terminal): a device chosen or typed and SET, when it exists.
+    void deviceRow_data()
+    {
+        QTest::addColumn<DeviceCase>("c");
+        QTest::newRow("chosen, SET") << DeviceCase { "choose", "pty", 1024, true };
+        QTest::newRow("chosen, CLOSE") << DeviceCase { "choose", "pty", 1025, false };
+        QTest::newRow("typed") << DeviceCase { "type", "pty", 1024, true };
+        QTest::newRow("typed, not there") << DeviceCase { "type", "gone", 1024, false };
+        QTest::newRow("typed, a folder") << DeviceCase { "type", ".", 1024, false };
+        QTest::newRow("listed after Refresh") << DeviceCase { "refresh", "stb", 1024, true };
+        QTest::newRow("Esc on the open list") << DeviceCase { "esc", "pty", 1024, false };
+    }
+    void deviceRow()
+    {
+        QFETCH(DeviceCase, c);
+        const QLatin1String action(c.action);
+        OwnSettings settings;
+        PtyPair pty;
+        const QString device = c.device == QLatin1String("pty") ? pty.SlavePath() : settings.dir.filePath(c.device);
+        SaveDeviceForPort(2, settings.dir.filePath(QStringLiteral("stb")));
+        SaveDeviceForPort(3, pty.SlavePath());
+        CPortSettingDlg dialog;
+        Run(dialog, [&](QDialog& shown) {
+            QComboBox* list = DeviceList(shown);
+            Button(shown, 1004)->click();
+            QCOMPARE(list->currentData().toString(), pty.SlavePath());
+            Button(shown, 1002)->click();
+            const QString row = list->currentText();
+            if (action == "type") {
+                list->lineEdit()->selectAll();
+                QTest::keyClicks(list->lineEdit(), device);
+            } else if (action == "esc") {
+                list->showPopup();
+                QTest::keyClick(list->view(), Qt::Key_Down);
+                QTest::keyClick(list->view(), Qt::Key_Escape);
+                QVERIFY(shown.isVisible() && !list->view()->isVisible());
+                QCOMPARE(list->currentText(), row);
+            } else {
+                if (action == "refresh") {
+                    QVERIFY(list->findData(device) < 0 && QFile::link(pty.SlavePath(), device));
+                    shown.findChild<QAbstractButton*>(QStringLiteral("refreshDevices"))->click();
+                }
+                const int index = list->findData(device);
+                list->setCurrentIndex(index);
+                emit list->activated(index);
+            }
+            Button(shown, c.end)->click();
+        });
+        QCOMPARE(SavedDeviceForPort(1) == device, c.kept);
+    }
+
+    // The variable wins, and the row says so instead of offering a choice.
+    void environmentWinsOverTheRow()
+    {
+        OwnSettings settings;
+        PtyPair pty;
+        qputenv("TESSAVO2_COM1", pty.SlavePath().toLocal8Bit());
+        CPortSettingDlg dialog;
+        QString row;
+        Run(dialog, [&row](QDialog& shown) {
+            row = DeviceList(shown)->currentText() + (DeviceList(shown)->isEnabled() ? "" : "|off");
+            Button(shown, 1024)->click();
+        });
+        qunsetenv("TESSAVO2_COM1");
+        QCOMPARE(row, pty.SlavePath() + " (set by TESSAVO2_COM1)|off");
+        QCOMPARE(SavedDeviceForPort(1), QString());
     }
 };
 

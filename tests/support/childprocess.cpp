@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcessEnvironment>
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
@@ -10,36 +11,21 @@
 #include <unistd.h>
 #include <vector>
 
-extern char** environ;
-
 namespace {
 
 // Everything the child needs is built before fork: after it, only exec-safe calls.
-std::vector<QByteArray> Environment(const QStringList& extra)
-{
-    std::vector<QByteArray> entries;
-    for (char** e = environ; *e; ++e) {
-        const QByteArray entry(*e);
-        const QByteArray name = entry.left(entry.indexOf('=') + 1);
-        bool replaced = false;
-        for (const QString& add : extra)
-            replaced = replaced || add.toLocal8Bit().startsWith(name);
-        if (!replaced)
-            entries.push_back(entry);
+struct CStrings {
+    explicit CStrings(const QStringList& strings)
+    {
+        for (const QString& s : strings)
+            bytes.push_back(QFile::encodeName(s));
+        for (QByteArray& b : bytes)
+            pointers.push_back(b.data());
+        pointers.push_back(nullptr);
     }
-    for (const QString& add : extra)
-        entries.push_back(add.toLocal8Bit());
-    return entries;
-}
-
-std::vector<char*> Pointers(std::vector<QByteArray>& strings)
-{
+    std::vector<QByteArray> bytes;
     std::vector<char*> pointers;
-    for (QByteArray& s : strings)
-        pointers.push_back(s.data());
-    pointers.push_back(nullptr);
-    return pointers;
-}
+};
 
 void CloseFd(int& fd)
 {
@@ -61,27 +47,24 @@ ChildProcess::~ChildProcess()
 bool ChildProcess::Start(const QString& program, const QStringList& args, const QStringList& env,
     const std::function<void()>& setup, Stderr errors)
 {
-    std::vector<QByteArray> argStrings { QFile::encodeName(program) };
-    for (const QString& arg : args)
-        argStrings.push_back(QFile::encodeName(arg));
-    std::vector<QByteArray> envStrings = Environment(env);
-    std::vector<char*> argv = Pointers(argStrings);
-    std::vector<char*> envp = Pointers(envStrings);
-
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const QString& entry : env)
+        environment.insert(entry.section('=', 0, 0), entry.section('=', 1));
+    CStrings argv(QStringList { program } + args);
+    CStrings envp(environment.toStringList());
     int out[2] = { -1, -1 };
     int err[2] = { -1, -1 };
     if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0)
         return false;
     m_pid = ::fork();
     if (m_pid == 0) {
-        const int null = ::open("/dev/null", O_RDONLY);
-        ::dup2(null, 0);
+        ::dup2(::open("/dev/null", O_RDONLY), 0);
         ::dup2(out[1], 1);
         if (errors == Stderr::Separate)
             ::dup2(err[1], 2);
         if (setup)
             setup();
-        ::execvpe(argv[0], argv.data(), envp.data());
+        ::execvpe(argv.pointers[0], argv.pointers.data(), envp.pointers.data());
         ::_exit(127);
     }
     ::close(out[1]);
@@ -91,9 +74,8 @@ bool ChildProcess::Start(const QString& program, const QStringList& args, const 
     if (m_pid < 0) {
         CloseFd(m_outFd);
         CloseFd(m_errFd);
-        return false;
     }
-    return true;
+    return m_pid > 0;
 }
 
 void ChildProcess::Reap(bool block)
@@ -122,17 +104,16 @@ void ChildProcess::Poll(int timeoutMs)
     pollfd fds[2] = { { m_outFd, POLLIN, 0 }, { m_errFd, POLLIN, 0 } };
     if (::poll(fds, 2, timeoutMs) <= 0)
         return;
-    int* fdOf[2] = { &m_outFd, &m_errFd };
-    QByteArray* into[2] = { &m_out, &m_err };
+    const std::pair<int*, QByteArray*> streams[2] = { { &m_outFd, &m_out }, { &m_errFd, &m_err } };
     for (int i = 0; i < 2; ++i) {
         if (!(fds[i].revents & (POLLIN | POLLHUP | POLLERR)))
             continue;
         char buffer[65536];
-        const ssize_t got = ::read(*fdOf[i], buffer, sizeof buffer);
+        const ssize_t got = ::read(*streams[i].first, buffer, sizeof buffer);
         if (got > 0)
-            into[i]->append(buffer, got);
+            streams[i].second->append(buffer, got);
         else if (got == 0 || errno != EINTR)
-            CloseFd(*fdOf[i]);
+            CloseFd(*streams[i].first);
     }
 }
 
@@ -141,10 +122,9 @@ bool ChildProcess::WaitForFinished(int timeoutMs)
     QElapsedTimer timer;
     timer.start();
     while (m_outFd >= 0 || m_errFd >= 0) {
-        const qint64 left = timeoutMs - timer.elapsed();
-        if (left <= 0)
+        if (timer.elapsed() >= timeoutMs)
             return false;
-        Poll(int(left));
+        Poll(int(timeoutMs - timer.elapsed()));
     }
     while (Running()) {
         if (timer.elapsed() >= timeoutMs)
@@ -173,13 +153,7 @@ int ChildProcess::Stop(int timeoutMs)
 ProgramResult RunProgram(const QString& program, const QStringList& args, const QStringList& env, int timeoutMs)
 {
     ChildProcess child;
-    ProgramResult result;
-    if (!child.Start(program, args, env))
-        return result;
-    if (!child.WaitForFinished(timeoutMs)) {
-        child.Signal(SIGKILL);
-        child.WaitForFinished(5000);
-        return result;
-    }
+    if (!child.Start(program, args, env) || !child.WaitForFinished(timeoutMs))
+        return {}; // a child still running is stopped as it goes out of scope
     return { child.ExitCode(), child.Out(), child.Err() };
 }

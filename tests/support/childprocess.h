@@ -55,6 +55,6 @@ struct ProgramResult {
     QByteArray err;
 };
 
-// Runs a program to its end (at most timeoutMs; then it is killed and exitCode is -1).
+// Runs a program to its end (at most timeoutMs; then it is stopped and exitCode is -1).
 ProgramResult RunProgram(const QString& program, const QStringList& args, const QStringList& env = {},
     int timeoutMs = 60000);

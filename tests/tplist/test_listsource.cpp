@@ -1,13 +1,22 @@
+#include "plantedlink.h"
 #include "tplist/listfileaction.h"
 #include "tplist/listsource.h"
 #include "tplistworkdir.h"
 
+#include <functional>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <tuple>
 
 namespace {
 
 struct ListSourceTest : TplistTest {
-    ListFileResult ListFile() { return RunListFile(*catalog, *state, StatusSink()); }
+    QStringList failures;
+
+    ListFileResult ListFile()
+    {
+        return RunListFile(*catalog, *state, StatusSink(), [this](const QString& text) { failures << text; });
+    }
 
     void SelectOneSatellite()
     {
@@ -33,32 +42,34 @@ struct ListSourceTest : TplistTest {
     }
 };
 
-// `tessavo2-cli tplist ARGS` in the current directory: exit code and standard output.
-std::pair<int, QByteArray> RunTplist(const QStringList& args)
+// `tessavo2-cli ARGS` in the current directory: exit code, standard output, standard error.
+using CliRun = std::tuple<int, QByteArray, QByteArray>;
+
+CliRun Cli(const QStringList& args)
 {
-    const ProgramResult cli
-        = RunProgram(qEnvironmentVariable("TESSAVO_BIN_DIR") + "/tessavo2-cli", QStringList { "tplist" } + args);
-    return { cli.exitCode, cli.out };
+    const ProgramResult cli = RunProgram(qEnvironmentVariable("TESSAVO_BIN_DIR") + "/tessavo2-cli", args);
+    return { cli.exitCode, cli.out, cli.err };
 }
 
 } // namespace
 
 TEST_F(ListSourceTest, NoListsGiveEmptyTablesAndTheFileCompiles)
 {
-    ASSERT_TRUE(WriteListSource(*state));
+    ASSERT_EQ(WriteListSource(*state), "");
     EXPECT_EQ(ReadFile("List.c"), TestData("List_none.c"));
     EXPECT_EQ(CompileAndRun(0, 0),
         (QList<QByteArray> { "header ******************** Selvarona PreSet Data 64 0 0", "lnb1 10600 1", "" }));
 }
 
-TEST_F(ListSourceTest, OneSatelliteWithBothBands)
+TEST_F(ListSourceTest, OneSatelliteWithBothBandsMakesTheListFolder)
 {
     SelectOneSatellite();
     ASSERT_EQ(ListFile(), ListFileResult::Done);
     EXPECT_EQ(ReadFile("TP_List/0130_C.tp"), TestData("0130_C.tp"));
     EXPECT_EQ(ReadFile("TP_List/0130_K.tp"), TestData("0130_K.tp"));
     EXPECT_EQ(ReadFile("List.c"), TestData("List_one.c"));
-    EXPECT_EQ(status, QStringList(2, "Create File \"SatcoDx1/0130.txt\""));
+    EXPECT_EQ(status,
+        QStringList(2, "Create File \"SatcoDx1/0130.txt\"") + QStringList { "List.c: lists 2, transponders 43" });
     EXPECT_EQ(messages.Count(), 0);
     const QList<QByteArray> out = CompileAndRun(2, 43);
     ASSERT_EQ(out.size(), 2 + 2 + 43 + 1);
@@ -95,35 +106,75 @@ TEST_F(ListSourceTest, MoreThan63Lists)
 
 TEST_F(ListSourceTest, CommandLine)
 {
-    EXPECT_EQ(RunTplist({}), std::pair(1, QByteArray(" Check the TP && Sat \n")));
+    EXPECT_EQ(Cli({ "tplist" }), (CliRun { 1, " Check the TP && Sat \n", "" }));
     EXPECT_FALSE(QFile::exists("List.c"));
     for (const QStringList& bad :
         { QStringList { "--group", "0" }, { "--sat", "0131" }, { "--all", "1" }, { "--group" } })
-        EXPECT_EQ(RunTplist(bad).first, 64) << bad.join(' ').toStdString();
+        EXPECT_EQ(std::get<0>(Cli(QStringList { "tplist" } + bad)), 64) << bad.join(' ').toStdString();
     WriteFile("SatcoDx1/0130.txt", TestData("0130.txt"));
-    EXPECT_EQ(RunTplist({ "--sat", "0130" }),
-        std::pair(0, QByteArray("Create File \"SatcoDx1/0130.txt\"\nCreate File \"SatcoDx1/0130.txt\"\n")));
+    const QByteArray created = "Create File \"SatcoDx1/0130.txt\"\n";
+    EXPECT_EQ(Cli({ "tplist", "--sat", "0130" }),
+        (CliRun { 0, created + created + "List.c: lists 2, transponders 43\n", "" }));
     EXPECT_EQ(ReadFile("List.c"), TestData("List_one.c"));
-    EXPECT_EQ(RunTplist({ "--group", "1" }), std::pair(1, QByteArray("File Read Error\n")));
+    EXPECT_EQ(Cli({ "tplist", "--group", "1" }),
+        (CliRun { 1, "File Read Error\n", "SatcoDx1/0030.txt: No such file or directory\n" }));
+
+    WriteFile("victim", "old");
+    if (!PlantLink("out.json", "victim"))
+        GTEST_SKIP() << "planting a link of another user needs root";
+    const QString rcu = qEnvironmentVariable("TESSAVO_TEST_DATA") + "/preset/gap.rcu";
+    const auto [exitCode, out, err] = Cli({ "rcu", "export", rcu, "--out", "out.json" });
+    EXPECT_EQ(exitCode, 1);
+    EXPECT_TRUE(err.contains("\nout.json: refused: out.json is a symbolic link")) << err.data();
+    EXPECT_EQ(ReadFile("victim"), "old");
 }
 
-// A run that ends early leaves List.c of the last complete run; a List.c that cannot be made or
-// written whole is reported.
-TEST_F(ListSourceTest, FailuresKeepOrReportListC)
+// After a good run, a second one with a satellite that fails shows its message, names what failed and
+// changes no file: List.c stays, and so do the lists (a failed conversion saves none) and the totals.
+// The path is made a folder ('f'), a FIFO ('p'), an empty file ('e') or a link another user planted ('l').
+TEST_F(ListSourceTest, FailedRunsChangeNoFileAndNameWhatFailed)
 {
-    SelectOneSatellite();
-    ASSERT_EQ(ListFile(), ListFileResult::Done);
-    catalog->SetSlot(0, 0, true);
-    EXPECT_EQ(ListFile(), ListFileResult::ConversionFailed);
-    EXPECT_EQ(messages.Texts(), QStringList { "File Read Error" });
-    EXPECT_EQ(ReadFile("List.c"), TestData("List_one.c"));
+    const char* planted = ": refused: %1 is a symbolic link of another user in a shared folder";
+    const std::tuple<const char*, char, const char*, const char*> cases[] = {
+        { "SatcoDx1/0160.txt", 'f', "File Read Error", ": not a regular file" },
+        { "SatcoDx1/0160.txt", 'p', "File Read Error", ": not a regular file" },
+        { "SatcoDx1/0160.txt", 'e', " Fgets Erro ", ": no heading line" },
+        { "TP_List/0160_K.tp", 'f', "File Write Error", ": not a regular file; left as it is" },
+        { "List.c", 'f', "\"List.c\" File Create Error ", ": not a regular file; left as it is" },
+        { "TP_List/0160_C.tp", 'l', "File Write Error", planted },
+        { "List.c", 'l', "\"List.c\" File Create Error ", planted },
+    };
+    for (const auto& [path, how, message, reason] : cases) {
+        SCOPED_TRACE(path + std::string(1, how));
+        const TplistWorkDir fresh;
+        state = std::make_unique<TpBuildState>();
+        catalog->FillCatalog();
+        SelectOneSatellite();
+        ASSERT_EQ(ListFile(), ListFileResult::Done);
+        WriteFile("TP_List/0130_C.tp", "kept");
+        WriteFile("victim", "old");
+        WriteFile("SatcoDx1/0160.txt", TestData("0130.txt"));
+        catalog->SetSlot(0, 6, true);
+        const QString name = QString::fromLatin1(path);
+        QFile::remove(name);
+        if (!(how == 'f'         ? QDir().mkdir(name)
+                    : how == 'p' ? ::mkfifo(path, 0600) == 0
+                    : how == 'e' ? QFile(name).open(QIODevice::WriteOnly)
+                                 : PlantLink(name, QDir::current().filePath("victim"))))
+            GTEST_SKIP() << "planting a link of another user needs root";
+        messages.Clear();
+        failures.clear();
+        const auto files
+            = [] { return std::tuple(ReadFile("List.c"), ReadFile("victim"), ReadFile("TP_List/0130_C.tp")); };
+        const auto before = std::tuple(files(), state->tpCount, state->listCount, state->lastFreq);
+        const bool listSource = name == "List.c";
 
-    messages.Clear();
-    catalog->SetSlot(0, 0, false);
-    ASSERT_TRUE(QFile::remove("List.c") && QDir().mkdir("List.c"));
-    EXPECT_EQ(ListFile(), ListFileResult::ListSourceFailed);
-    QDir().rmdir("List.c");
-    ASSERT_TRUE(QFile::link("/dev/full", "List.c"));
-    EXPECT_FALSE(WriteListSource(*state));
-    EXPECT_EQ(messages.Texts(), QStringList(2, "\"List.c\" File Create Error "));
+        EXPECT_EQ(ListFile(), listSource ? ListFileResult::ListSourceFailed : ListFileResult::ConversionFailed);
+        EXPECT_EQ(messages.Texts(), QStringList { message });
+        EXPECT_EQ(failures, QStringList { name + QString::fromLatin1(reason).replace("%1", name) });
+        EXPECT_EQ(std::get<0>(files()), std::get<0>(std::get<0>(before)));
+        if (!listSource) {
+            EXPECT_EQ(std::tuple(files(), state->tpCount, state->listCount, state->lastFreq), before);
+        }
+    }
 }

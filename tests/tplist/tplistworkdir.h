@@ -13,7 +13,7 @@
 #include <initializer_list>
 #include <memory>
 
-// A fresh temporary directory with the folders SatcoDx1 to SatcoDx9 and TP_List, current while it lives.
+// A fresh temporary directory with the folders SatcoDx1 to SatcoDx9, current while it lives.
 class TplistWorkDir {
 public:
     TplistWorkDir()
@@ -21,7 +21,6 @@ public:
         QDir::setCurrent(m_dir.path());
         for (int g = 1; g <= 9; ++g)
             QDir().mkdir(QStringLiteral("SatcoDx%1").arg(g));
-        QDir().mkdir(QStringLiteral("TP_List"));
     }
     ~TplistWorkDir() { QDir::setCurrent(m_previous); }
 

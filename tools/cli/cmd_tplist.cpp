@@ -1,5 +1,6 @@
 #include "base/messagebox.h"
 #include "ccommandline.h"
+#include "cliio.h"
 #include "commands.h"
 #include "tplist/csatellitecatalog.h"
 #include "tplist/listfileaction.h"
@@ -63,7 +64,8 @@ int RunTplist(const QStringList& args)
     CCommandLine line(QStringLiteral("tplist"),
         QStringLiteral("[--all] [--group N[,N...]]... [--sat PPPP[,PPPP...]]..."),
         QStringLiteral("Converts the SatcoDX files of the selected satellites into TP_List/*.tp and writes List.c, "
-                       "in the current directory."));
+                       "in the current directory. A run that fails changes no file and names what failed on "
+                       "standard error."));
     line.AddOption({ QStringLiteral("all") }, QStringLiteral("Select every satellite of the catalogue."));
     line.AddOption(
         { QStringLiteral("group") }, QStringLiteral("Select the satellites of group N (1 to 9)."), QStringLiteral("N"));
@@ -77,7 +79,7 @@ int RunTplist(const QStringList& args)
         PrintLine(text);
         return int(IDOK);
     });
-    const ListFileResult result = RunListFile(*catalog, *state, PrintLine);
+    const ListFileResult result = RunListFile(*catalog, *state, PrintLine, PrintError);
     SetMessageBoxHandler(previous);
     return result == ListFileResult::Done ? kExitCompleted : kExitFailed;
 }

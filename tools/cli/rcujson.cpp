@@ -1,6 +1,6 @@
 #include "rcujson.h"
 
-#include "preset/presetimage.h"
+#include "preset/presetkeptbytes.h"
 #include "preset/presettables.h"
 
 #include <QJsonArray>
@@ -41,6 +41,11 @@ void AddPadding(QJsonObject& entry, const std::uint8_t* bytes, std::size_t count
 {
     if (std::any_of(bytes, bytes + count, [](std::uint8_t b) { return b != 0; }))
         entry.insert(QStringLiteral("padding"), BytesToJson(bytes, count));
+}
+
+const std::uint8_t* Data(const QByteArray& bytes)
+{
+    return reinterpret_cast<const std::uint8_t*>(bytes.constData());
 }
 
 QString Hex(const std::uint8_t* bytes, std::size_t count)
@@ -312,13 +317,11 @@ QByteArray PresetImageToJson(const std::uint8_t* image, std::size_t length)
         transponders.append(entry);
     }
     QJsonObject root { { "lnbs", lnbs }, { "satellites", satellites }, { "transponders", transponders } };
-    const std::size_t records = counts.section + kHeaderSize;
-    std::array<std::uint8_t, kPresetRecordsOffset> saved {};
-    WritePresetImageHead(saved.data(), counts);
-    if (records != saved.size() || std::memcmp(image, saved.data(), records) != 0)
-        root.insert(QStringLiteral("head"), Hex(image, records));
-    if (const auto end = std::size_t(p - image); end < length)
-        root.insert(QStringLiteral("tail"), Hex(p, length - end));
+    const PresetKeptBytes kept = KeptBytesOf(image, length);
+    if (!kept.head.isEmpty())
+        root.insert(QStringLiteral("head"), Hex(Data(kept.head), std::size_t(kept.head.size())));
+    if (!kept.tail.isEmpty())
+        root.insert(QStringLiteral("tail"), Hex(Data(kept.tail), std::size_t(kept.tail.size())));
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
@@ -332,23 +335,9 @@ QString PresetImageFromJson(const QJsonObject& root, QByteArray& image)
             std::uint32_t(std::size_t(satellites.size()) / kSatRecord),
             std::uint32_t(std::size_t(transponders.size()) / kTpRecord) };
         // The tables say how many records there are, whatever the head held.
-        QByteArray head = HexField(root, "head").value_or(QByteArray(kPresetRecordsOffset, '\0'));
-        auto* data = reinterpret_cast<std::uint8_t*>(head.data());
-        if (!root.contains(QLatin1String("head")))
-            WritePresetImageHead(data, counts);
-        else if (head.size() >= qsizetype(kHeaderSize)) {
-            std::uint8_t* numbers = data + head.size() - 20;
-            for (const std::uint32_t number : { counts.lnbs, counts.satellites, counts.transponders }) {
-                qToLittleEndian(number, numbers);
-                numbers += 4;
-            }
-        }
-        const QByteArray built
-            = head + lnbs + satellites + transponders + HexField(root, "tail").value_or(QByteArray());
-        PresetCounts found;
-        if (!CheckPresetImage(
-                reinterpret_cast<const std::uint8_t*>(built.constData()), std::size_t(built.size()), &found)
-            || found.section + kHeaderSize != std::size_t(head.size()))
+        const QByteArray built = JoinPresetImage(HexField(root, "head").value_or(QByteArray()), counts,
+            lnbs + satellites + transponders, HexField(root, "tail").value_or(QByteArray()));
+        if (built.isEmpty())
             throw ImportError { QStringLiteral(
                 "head, tail: with the tables they make an image that rcu check refuses") };
         image = built;
@@ -400,9 +389,9 @@ QStringList PresetImageWarnings(const std::uint8_t* image, std::size_t length)
     for (const WarningKind* kind : { &fullNames, &unknownCodes, &unknownSatellites, &outOfOrder })
         kind->AppendTo(lines);
 
-    std::array<std::uint8_t, kPresetImageMaxSize> saved {};
-    const std::size_t savedLength = BuildPresetImage(saved.data(), saved.size());
-    const auto [differs, unused] = std::mismatch(image, image + std::min(length, savedLength), saved.data());
+    const QByteArray saved = BuildPresetImageKeeping(KeptBytesOf(image, length));
+    const auto savedLength = std::size_t(saved.size());
+    const auto [differs, unused] = std::mismatch(image, image + std::min(length, savedLength), Data(saved));
     if (savedLength != length || differs != image + length) {
         const auto offset = std::size_t(differs - image);
         lines << QStringLiteral("warning: from byte %1 on (%2), the image holds what the editor does not keep; export "
