@@ -1,5 +1,8 @@
-// Download throughput against the receiver emulator pacing a 115200 baud line, and heap allocations
-// of a whole transfer for two image sizes (they must not grow with the number of frames).
+// Download throughput against the receiver emulator pacing a 115200 baud line, heap allocations of a
+// whole transfer for two image sizes (they must not grow with the number of frames), and the reply
+// path of the command-line tool at 115200 and 921600 baud: from the receiver's A to the tool's next
+// frame (median, p99) and the share of the line the record reports. TESSAVO2_BENCH_OTHER_CLI names
+// another build's tessavo2-cli to measure beside this one in the same run.
 #include "base/messagebox.h"
 #include "transfer/ctransferengine.h"
 #include "transfer/transferreporter.h"
@@ -8,6 +11,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryFile>
 #include <QTimer>
@@ -59,7 +64,6 @@ public:
     void SetStatusText(const QString&) override { }
     void EnableStartButtons() override { }
     void TransferProgress(unsigned, bool) override { }
-    [[nodiscard]] int DownloadKind() const override { return 2; }
 };
 
 class Emulator {
@@ -70,6 +74,21 @@ public:
         m_process.start(program, args);
         m_process.waitForReadyRead(10000);
         m_device = QString::fromLocal8Bit(m_process.readLine()).trimmed();
+    }
+    // The next line the emulator prints that starts with prefix; empty after timeoutMs.
+    QString Line(const QString& prefix, int timeoutMs)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < timeoutMs) {
+            while (m_process.canReadLine()) {
+                const QString line = QString::fromLocal8Bit(m_process.readLine()).trimmed();
+                if (line.startsWith(prefix))
+                    return line;
+            }
+            m_process.waitForReadyRead(200);
+        }
+        return {};
     }
     ~Emulator()
     {
@@ -98,9 +117,6 @@ Outcome Download(const QString& device, int size)
 
     SilentView view;
     CTransferEngine engine;
-    engine.SetPortDevice(device);
-    engine.SetSelectedPath(image.fileName());
-    engine.SetTransferView(&view);
     QEventLoop loop;
     Outcome outcome;
     QObject::connect(&engine, &CTransferEngine::TransferFinished, &loop, [&](bool ok) {
@@ -112,7 +128,7 @@ Outcome Download(const QString& device, int size)
     QElapsedTimer timer;
     const long before = g_allocations.load();
     timer.start();
-    if (engine.StartFileTransfer())
+    if (engine.StartFileTransfer({ &view, PortSettings {}, device, TransferKind::Code }, ReadSendImage(image.fileName())))
         loop.exec();
     outcome.seconds = double(timer.nsecsElapsed()) / 1e9;
     outcome.allocations = g_allocations.load() - before;
@@ -150,6 +166,63 @@ void BM_AllocationsPerDownload(benchmark::State& state)
     }
 }
 BENCHMARK(BM_AllocationsPerDownload)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// One value of a summary line ("key=value ...").
+double SummaryValue(const QString& line, const QString& key)
+{
+    for (const QString& field : line.split(QLatin1Char(' ')))
+        if (field.startsWith(key + QLatin1Char('=')))
+            return field.mid(key.size() + 1).toDouble();
+    return 0;
+}
+
+void BM_ReplyPath(benchmark::State& state)
+{
+    const int baud = int(state.range(0));
+    const bool other = state.range(1) != 0;
+    const QString cli = other
+        ? qEnvironmentVariable("TESSAVO2_BENCH_OTHER_CLI")
+        : QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("tessavo2-cli"));
+    if (cli.isEmpty()) {
+        state.SkipWithError("TESSAVO2_BENCH_OTHER_CLI is not set");
+        return;
+    }
+    // About 45 s of line time at either speed.
+    const int size = baud >= 921600 ? 4 * 1024 * 1024 : 512 * 1024;
+    QTemporaryFile image;
+    image.open();
+    image.write(QByteArray(size, '\x5A'));
+    image.flush();
+    Emulator emulator({ QStringLiteral("--baud"), QString::number(baud), QStringLiteral("--timing") });
+    for (auto _ : state) {
+        QProcess send;
+        send.start(cli,
+            { QStringLiteral("send"), QStringLiteral("--port"), emulator.m_device, QStringLiteral("--kind"),
+                QStringLiteral("code"), QStringLiteral("--baud"), QString::number(baud), QStringLiteral("--quiet"),
+                QStringLiteral("--json"), image.fileName() });
+        send.waitForFinished(300000);
+        const QJsonObject record = QJsonDocument::fromJson(send.readAllStandardOutput()).object();
+        const QString timing = emulator.Line(QStringLiteral("timing "), 10000);
+        if (record.value(QStringLiteral("result")).toString() != QLatin1String("completed") || timing.isEmpty()) {
+            state.SkipWithError("transfer failed");
+            return;
+        }
+        const double seconds = record.value(QStringLiteral("seconds")).toDouble();
+        state.SetIterationTime(seconds);
+        state.counters["line_share_pct"]
+            = 100.0 * record.value(QStringLiteral("bytes_per_second")).toDouble() / (baud / 10.0);
+        state.counters["protocol_ceiling_pct"] = 100.0 * 1024.0 / 1036.0;
+        state.counters["reply_to_frame_median_us"] = SummaryValue(timing, QStringLiteral("reply_to_frame_median_us"));
+        state.counters["reply_to_frame_p99_us"] = SummaryValue(timing, QStringLiteral("reply_to_frame_p99_us"));
+    }
+}
+// The second argument: 0 this build's tool, 1 the one in TESSAVO2_BENCH_OTHER_CLI.
+BENCHMARK(BM_ReplyPath)
+    ->ArgNames({ "baud", "other" })
+    ->ArgsProduct({ { 115200, 921600 }, { 0, 1 } })
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kSecond);
 
 } // namespace
 

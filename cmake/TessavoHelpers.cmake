@@ -16,6 +16,9 @@ function(tessavo_library name)
   tessavo_warnings(${name})
 endfunction()
 
+# Every test of the ThreadSanitizer flavour runs with the suppressions for Qt's own uninstrumented internals.
+set(TESSAVO_TSAN_ENV "TSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/tsan.supp halt_on_error=1 second_deadlock_stack=1")
+
 # tessavo_test(NAME SOURCES ... LIBS ... [GUI] [GTEST] [TIMEOUT s]): one test program, registered with CTest.
 # GUI tests run on the offscreen platform; GTEST links gtest_main.
 function(tessavo_test name)
@@ -32,7 +35,7 @@ function(tessavo_test name)
     list(APPEND env "QT_QPA_PLATFORM=offscreen")
   endif()
   if(TESSAVO_TSAN)
-    list(APPEND env "TSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/tsan.supp halt_on_error=1 second_deadlock_stack=1")
+    list(APPEND env "${TESSAVO_TSAN_ENV}")
   endif()
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 300)
@@ -68,7 +71,11 @@ function(tessavo_screen_tests name)
     list(GET screen 0 size)
     list(GET screen 1 scale)
     add_test(NAME ${name}_${size}_x${scale} COMMAND ${name} ${ARGN})
-    set_tests_properties(${name}_${size}_x${scale} PROPERTIES TIMEOUT 120 ENVIRONMENT
-      "QT_QPA_PLATFORM=offscreen:configfile=${PROJECT_SOURCE_DIR}/tests/data/screens/${size}.json;QT_SCALE_FACTOR=${scale};TESSAVO_BIN_DIR=${PROJECT_BINARY_DIR}/bin;TESSAVO_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data")
+    set(env "QT_QPA_PLATFORM=offscreen:configfile=${PROJECT_SOURCE_DIR}/tests/data/screens/${size}.json"
+      "QT_SCALE_FACTOR=${scale}" "TESSAVO_BIN_DIR=${PROJECT_BINARY_DIR}/bin" "TESSAVO_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data")
+    if(TESSAVO_TSAN)
+      list(APPEND env "${TESSAVO_TSAN_ENV}")
+    endif()
+    set_tests_properties(${name}_${size}_x${scale} PROPERTIES TIMEOUT 120 ENVIRONMENT "${env}")
   endforeach()
 endfunction()

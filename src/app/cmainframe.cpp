@@ -63,8 +63,6 @@ void CMainFrame::Create()
     setCentralWidget(scroll);
     FitWindowToScreen(*this);
     m_view->OnInitialUpdate();
-    // Buffer transfers of the preset editor report through the form too.
-    m_engine->SetTransferView(m_view);
 }
 
 void CMainFrame::CreateMenus()
@@ -165,31 +163,22 @@ const PortSettings& CMainFrame::GetPortSettings() const
     return m_portSettingDlg->Settings();
 }
 
-QString CMainFrame::SelectedPath() const
+// Buffer transfers of the preset editor report through the form too.
+TransferSetup CMainFrame::Setup(TransferKind kind, unsigned expectedPackets) const
 {
-    return m_engine->SelectedPath();
+    return { m_view, GetPortSettings(), QString(), kind, expectedPackets };
 }
 
-void CMainFrame::SetSelectedPath(const QString& path)
+int CMainFrame::StartFileTransfer(TransferKind kind)
 {
-    m_engine->SetSelectedPath(path);
+    if (m_engine->IsTransferRunning())
+        return ReportOpening(m_engine->StartFileTransfer(Setup(kind, 0), SendImage {}));
+    return ReportOpening(m_engine->StartFileTransfer(Setup(kind, 0), ReadSendImage(m_selectedPath)));
 }
 
-void CMainFrame::SetTransferView(CTessavo2View* view)
+int CMainFrame::StartBufferTransfer(TransferKind kind, const uint8_t* data, uint32_t length, unsigned expectedPackets)
 {
-    m_engine->SetTransferView(view);
-}
-
-int CMainFrame::StartFileTransfer()
-{
-    m_engine->SetPortSettings(GetPortSettings());
-    return ReportOpening(m_engine->StartFileTransfer());
-}
-
-int CMainFrame::StartBufferTransfer(int kind, const uint8_t* data, uint32_t length)
-{
-    m_engine->SetPortSettings(GetPortSettings());
-    return ReportOpening(m_engine->StartBufferTransfer(kind, data, length));
+    return ReportOpening(m_engine->StartBufferTransfer(Setup(kind, expectedPackets), data, length));
 }
 
 void CMainFrame::SetPresetEditor(QDialog* dialog)

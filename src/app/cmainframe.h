@@ -1,13 +1,16 @@
 #pragma once
 
 #include "serial/portsettings.h"
+#include "transfer/transferkind.h"
 
 #include <QMainWindow>
+#include <QString>
 #include <cstdint>
 #include <memory>
 
 class CPortSettingDlg;
 class CTransferEngine;
+struct TransferSetup;
 class CTessavo2View;
 class QAction;
 class QDialog;
@@ -33,12 +36,12 @@ public:
     [[nodiscard]] const PortSettings& GetPortSettings() const;
     [[nodiscard]] CTessavo2View* View() const { return m_view; }
 
-    [[nodiscard]] QString SelectedPath() const;
-    void SetSelectedPath(const QString& path);
-    void SetTransferView(CTessavo2View* view);
+    // The file the form's next download reads whole before it starts.
+    [[nodiscard]] QString SelectedPath() const { return m_selectedPath; }
+    void SetSelectedPath(const QString& path) { m_selectedPath = path; }
     // Both return 1 when the worker started, 0 when the transfer was abandoned (its message shown).
-    int StartFileTransfer();
-    int StartBufferTransfer(int kind, const uint8_t* data, uint32_t length);
+    int StartFileTransfer(TransferKind kind);
+    int StartBufferTransfer(TransferKind kind, const uint8_t* data, uint32_t length, unsigned expectedPackets);
     [[nodiscard]] CTransferEngine& Engine() { return *m_engine; }
 
     // The preset editor arrives with its own work; the frame takes ownership. Until one is set,
@@ -59,6 +62,7 @@ private:
     void CreateStatusBar();
     void CreateDevicePane();
     int ReportOpening(int started);
+    [[nodiscard]] TransferSetup Setup(TransferKind kind, unsigned expectedPackets) const;
 
     CPortSettingDlg* m_portSettingDlg = nullptr;
     QDialog* m_presetEditDlg = nullptr;
@@ -66,5 +70,6 @@ private:
     QAction* m_cancelTransfer = nullptr;
     QLabel* m_devicePane = nullptr;
     std::unique_ptr<CTransferEngine> m_engine;
+    QString m_selectedPath;
     bool m_bPortConfirmed = false;
 };

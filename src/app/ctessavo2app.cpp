@@ -37,12 +37,12 @@ CPresetEditDlg* InstallPresetEditor(CMainFrame& frame)
     auto* editor = new CPresetEditDlg;
     auto copyRunning = std::make_shared<bool>(false);
     editor->SetTransferLink(
-        [&frame, copyRunning](int kind, const std::uint8_t* data, std::uint32_t length) {
-            const int started = frame.StartBufferTransfer(kind, data, length);
+        [&frame, copyRunning](TransferKind kind, const std::uint8_t* data, std::uint32_t length, unsigned packets) {
+            const int started = frame.StartBufferTransfer(kind, data, length, packets);
             *copyRunning = *copyRunning || started != 0;
             return started;
         },
-        [&frame] { return frame.Engine().ReceivedLength(); });
+        [&frame] { return frame.Engine().ReceivedData(); });
     // A copy that did not complete has had its buttons unlocked by the engine's end notice; the editor's
     // status line then says why it ended (cancelled, line lost, receiver out of step).
     QObject::connect(

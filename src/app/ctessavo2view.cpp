@@ -2,6 +2,7 @@
 
 #include "app/ccolorlabel.h"
 #include "app/cmainframe.h"
+#include "base/cguicallgate.h"
 #include "base/dialogunits.h"
 #include "base/filedialog.h"
 #include "base/guimessagebox.h"
@@ -15,7 +16,6 @@
 #include <QFileInfo>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QThread>
 
 namespace {
 
@@ -206,8 +206,7 @@ void CTessavo2View::StartSend(const Section& section)
     SetStartButtonsEnabled(false);
     status->SetTextColor(kYellow);
     status->SetText(QStringLiteral("Transmitting .... "));
-    m_frame->SetTransferView(this);
-    if (m_frame->StartFileTransfer() != 0) {
+    if (m_frame->StartFileTransfer(TransferKind(section.kind)) != 0) {
         // The bar counts the frames of the image the engine read at the start, not of the file now.
         const qint64 size = m_frame->Engine().ImageSize();
         m_progress->setRange(
@@ -238,18 +237,16 @@ void CTessavo2View::SetStatusText(const QString& text)
 
 void CTessavo2View::TransferProgress(unsigned count, bool sending)
 {
-    QMetaObject::invokeMethod(
-        qApp,
-        [count, sending] {
-            for (QWidget* window : QApplication::topLevelWidgets()) {
-                if (window->windowTitle() == QLatin1String("Edit Preset Data")) {
-                    CTransferProgressEvent notice(count, sending);
-                    QApplication::sendEvent(window, &notice);
-                    return;
-                }
+    (void)CallOnGuiThread([count, sending] {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (window->windowTitle() == QLatin1String("Edit Preset Data")) {
+                CTransferProgressEvent notice(count, sending);
+                QApplication::sendEvent(window, &notice);
+                break;
             }
-        },
-        QThread::currentThread() == qApp->thread() ? Qt::DirectConnection : Qt::BlockingQueuedConnection);
+        }
+        return 0;
+    });
 }
 
 void CTessavo2View::EnableStartButtons()

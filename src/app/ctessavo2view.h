@@ -1,11 +1,11 @@
 #pragma once
 
+#include "transfer/transferkind.h"
 #include "transfer/transferreporter.h"
 
 #include <QWidget>
 
 #include <array>
-#include <atomic>
 
 class CColorLabel;
 class CMainFrame;
@@ -17,7 +17,12 @@ class QPushButton;
 class CTessavo2View : public QWidget, public CTransferReporter {
     Q_OBJECT
 public:
-    enum Kind { KindNone = 0, KindCode = 2, KindPreset = 3, KindLoader = 4 };
+    enum Kind {
+        KindNone = 0,
+        KindCode = int(TransferKind::Code),
+        KindPreset = int(TransferKind::Preset),
+        KindLoader = int(TransferKind::Loader),
+    };
 
     explicit CTessavo2View(CMainFrame* frame);
 
@@ -34,7 +39,8 @@ public:
     void SetStatusText(const QString& text) override;
     void EnableStartButtons() override;
     void TransferProgress(unsigned count, bool sending) override;
-    [[nodiscard]] int DownloadKind() const override { return m_nRequestedKind.load(); }
+    // The kind of the section whose Start Send was pressed last.
+    [[nodiscard]] int DownloadKind() const { return m_nRequestedKind; }
 
     // The "TP List Create" dialog arrives with its own work; the form takes ownership. Until one
     // is set, "Rcu File Create(&R)" does nothing.
@@ -70,5 +76,5 @@ private:
     QProgressBar* m_progress = nullptr;
     QDialog* m_tpListCreateDlg = nullptr;
     int m_nSelectedKind = KindNone;
-    std::atomic<int> m_nRequestedKind { KindNone };
+    int m_nRequestedKind = KindNone;
 };

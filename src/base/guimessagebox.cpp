@@ -1,5 +1,6 @@
 #include "base/guimessagebox.h"
 
+#include "base/cguicallgate.h"
 #include "base/messagebox.h"
 #include "base/modaldialog.h"
 #include "base/screenfit.h"
@@ -10,7 +11,6 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QShowEvent>
-#include <QThread>
 
 namespace {
 
@@ -126,13 +126,9 @@ int ShowOnGuiThread(const QString& text, const QString& caption, unsigned type)
 void InstallGuiMessageBoxHandler()
 {
     SetMessageBoxHandler([](const QString& text, const QString& caption, unsigned type) {
-        QCoreApplication* app = QCoreApplication::instance();
-        if (QThread::currentThread() == app->thread())
-            return ShowOnGuiThread(text, caption, type);
-        int result = IDOK;
-        QMetaObject::invokeMethod(
-            app, [&] { result = ShowOnGuiThread(text, caption, type); }, Qt::BlockingQueuedConnection);
-        return result;
+        // A box the worker's owner called off (the program is closing) counts as dismissed.
+        return CallOnGuiThread([text, caption, type] { return ShowOnGuiThread(text, caption, type); })
+            .value_or(int(IDCANCEL));
     });
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include "grid/cgridcellrecord.h"
 #include "grid/cgriddrophandler.h"
 #include "grid/gridtypes.h"
@@ -297,6 +299,11 @@ private:
         CGridCtrl& m_grid;
     };
 
+    // OnKeyDown by what its keys do.
+    void RunClipboardKey(unsigned key);
+    void EditKey(unsigned key);
+    [[nodiscard]] std::optional<GridPos> NavigationTarget(unsigned key, bool shift, bool& changeLine);
+    void MoveCurrentCell(GridPos next, unsigned key, bool shift, bool changeLine);
     CGridCellRecord* Cell(int row, int column);
     [[nodiscard]] const CGridCellRecord* Cell(int row, int column) const;
     std::uint16_t FontIndex(const QFont& font);

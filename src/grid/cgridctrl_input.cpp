@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -78,63 +79,88 @@ void CGridCtrl::OnKeyDown(unsigned key, Qt::KeyboardModifiers modifiers)
 {
     if (!IsValid(m_currentCell))
         return;
-    const bool shift = modifiers & Qt::ShiftModifier;
-    GridPos next = m_currentCell;
-    bool changeLine = false;
-    if (modifiers & Qt::ControlModifier) {
-        switch (key) {
-        case 'A':
-            SelectAllCommand();
-            break;
-        case 'C':
-            CopyCommand();
-            break;
-        case 'V':
-            PasteCommand();
-            break;
-        case 'X':
-            CutCommand();
-            break;
-        default:
-            break;
-        }
+    if (modifiers & Qt::ControlModifier)
+        RunClipboardKey(key);
+    if (key == GK_RETURN || key == GK_DELETE) {
+        EditKey(key);
+        return;
     }
+    const bool shift = modifiers & Qt::ShiftModifier;
+    bool changeLine = false;
+    const std::optional<GridPos> next = NavigationTarget(key, shift, changeLine);
+    if (next && *next != m_currentCell)
+        MoveCurrentCell(*next, key, shift, changeLine);
+}
+
+void CGridCtrl::RunClipboardKey(unsigned key)
+{
+    switch (key) {
+    case 'A':
+        SelectAllCommand();
+        break;
+    case 'C':
+        CopyCommand();
+        break;
+    case 'V':
+        PasteCommand();
+        break;
+    case 'X':
+        CutCommand();
+        break;
+    default:
+        break;
+    }
+}
+
+// Return writes the column's Enter text or opens the editor; Delete empties an editable cell.
+void CGridCtrl::EditKey(unsigned key)
+{
+    const GridPos at = m_currentCell;
+    if (key == GK_RETURN) {
+        if (const QString text = EnterText(at.column); !text.isEmpty()) {
+            NotifyParent(at.row, at.column, GVN_BEGINLABELEDIT);
+            SetCellText(at.row, at.column, text);
+            NotifyParent(at.row, at.column, GVN_ENDLABELEDIT);
+            // Shown at the next paint, so the new text is never left stale on screen.
+            InvalidateOneCell(at);
+        } else {
+            EditCellAt(at.row, at.column, GK_RETURN);
+        }
+        return;
+    }
+    if (CanEditCell(at.row, at.column)) {
+        NotifyParent(at.row, at.column, GVN_BEGINLABELEDIT);
+        SetCellText(at.row, at.column, QString());
+        MarkModified(true, at.row, at.column);
+        NotifyParent(at.row, at.column, GVN_ENDLABELEDIT);
+        RedrawOneCell(at.row, at.column);
+    }
+}
+
+// The cell a navigation key moves to (paging scrolls on the way); nothing for other keys and for a Tab
+// past the grid's ends. changeLine: a Tab that wrapped to another row.
+std::optional<GridPos> CGridCtrl::NavigationTarget(unsigned key, bool shift, bool& changeLine)
+{
+    GridPos next = m_currentCell;
     const int lastRow = m_nRows - 1;
     switch (key) {
     case GK_TAB:
-        if (!shift) {
-            if (next.column < m_nColumns - 1) {
-                ++next.column;
-            } else if (next.row < lastRow) {
-                ++next.row;
-                next.column = m_nFixedColumns;
-                changeLine = true;
-            } else {
-                return;
-            }
+        if (!shift && next.column < m_nColumns - 1) {
+            ++next.column;
+        } else if (!shift && next.row < lastRow) {
+            ++next.row;
+            next.column = m_nFixedColumns;
+            changeLine = true;
+        } else if (shift && next.column > m_nFixedColumns) {
+            --next.column;
+        } else if (shift && next.column == m_nFixedColumns && next.row > m_nFixedRows) {
+            --next.row;
+            next.column = m_nColumns - 1;
+            changeLine = true;
         } else {
-            if (next.column > m_nFixedColumns) {
-                --next.column;
-            } else if (next.column == m_nFixedColumns && next.row > m_nFixedRows) {
-                --next.row;
-                next.column = m_nColumns - 1;
-                changeLine = true;
-            } else {
-                return;
-            }
+            return std::nullopt;
         }
         break;
-    case GK_RETURN:
-        if (const QString text = EnterText(next.column); !text.isEmpty()) {
-            NotifyParent(next.row, next.column, GVN_BEGINLABELEDIT);
-            SetCellText(next.row, next.column, text);
-            NotifyParent(next.row, next.column, GVN_ENDLABELEDIT);
-            // Shown at the next paint, so the new text is never left stale on screen.
-            InvalidateOneCell(next);
-        } else {
-            EditCellAt(next.row, next.column, GK_RETURN);
-        }
-        return;
     case GK_PRIOR:
     case GK_NEXT: {
         const int topBefore = TopLeftScrolledCell().row;
@@ -170,20 +196,15 @@ void CGridCtrl::OnKeyDown(unsigned key, Qt::KeyboardModifiers modifiers)
         if (next.row < lastRow)
             ++next.row;
         break;
-    case GK_DELETE:
-        if (CanEditCell(next.row, next.column)) {
-            NotifyParent(next.row, next.column, GVN_BEGINLABELEDIT);
-            SetCellText(next.row, next.column, QString());
-            MarkModified(true, next.row, next.column);
-            NotifyParent(next.row, next.column, GVN_ENDLABELEDIT);
-            RedrawOneCell(next.row, next.column);
-        }
-        return;
     default:
-        return;
+        return std::nullopt;
     }
-    if (next == m_currentCell)
-        return;
+    return next;
+}
+
+// Selects and shows the cell a key moved to, scrolling by a line where the cell is still not in view.
+void CGridCtrl::MoveCurrentCell(GridPos next, unsigned key, bool shift, bool changeLine)
+{
     if (m_nMouseMode == MOUSE_NOTHING) {
         m_kept.clear();
         m_nMouseMode = m_bListMode ? MOUSE_SELECT_ROW : MOUSE_SELECT_CELLS;
@@ -207,29 +228,20 @@ void CGridCtrl::OnKeyDown(unsigned key, Qt::KeyboardModifiers modifiers)
     }
     switch (key) {
     case GK_TAB:
-        if (!shift && changeLine) {
-            OnVScroll(SB_LINEDOWN);
-            SetScrollPos(Qt::Horizontal, 0);
-        } else if (!shift) {
-            OnHScroll(SB_LINEDOWN);
-        } else if (changeLine) {
-            OnVScroll(SB_LINEUP);
-            SetScrollPos(Qt::Horizontal, horizontalScrollBar()->maximum());
+        if (changeLine) {
+            OnVScroll(shift ? SB_LINEUP : SB_LINEDOWN);
+            SetScrollPos(Qt::Horizontal, shift ? horizontalScrollBar()->maximum() : 0);
         } else {
-            OnHScroll(SB_LINEUP);
+            OnHScroll(shift ? SB_LINEUP : SB_LINEDOWN);
         }
         break;
     case GK_LEFT:
-        OnHScroll(SB_LINEUP);
+    case GK_RIGHT:
+        OnHScroll(key == GK_LEFT ? SB_LINEUP : SB_LINEDOWN);
         break;
     case GK_UP:
-        OnVScroll(SB_LINEUP);
-        break;
-    case GK_RIGHT:
-        OnHScroll(SB_LINEDOWN);
-        break;
     case GK_DOWN:
-        OnVScroll(SB_LINEDOWN);
+        OnVScroll(key == GK_UP ? SB_LINEUP : SB_LINEDOWN);
         break;
     default:
         break;

@@ -11,7 +11,6 @@
 #include "preset/presetimage.h"
 #include "preset/presettables.h"
 #include "transfer/ctransferengine.h"
-#include "transfer/receivestore.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -209,10 +208,10 @@ CPresetEditDlg::~CPresetEditDlg()
         disconnect(grid, nullptr, this, nullptr);
 }
 
-void CPresetEditDlg::SetTransferLink(BufferTransferStarter start, ReceivedLengthQuery receivedLength)
+void CPresetEditDlg::SetTransferLink(BufferTransferStarter start, ReceivedDataQuery receivedData)
 {
     m_startTransfer = std::move(start);
-    m_receivedLength = std::move(receivedLength);
+    m_receivedData = std::move(receivedData);
 }
 
 bool CPresetEditDlg::OnInitDialog()
@@ -458,12 +457,12 @@ void CPresetEditDlg::OnStbToPcCopy()
 {
     if (!SettleUnsavedChanges(false))
         return;
-    g_nExpectedPackets = kReceivePackets;
+    m_nExpectedPackets = kReceivePackets;
     m_progress->setRange(0, kReceivePackets);
     m_progress->setValue(0);
     SetStatusText(QStringLiteral("Waiting for Sync... "));
     SetCopyLocked(true);
-    if (!m_startTransfer || m_startTransfer(kReceiveKind, nullptr, 0) == 0)
+    if (!m_startTransfer || m_startTransfer(TransferKind::PresetFromReceiver, nullptr, 0, m_nExpectedPackets) == 0)
         EndCopy();
 }
 
@@ -476,16 +475,16 @@ void CPresetEditDlg::OnPcToStbCopy()
     const int packets = int(length / 1024 + 1);
     m_progress->setRange(0, packets);
     m_progress->setValue(0);
-    g_nExpectedPackets = packets;
+    m_nExpectedPackets = unsigned(packets);
     m_sending = Snapshot();
     SetCopyLocked(true);
-    if (!m_startTransfer || m_startTransfer(kSendKind, m_image.data(), std::uint32_t(length)) == 0)
+    if (!m_startTransfer || m_startTransfer(TransferKind::PresetToReceiver, m_image.data(), std::uint32_t(length), m_nExpectedPackets) == 0)
         EndCopy();
 }
 
 void CPresetEditDlg::OnTransferProgress(unsigned count, bool sending)
 {
-    const unsigned expected = unsigned(g_nExpectedPackets.load());
+    const unsigned expected = m_nExpectedPackets;
     if (sending) {
         if (count < expected) {
             ShowProgress(count, expected);
@@ -498,12 +497,12 @@ void CPresetEditDlg::OnTransferProgress(unsigned count, bool sending)
         return;
     }
     if (count == 0) {
-        const int received = m_receivedLength ? m_receivedLength() : 0;
-        // Only what this receive stored counts: the store keeps older bytes past its end.
-        const bool taken = received > 0 && ParsePresetImage(g_ReceiveStore.data(), std::size_t(received));
+        const QByteArrayView received = m_receivedData ? m_receivedData() : QByteArrayView();
+        const bool taken = !received.isEmpty()
+            && ParsePresetImage(reinterpret_cast<const std::uint8_t*>(received.data()), std::size_t(received.size()));
         RefillFromTables();
         if (taken) {
-            KeepBytesOf(g_ReceiveStore.data(), std::size_t(received));
+            KeepBytesOf(reinterpret_cast<const std::uint8_t*>(received.data()), std::size_t(received.size()));
             m_history->Record(QStringLiteral("STB -> PC COPY"), Snapshot(), 0);
             MarkUnmodified();
         } else {

@@ -3,7 +3,9 @@
 #include "preset/presetkeptbytes.h"
 #include "preset/presetsnapshot.h"
 #include "preset/presettypes.h"
+#include "transfer/transferkind.h"
 
+#include <QByteArrayView>
 #include <QDialog>
 #include <array>
 #include <cstdint>
@@ -33,19 +35,18 @@ class CPresetEditDlg : public QDialog {
 
 public:
     // The main window's StartBufferTransfer: 1 when the worker started, 0 when the copy was abandoned.
-    using BufferTransferStarter = std::function<int(int kind, const std::uint8_t* data, std::uint32_t length)>;
-    // How many bytes the last receive stored from offset 0.
-    using ReceivedLengthQuery = std::function<int()>;
+    using BufferTransferStarter = std::function<int(
+        TransferKind kind, const std::uint8_t* data, std::uint32_t length, unsigned expectedPackets)>;
+    // What the last receive stored from offset 0.
+    using ReceivedDataQuery = std::function<QByteArrayView()>;
 
-    static constexpr int kSendKind = 5;
-    static constexpr int kReceiveKind = 6;
     static constexpr int kReceivePackets = 64;
     static constexpr char kMessageCaption[] = "EDIT PRESET DATA";
 
     explicit CPresetEditDlg(QWidget* parent = nullptr);
     ~CPresetEditDlg() override;
 
-    void SetTransferLink(BufferTransferStarter start, ReceivedLengthQuery receivedLength);
+    void SetTransferLink(BufferTransferStarter start, ReceivedDataQuery receivedData);
 
     [[nodiscard]] CPresetGrid& SatGrid() const { return *m_satGrid; }
     [[nodiscard]] CPresetGrid& TpGrid() const { return *m_tpGrid; }
@@ -135,7 +136,8 @@ private:
     std::array<QPushButton*, 4> m_fileAndCopyButtons {};
     QProgressBar* m_progress = nullptr;
     BufferTransferStarter m_startTransfer;
-    ReceivedLengthQuery m_receivedLength;
+    ReceivedDataQuery m_receivedData;
+    unsigned m_nExpectedPackets = 0;
     bool m_bCopyRunning = false;
     std::array<std::uint8_t, 100000> m_image {};
     // What the last loaded or received image held beyond the tables; a save puts it back.

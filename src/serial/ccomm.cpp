@@ -113,23 +113,6 @@ int CComm::Write(const uint8_t* data, int length)
     return immediate ? 1 : 0;
 }
 
-int CComm::Read(uint8_t* buffer, int maxCount)
-{
-    if (m_fd < 0 || maxCount <= 0)
-        return 0;
-    for (;;) {
-        const ssize_t n = ::read(m_fd, buffer, size_t(maxCount));
-        if (n >= 0)
-            return int(n);
-        if (errno == EINTR)
-            continue;
-        if (errno == EAGAIN)
-            return 0;
-        ShowMessageBox(QStringLiteral("Read error "));
-        return -1;
-    }
-}
-
 void CComm::ClearReceive()
 {
     std::lock_guard lock(m_receiveMutex);
@@ -161,8 +144,6 @@ bool CComm::IsLineLostError(int error)
 
 void CComm::ReaderThread(CComm* comm)
 {
-    if (comm == nullptr)
-        return;
     std::array<uint8_t, kReadChunk> chunk {};
     // After a transient read error the line is looked at again a little later, not at once: an error
     // that repeats must not spin.

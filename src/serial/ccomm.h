@@ -32,7 +32,6 @@ public:
     void SetOwner(CCommOwner* owner) { m_owner.store(owner); }
     void SetMessageTag(unsigned tag) { m_nMessageTag = tag; }
     int Write(const uint8_t* data, int length);
-    int Read(uint8_t* buffer, int maxCount);
     int Close();
     int Destroy();
 
@@ -44,8 +43,8 @@ public:
     // Whether Open switched the driver to low latency (Close switches it back).
     [[nodiscard]] bool LowLatencySet() const { return m_savedSerialFlags.has_value(); }
 
-    // The consumer's side of the receive buffer: read inside the owner's handler, cleared there or
-    // from the owner's thread between deliveries.
+    // The consumer's side of the receive buffer: read inside the owner's handler, cleared there or from
+    // another thread that the owner keeps out of its handler meanwhile.
     [[nodiscard]] const uint8_t* ReceiveBuffer() const { return m_receiveBuffer.data(); }
     [[nodiscard]] int ReceiveCount() const { return m_nReceiveCount; }
     void ClearReceive();

@@ -4,8 +4,9 @@ class QString;
 
 // What a running transfer tells the user. The desktop tool implements it with widgets, the command
 // line by printing. Every call comes from the transfer worker thread; an implementation that touches
-// widgets marshals to the GUI thread and may block until that is done. Message boxes do not come
-// through here: they go through ShowMessageBox.
+// widgets marshals to the GUI thread, and one that waits for it does so through CallOnGuiThread, so the
+// engine can call the wait off at exit. Message boxes do not come through here: they go through
+// ShowMessageBox.
 class CTransferReporter {
 public:
     virtual ~CTransferReporter() = default;
@@ -19,7 +20,4 @@ public:
     // WM_TRANSFER_PROGRESS of a buffer transfer: count as wParam, sending as lParam. The desktop tool
     // delivers it synchronously to the window titled "Edit Preset Data" if there is one.
     virtual void TransferProgress(unsigned count, bool sending) = 0;
-
-    // The requested download kind of the form: 2 code, 3 preset data, 4 loader data.
-    [[nodiscard]] virtual int DownloadKind() const = 0;
 };

@@ -7,6 +7,7 @@
 #include "app/ctessavo2view.h"
 #include "base/dialogunits.h"
 #include "base/filedialog.h"
+#include "base/guimessagebox.h"
 #include "base/modaldialog.h"
 #include "messagerecorder.h"
 #include "preset/cpreseteditdlg.h"
@@ -18,6 +19,7 @@
 #include <QAction>
 #include <QDialog>
 #include <QLabel>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QRandomGenerator>
 #include <QSignalSpy>
@@ -202,13 +204,12 @@ private slots:
         const char* cancelled = "Transfer Cancelled";
         QTest::newRow("download, line lost") << false << "lost" << lost;
         QTest::newRow("download, Esc") << false << "Esc" << cancelled;
-        QTest::newRow("download, exit") << false << "exit" << QString();
         QTest::newRow("STB -> PC copy, line lost") << true << "lost" << lost;
         QTest::newRow("STB -> PC copy, Esc in the editor") << true << "Esc" << cancelled;
     }
 
     // A download waiting on an unanswered frame, or a copy waiting for the receiver, is stopped by a lost
-    // line, by Cancel Transfer or by the program's end: at once, without spinning, the port free again.
+    // line or by Cancel Transfer: at once, without spinning, the port free again.
     void stoppedTransferGivesEverythingBack()
     {
         QFETCH(bool, editorCopy);
@@ -246,16 +247,10 @@ private slots:
         const double cpu = CpuSeconds();
         if (how == QLatin1String("lost")) {
             d.emulator.Stop();
-        } else if (how == QLatin1String("Esc")) {
+        } else {
             window->windowHandle()->requestActivate();
             QTRY_COMPARE(QApplication::activeWindow(), window);
             QTest::keyClick(window, Qt::Key_Escape);
-        } else {
-            bench.frame->findChild<QAction*>(QStringLiteral("id57665"))->trigger();
-            QVERIFY(!bench.frame->isVisible());
-            QVERIFY(!bench.frame->Engine().IsTransferRunning());
-            QCOMPARE(d.messages.Count(), 1);
-            return;
         }
         QTRY_VERIFY_WITH_TIMEOUT(!bench.frame->Engine().IsTransferRunning() && !cancel->isEnabled(), 2000);
         QVERIFY(CpuSeconds() - cpu < 0.2);
@@ -267,6 +262,55 @@ private slots:
         // The port is free again: a preset copy of the empty tables (two frames) goes through.
         editorButton(1003)->click();
         QTRY_VERIFY_WITH_TIMEOUT(d.messages.Texts().contains(QStringLiteral("Transfer Completed ")), 10000);
+    }
+
+    void exitEndsEveryPhaseWithinASecond_data()
+    {
+        QTest::addColumn<QStringList>("emulatorArgs");
+        QTest::addColumn<QString>("statusFirst"); // none: the outcome's message box is shown
+        QTest::newRow("waiting for the receiver") << QStringList { "--silent-syncs", "1000" } << "Transmitting .... ";
+        QTest::newRow("sending") << QStringList { "--silent", "3" } << "Trnasmited Count 2";
+        QTest::newRow("message box shown") << QStringList { "--terminate", "1" } << QString();
+    }
+
+    // File > Exit ends the program's transfer at any moment: the worker joined, the port closed, within a
+    // second, also from inside the message box that worker waits for.
+    void exitEndsEveryPhaseWithinASecond()
+    {
+        QFETCH(QStringList, emulatorArgs);
+        QFETCH(QString, statusFirst);
+        EmulatedDownload d(emulatorArgs, QStringLiteral("code.bin"), 5000, 1009);
+        QVERIFY(d.portReady);
+        auto& bench = d.bench;
+        QElapsedTimer clock;
+        qint64 exitMs = -1;
+        const auto exit = [&] {
+            clock.start();
+            bench.frame->findChild<QAction*>(QStringLiteral("id57665"))->trigger();
+            exitMs = clock.elapsed();
+        };
+        QTimer boxWatch;
+        if (statusFirst.isEmpty()) {
+            InstallGuiMessageBoxHandler();
+            QObject::connect(&boxWatch, &QTimer::timeout, [&] {
+                if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                    boxWatch.stop();
+                    exit();
+                    box->reject();
+                }
+            });
+            boxWatch.start(20);
+        }
+        bench.Button(1002)->click();
+        if (!statusFirst.isEmpty()) {
+            QTRY_VERIFY_WITH_TIMEOUT(bench.statusTexts.contains(statusFirst), 10000);
+            QTest::qWait(300);
+            exit();
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(exitMs >= 0, 10000);
+        QVERIFY2(exitMs < 1000, qPrintable(QString::number(exitMs)));
+        QVERIFY(!bench.frame->isVisible());
+        QVERIFY(!bench.frame->Engine().IsTransferRunning());
     }
 
     // The receiver's tables fill the editor's grids; edited there, they go back whole.

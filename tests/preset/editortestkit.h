@@ -8,7 +8,7 @@
 #include "preset/cpresetgrid.h"
 #include "preset/presettables.h"
 #include "presettestdata.h"
-#include "transfer/receivestore.h"
+#include "transfer/transferkind.h"
 
 #include <QAbstractButton>
 #include <QLabel>
@@ -149,7 +149,7 @@ protected:
     QTemporaryDir m_dir;
     std::vector<std::pair<int, QByteArray>> m_calls;
     int m_startResult = 1;
-    int m_receivedLength = 0;
+    QByteArray m_received;
 
     CPresetGrid& Sat() { return m_dlg->SatGrid(); }
     CPresetGrid& Tp() { return m_dlg->TpGrid(); }
@@ -177,11 +177,11 @@ protected:
     {
         m_dlg = std::make_unique<CPresetEditDlg>();
         m_dlg->SetTransferLink(
-            [this](int kind, const std::uint8_t* data, std::uint32_t length) {
-                m_calls.emplace_back(kind, QByteArray(reinterpret_cast<const char*>(data), qsizetype(length)));
+            [this](TransferKind kind, const std::uint8_t* data, std::uint32_t length, unsigned) {
+                m_calls.emplace_back(int(kind), QByteArray(reinterpret_cast<const char*>(data), qsizetype(length)));
                 return m_startResult;
             },
-            [this] { return m_receivedLength; });
+            [this] { return QByteArrayView(m_received); });
         m_dlg->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_dlg.get()));
     }
@@ -206,8 +206,7 @@ protected:
     // Ends a receive that stored the first length bytes of image, with the engine's last notices.
     void Receive(const QByteArray& image, int length)
     {
-        std::copy(image.begin(), image.end(), g_ReceiveStore.begin());
-        m_receivedLength = length;
+        m_received = image.left(length);
         Notify(65, false);
         Notify(0, false);
     }

@@ -4,12 +4,10 @@
 #include "transfer/ccrc32.h"
 #include "transfer/ctransferengine.h"
 #include "transfer/frame.h"
-#include "transfer/receivestore.h"
+#include "transfer/cwindowtimer.h"
 #include "transfer/transferreporter.h"
 
 #include <QCoreApplication>
-#include <QTemporaryDir>
-#include <QTemporaryFile>
 #include <QTest>
 #include <algorithm>
 #include <array>
@@ -53,7 +51,6 @@ public:
     {
         Locked([&] { m_progress.emplace_back(count, sending); });
     }
-    [[nodiscard]] int DownloadKind() const override { return m_kind; }
 
     QStringList Texts()
     {
@@ -64,7 +61,6 @@ public:
         return Locked([&] { return m_progress; });
     }
 
-    int m_kind = 2;
     std::atomic<int> m_enabled { 0 };
 
 private:
@@ -159,10 +155,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_pty.Ok());
-        m_engine.SetPortDevice(m_pty.SlavePath());
         // Long enough that a busy machine never turns a late answer into a time-out.
         m_engine.SetTimerIntervals(3000, 3000);
-        m_engine.SetTransferView(&m_view);
         QObject::connect(&m_engine, &CTransferEngine::TransferFinished, &m_engine, [this](bool ok) { m_ends << ok; });
     }
 
@@ -178,18 +172,14 @@ protected:
         return true;
     }
 
-    void StartFile(int kind, const QByteArray& bytes)
+    TransferSetup SetupFor(TransferKind kind) { return { &m_view, PortSettings {}, m_pty.SlavePath(), kind, 64 }; }
+    void StartFile(TransferKind kind, const QByteArray& bytes)
     {
-        EXPECT_TRUE(m_file.open());
-        m_file.write(bytes);
-        m_file.flush();
-        m_view.m_kind = kind;
-        m_engine.SetSelectedPath(m_file.fileName());
-        EXPECT_EQ(m_engine.StartFileTransfer(), 1);
+        EXPECT_EQ(m_engine.StartFileTransfer(SetupFor(kind), SendImage { QString(), bytes, QString() }), 1);
     }
     // Sends bytes as a file of the given kind; true when the transfer completed. A stale reply of an
     // earlier session reaches the line right after the opening.
-    bool SendFile(int kind, const QByteArray& bytes, const QByteArray& stale = {})
+    bool SendFile(TransferKind kind, const QByteArray& bytes, const QByteArray& stale = {})
     {
         StartFile(kind, bytes);
         m_pty.Send(stale);
@@ -198,7 +188,6 @@ protected:
         return success;
     }
 
-    QTemporaryFile m_file;
     PtyPair m_pty;
     MessageRecorder m_boxes;
     RecordingView m_view;
@@ -209,7 +198,7 @@ protected:
 
 struct KindCase {
     const char* name;
-    int kind;
+    TransferKind kind;
     int size;
     char type;
     int frames;
@@ -254,11 +243,11 @@ TEST_P(TransferSendKinds, FramesPaddingPacketNumbersAndTexts)
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, TransferSendKinds,
-    testing::Values(KindCase { "empty", 2, 0, '5', 0, 0, "" },
-        KindCase { "preset_1025", 3, 1025, '6', 2, 10, "Trnasmited Count " },
-        KindCase { "loader_3000", 4, 3000, '7', 3, 1033, "Transmited Count " },
-        KindCase { "code_exact_2048", 2, 2048, '5', 2, 1033, "Trnasmited Count " },
-        KindCase { "code_wraps_after_255", 2, 257 * 1024 + 1, '5', 258, 1033, "Trnasmited Count " }),
+    testing::Values(KindCase { "empty", TransferKind::Code, 0, '5', 0, 0, "" },
+        KindCase { "preset_1025", TransferKind::Preset, 1025, '6', 2, 10, "Trnasmited Count " },
+        KindCase { "loader_3000", TransferKind::Loader, 3000, '7', 3, 1033, "Transmited Count " },
+        KindCase { "code_exact_2048", TransferKind::Code, 2048, '5', 2, 1033, "Trnasmited Count " },
+        KindCase { "code_wraps_after_255", TransferKind::Code, 257 * 1024 + 1, '5', 258, 1033, "Trnasmited Count " }),
     [](const testing::TestParamInfo<KindCase>& info) { return std::string(info.param.name); });
 
 struct ReplyCase {
@@ -292,7 +281,7 @@ TEST_P(TransferSendReplies, EveryAnswerButASendsTheSameUnitAgain)
     if (std::any_of(
             c.replies.begin(), c.replies.end(), [](const QByteArrayList& r) { return !r.join().contains('\n'); }))
         m_engine.SetTimerIntervals(1000, 2000);
-    EXPECT_EQ(SendFile(2, Pattern(c.size), c.stale), c.completes);
+    EXPECT_EQ(SendFile(TransferKind::Code, Pattern(c.size), c.stale), c.completes);
     // After a failure, wait briefly to see that nothing more (no end frame) comes.
     const auto units = receiver.Units(size_t(c.units) + (c.completes ? 0 : 1), c.completes ? 2000 : 200);
     ASSERT_EQ(units.size(), size_t(c.units));
@@ -322,8 +311,6 @@ INSTANTIATE_TEST_SUITE_P(Replies, TransferSendReplies,
                 "Trnasmited Count 2" } },
         ReplyCase { "noise_fills_the_buffer", { { kAck }, { QByteArray(CComm::kReceiveBufferSize, 'z') } }, 100, true,
             4, { "Sync Dectected ...", "No Answer 1", "Trnasmited Count 1" } },
-        ReplyCase { "terminate_to_the_third_frame", { { kAck }, { kAck }, { kAck }, { kTerminate } }, 5000, false, 4,
-            { "Sync Dectected ...", "Trnasmited Count 1", "Trnasmited Count 2" } },
         ReplyCase { "late_reply_of_an_earlier_session_is_not_the_sync", { {}, { kAck } }, 10, true, 4,
             { "No Answer 1", "Sync Dectected ...", "Trnasmited Count 1" }, kAck },
         SixteenNaks()),
@@ -331,34 +318,14 @@ INSTANTIATE_TEST_SUITE_P(Replies, TransferSendReplies,
 
 TEST_F(TransferEngine, PortThatCannotOpenAbandonsTheTransfer)
 {
-    m_engine.SetPortDevice(QStringLiteral("/dev/tessavo-no-such-port"));
-    m_engine.SetSelectedPath(QStringLiteral("/dev/null"));
-    EXPECT_EQ(m_engine.StartFileTransfer(), 0);
-    EXPECT_EQ(m_engine.StartBufferTransfer(6, nullptr, 0), 0);
+    TransferSetup setup = SetupFor(TransferKind::PresetFromReceiver);
+    setup.device = QStringLiteral("/dev/tessavo-no-such-port");
+    EXPECT_EQ(m_engine.StartFileTransfer(setup, ReadSendImage(QStringLiteral("/dev/null"))), 0);
+    EXPECT_EQ(m_engine.StartBufferTransfer(setup, nullptr, 0), 0);
     EXPECT_EQ(m_boxes.Texts(), (QStringList { "CommPort Open Error", "CommPort Open Error" }));
     EXPECT_EQ(m_engine.LastResult(), TransferResult::PortError);
     EXPECT_FALSE(m_engine.IsTransferRunning());
-    EXPECT_FALSE(g_bReceiveMode);
-}
-
-// What cannot be read ends the transfer after the sync, without an end frame.
-TEST_F(TransferEngine, FileThatCannotBeReadFailsWithoutEndFrame)
-{
-    QTemporaryDir dir;
-    const std::pair<QString, const char*> cases[] = { { dir.filePath(QStringLiteral("gone.bin")), " Open Failed" },
-        { QStringLiteral("/proc/self/mem"), " Read Failed" } };
-    for (const auto& [path, suffix] : cases) {
-        ScriptedReceiver receiver(m_pty, {});
-        m_engine.SetSelectedPath(path);
-        ASSERT_EQ(m_engine.StartFileTransfer(), 1);
-        bool success = true;
-        ASSERT_TRUE(WaitForTransfer(&success, 5000)) << path.toStdString();
-        EXPECT_FALSE(success);
-        EXPECT_EQ(m_engine.LastResult(), TransferResult::Failed);
-        EXPECT_EQ(m_boxes.Texts().last(), path + QLatin1String(suffix));
-        EXPECT_EQ(receiver.Units(2, 200).size(), 1u) << path.toStdString();
-    }
-    EXPECT_EQ(m_view.m_enabled, 2);
+    EXPECT_EQ(m_engine.State(), Waiting);
 }
 
 // A send still waiting for the answer to its sync ends at once when cancelled, without spinning, and leaves
@@ -367,7 +334,7 @@ TEST_F(TransferEngine, FileThatCannotBeReadFailsWithoutEndFrame)
 TEST_F(TransferEngine, CancelEndsAPendingSyncWithinASecond)
 {
     std::optional<ScriptedReceiver> receiver(std::in_place, m_pty, std::vector<QByteArrayList> {}, QByteArray());
-    StartFile(2, Pattern(5000));
+    StartFile(TransferKind::Code, Pattern(5000));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !receiver->Units(1, 0).empty(); }));
     const double cpu = CpuSeconds();
     const auto start = std::chrono::steady_clock::now();
@@ -383,25 +350,26 @@ TEST_F(TransferEngine, CancelEndsAPendingSyncWithinASecond)
     EXPECT_EQ(m_view.m_enabled, 1);
     EXPECT_EQ(receiver->Units(2, 200).size(), 1u);
     receiver.emplace(m_pty, std::vector<QByteArrayList> {});
-    EXPECT_TRUE(SendFile(2, Pattern(100)));
+    EXPECT_TRUE(SendFile(TransferKind::Code, Pattern(100)));
 }
 
-// A reply and a time-out may both be waiting on the GUI thread; the reply handled first must stand, or
-// the worker sends the frame again to a receiver that has already taken it.
-TEST_F(TransferEngine, ATimeOutHandledAfterAReplyLeavesTheReply)
+// An expiry read just before the worker stopped the timer and armed it for the next frame belongs to the
+// frame before: it neither passes for the next frame's time-out nor stops that frame's timer.
+TEST_F(TransferEngine, ALateTimerExpiryLeavesTheNextFrameAlone)
 {
-    CComm line;
-    line.SetSettings(1, 115200, 8, kStopBitsOne, kParityNone);
-    line.SetDevice(m_pty.SlavePath());
-    ASSERT_EQ(line.CreateEvents(), 1);
-    ASSERT_EQ(line.Open(), 1);
-    m_pty.Send(kAck);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return line.ReceiveCount() == 3; }));
-    m_engine.OnCommRead(line);
-    ASSERT_EQ(m_engine.State(), Ack);
-    m_engine.OnTimer(CTransferEngine::kSyncTimer);
-    m_engine.OnTimer(CTransferEngine::kFrameTimer);
-    EXPECT_EQ(m_engine.State(), Ack);
+    ScriptedReceiver receiver(m_pty, { { kAck }, {} });
+    m_engine.SetTimerIntervals(1000, 1000);
+    StartFile(TransferKind::Code, Pattern(100));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return receiver.Units(2, 0).size() == 2; }));
+    const std::uint64_t armed = m_engine.TimerGeneration(CTransferEngine::kFrameTimer);
+    m_engine.OnTimer(CTransferEngine::kFrameTimer, armed - 1);
+    m_engine.OnTimer(CTransferEngine::kSyncTimer, m_engine.TimerGeneration(CTransferEngine::kSyncTimer) - 1);
+    EXPECT_EQ(m_engine.State(), Waiting);
+    EXPECT_EQ(m_engine.TimerGeneration(CTransferEngine::kFrameTimer), armed);
+    // The frame's own expiry still comes: it is sent again, and answered.
+    ASSERT_TRUE(WaitForTransfer());
+    EXPECT_EQ(m_view.Texts(), (QStringList { "Sync Dectected ...", "No Answer 1", "Trnasmited Count 1" }));
+    EXPECT_EQ(receiver.Units(4).size(), 4u);
 }
 
 // A frame as the receiver sends it: data frames always 1033 bytes, the length field telling the real size.
@@ -428,24 +396,35 @@ QByteArray Flipped(QByteArray frame, int index, char bit = 1)
     return frame;
 }
 
+// Plays the pieces on the line, from its own thread, and keeps the answer to each.
+struct Player {
+    Player(const PtyPair& pty, std::vector<Piece> pieces)
+        : thread([this, &pty, pieces = std::move(pieces)] {
+            for (const Piece& piece : pieces) {
+                pty.Send(piece.bytes);
+                replies.push_back(pty.Receive(3, piece.waitMs));
+            }
+        })
+    {
+    }
+    std::vector<QByteArray> Replies()
+    {
+        thread.join();
+        return replies;
+    }
+    std::vector<QByteArray> replies;
+    std::thread thread;
+};
+
 class TransferReceive : public TransferEngine {
 protected:
     // Starts a receive and plays the pieces on the line; returns the answer to each.
     std::vector<QByteArray> Play(const std::vector<Piece>& pieces, bool* success)
     {
-        g_nExpectedPackets = 64;
-        g_ReceiveStore.fill(0);
-        EXPECT_EQ(m_engine.StartBufferTransfer(6, nullptr, 0), 1);
-        std::vector<QByteArray> replies;
-        std::thread player([&] {
-            for (const Piece& piece : pieces) {
-                m_pty.Send(piece.bytes);
-                replies.push_back(m_pty.Receive(3, piece.waitMs));
-            }
-        });
+        EXPECT_EQ(m_engine.StartBufferTransfer(SetupFor(TransferKind::PresetFromReceiver), nullptr, 0), 1);
+        Player player(m_pty, pieces);
         EXPECT_TRUE(WaitForTransfer(success, 20000));
-        player.join();
-        return replies;
+        return player.Replies();
     }
 };
 
@@ -469,14 +448,8 @@ TEST_F(TransferReceive, OnlyWholeFramesInOrderAreStored)
     EXPECT_TRUE(success);
     EXPECT_EQ(replies,
         (std::vector<QByteArray> { kAck, {}, kAck, kNak, kAck, kAck, kNak, kNak, kNak, kAck, kNak, {}, kTerminate }));
-    const QByteArray stored(reinterpret_cast<const char*>(g_ReceiveStore.data()), 4096);
-    EXPECT_EQ(stored,
-        QByteArray(1024, 'a') + QByteArray(100, 'b') + QByteArray(924, 0) + QByteArray(1024, 'r')
-            + QByteArray(1024, 0));
-    EXPECT_EQ(m_engine.ReceivedLength(), 3072);
-    EXPECT_EQ(g_nReceivedPackets, 3);
-    EXPECT_TRUE(g_bReceiveDone);
-    EXPECT_FALSE(g_bReceiveMode);
+    EXPECT_EQ(m_engine.ReceivedData(),
+        QByteArray(1024, 'a') + QByteArray(100, 'b') + QByteArray(924, 0) + QByteArray(1024, 'r'));
     EXPECT_EQ(m_view.Texts().count(QString::fromLatin1(CTransferEngine::kCrcWarningText)), 1);
     EXPECT_EQ(m_engine.ReceiveWarning(), QString::fromLatin1(CTransferEngine::kCrcWarningText));
     // Only A replies count as progress; the end brings the expected count + 1, then 0.
@@ -500,6 +473,33 @@ TEST_F(TransferReceive, SixteenRefusalsOfOneFrameFailIt)
     EXPECT_EQ(m_view.Texts().last(), QString::fromLatin1(CTransferEngine::kReceiveOutOfStepText));
     EXPECT_EQ(m_view.Progress().back(), std::make_pair(0u, false));
     EXPECT_EQ(m_boxes.Texts(), QStringList { QStringLiteral("Transfer Error !! ") });
+}
+
+// The station runs one engine per line: two receives at once keep their data apart.
+TEST_F(TransferReceive, TwoEnginesOnTwoLinesReceiveAtOnce)
+{
+    PtyPair otherPty;
+    RecordingView otherView;
+    CTransferEngine other;
+    ASSERT_EQ(m_engine.StartBufferTransfer(SetupFor(TransferKind::PresetFromReceiver), nullptr, 0), 1);
+    ASSERT_EQ(other.StartBufferTransfer({ &otherView, PortSettings {}, otherPty.SlavePath(),
+                                            TransferKind::PresetFromReceiver, 64 },
+                  nullptr, 0),
+        1);
+    const auto pieces = [](char fill) {
+        return std::vector<Piece> { { QByteArrayLiteral("U") }, { Frame(0, 1000, fill) },
+            { Frame(1, 0, 0, kTypeEnd, kEndFramePayload) } };
+    };
+    Player mine(m_pty, pieces('m'));
+    Player theirs(otherPty, pieces('o'));
+    bool otherEnded = false;
+    QObject::connect(&other, &CTransferEngine::TransferFinished, &other, [&] { otherEnded = true; });
+    ASSERT_TRUE(WaitForTransfer());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return otherEnded; }, 20000));
+    EXPECT_EQ(mine.Replies(), (std::vector<QByteArray> { kAck, kAck, kTerminate }));
+    EXPECT_EQ(theirs.Replies(), (std::vector<QByteArray> { kAck, kAck, kTerminate }));
+    EXPECT_EQ(m_engine.ReceivedData(), QByteArray(1000, 'm'));
+    EXPECT_EQ(other.ReceivedData(), QByteArray(1000, 'o'));
 }
 
 } // namespace

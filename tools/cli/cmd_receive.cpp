@@ -5,14 +5,12 @@
 #include "ctransferrun.h"
 #include "preset/presetimage.h"
 #include "transfer/ctransferengine.h"
-#include "transfer/receivestore.h"
 
 #include <QCryptographicHash>
 
 namespace {
 
-constexpr int kReceiveExpectedPackets = 64;
-constexpr int kReceiveKind = 6;
+constexpr unsigned kReceiveExpectedPackets = 64;
 
 } // namespace
 
@@ -32,15 +30,16 @@ int RunReceive(const QStringList& args)
     const bool requirePreset = line.IsSet(QStringLiteral("require-preset"));
     options.statusOnStderr = options.statusOnStderr || out == QLatin1String("-");
 
-    CTransferRun run(options, 0, 0);
+    CTransferRun run(options, 0);
     TransferRecord record;
     const QString refused = out == QLatin1String("-") ? QString() : CheckReplaceableFile(out);
     if (refused.isEmpty()) {
         CTransferEngine engine;
-        engine.SetPortDevice(options.port);
-        g_nExpectedPackets = kReceiveExpectedPackets;
-        record = run.Run(engine, [&engine] { return engine.StartBufferTransfer(kReceiveKind, nullptr, 0); });
-        const QByteArray data(reinterpret_cast<const char*>(g_ReceiveStore.data()), engine.ReceivedLength());
+        record = run.Run(engine, [&] {
+            return engine.StartBufferTransfer(
+                run.Setup(TransferKind::PresetFromReceiver, PortSettings {}, kReceiveExpectedPackets), nullptr, 0);
+        });
+        const QByteArray data = engine.ReceivedData().toByteArray();
         const auto* image = reinterpret_cast<const std::uint8_t*>(data.constData());
         // The check the editor runs on what it receives, without touching its tables.
         const bool presetOk = CheckPresetImage(image, std::size_t(data.size()), nullptr);

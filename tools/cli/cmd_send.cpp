@@ -11,7 +11,7 @@
 namespace {
 
 // The form's download kinds by name.
-constexpr int kKindCodes[] = { 2, 4, 3 };
+constexpr TransferKind kKinds[] = { TransferKind::Code, TransferKind::Loader, TransferKind::Preset };
 const QStringList kKindNames { QStringLiteral("code"), QStringLiteral("loader"), QStringLiteral("preset") };
 
 } // namespace
@@ -32,7 +32,7 @@ int RunSend(const QStringList& args)
     line.Parse(args, 1, 1);
     const TransferOptions options = ReadTransferOptions(line);
     (void)line.Required(QStringLiteral("kind"));
-    const int kind = kKindCodes[line.Choice(QStringLiteral("kind"), kKindNames, 0)];
+    const TransferKind kind = kKinds[line.Choice(QStringLiteral("kind"), kKindNames, 0)];
     PortSettings settings;
     settings.baudRate = std::uint32_t(line.Number(QStringLiteral("baud"), 1, 4000000, settings.baudRate));
     settings.dataBits = std::uint8_t(line.Number(QStringLiteral("data-bits"), 5, 11, settings.dataBits));
@@ -54,14 +54,11 @@ int RunSend(const QStringList& args)
     const QString sha256 = readable
         ? QString::fromLatin1(QCryptographicHash::hash(image.bytes, QCryptographicHash::Sha256).toHex())
         : QString();
-    CTransferRun run(options, kind, std::uint64_t(image.bytes.size()));
+    CTransferRun run(options, std::uint64_t(image.bytes.size()));
     TransferRecord record;
     if (readable) {
         CTransferEngine engine;
-        engine.SetPortSettings(settings);
-        engine.SetPortDevice(options.port);
-        engine.SetSelectedPath(path);
-        record = run.Run(engine, [&engine, &image] { return engine.StartFileTransfer(std::move(image)); });
+        record = run.Run(engine, [&] { return engine.StartFileTransfer(run.Setup(kind, settings), std::move(image)); });
     } else {
         run.Print(image.failure, true);
         record.port = options.port;

@@ -3,9 +3,8 @@
 #include "base/localpath.h"
 #include "ccommandline.h"
 #include "cliio.h"
-#include "csignalpipe.h"
+#include "base/csignalpipe.h"
 #include "transfer/ctransferengine.h"
-#include "transfer/receivestore.h"
 
 #include <QEventLoop>
 #include <QRegularExpression>
@@ -87,9 +86,8 @@ int ExitCodeFor(TransferResult result, int signal)
     return kExitFailed;
 }
 
-CTransferRun::CTransferRun(const TransferOptions& options, int kind, std::uint64_t total)
+CTransferRun::CTransferRun(const TransferOptions& options, std::uint64_t total)
     : m_options(options)
-    , m_kind(kind)
     , m_progress(!options.quiet && ::isatty(STDERR_FILENO) == 1, total)
     , m_signals(std::make_unique<CSignalPipe>())
 {
@@ -120,10 +118,16 @@ void CTransferRun::SetStatusText(const QString& text)
     Print(text, text == QLatin1String(CTransferEngine::kCrcWarningText));
 }
 
+TransferSetup CTransferRun::Setup(TransferKind kind, const PortSettings& settings, unsigned expectedPackets)
+{
+    m_nExpectedPackets = expectedPackets;
+    return { this, settings, m_options.port, kind, expectedPackets };
+}
+
 void CTransferRun::TransferProgress(unsigned count, bool)
 {
-    const int expected = g_nExpectedPackets.load();
-    if (count >= 1 && count <= unsigned(expected))
+    const unsigned expected = m_nExpectedPackets.load();
+    if (count >= 1 && count <= expected)
         Print(QStringLiteral("Packet %1/%2 Received").arg(count).arg(expected));
 }
 
@@ -134,7 +138,6 @@ TransferRecord CTransferRun::Run(CTransferEngine& engine, const std::function<in
     QElapsedTimer clock;
     clock.start();
     ApplyTimerOverride(engine);
-    engine.SetTransferView(this);
 
     QEventLoop loop;
     QObject::connect(&engine, &CTransferEngine::TransferFinished, &loop, &QEventLoop::quit);

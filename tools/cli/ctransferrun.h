@@ -2,6 +2,7 @@
 
 #include "base/messagebox.h"
 #include "cprogressline.h"
+#include "transfer/ctransferengine.h"
 #include "transfer/transferreporter.h"
 #include "transferrecord.h"
 
@@ -13,7 +14,6 @@
 
 class CCommandLine;
 class CSignalPipe;
-class CTransferEngine;
 
 // What send and receive share of their options.
 struct TransferOptions {
@@ -37,8 +37,8 @@ void AddTransferOptions(CCommandLine& line);
 // the rest from the GUI thread.
 class CTransferRun : public CTransferReporter {
 public:
-    // kind is the form's download kind (0 for a receive); total the bytes to send, 0 for a receive.
-    CTransferRun(const TransferOptions& options, int kind, std::uint64_t total);
+    // total: the bytes to send, 0 for a receive.
+    CTransferRun(const TransferOptions& options, std::uint64_t total);
     ~CTransferRun() override;
     CTransferRun(const CTransferRun&) = delete;
     CTransferRun& operator=(const CTransferRun&) = delete;
@@ -46,7 +46,9 @@ public:
     void SetStatusText(const QString& text) override;
     void EnableStartButtons() override { }
     void TransferProgress(unsigned count, bool sending) override;
-    [[nodiscard]] int DownloadKind() const override { return m_kind; }
+
+    // What the engine's start call needs: this run as the reporter, the port of the options.
+    [[nodiscard]] TransferSetup Setup(TransferKind kind, const PortSettings& settings, unsigned expectedPackets = 0);
 
     // Starts the transfer with start (one of the engine's Start* calls) and runs the event loop until it
     // has ended. Returns the record of how it ended; its kind, file and sha256 are for the caller to fill.
@@ -62,7 +64,7 @@ private:
     [[nodiscard]] std::FILE* StatusStream() const { return m_options.statusOnStderr ? stderr : stdout; }
 
     const TransferOptions m_options;
-    const int m_kind;
+    std::atomic<unsigned> m_nExpectedPackets { 0 };
     CProgressLine m_progress;
     MessageBoxHandler m_previousHandler;
     std::unique_ptr<CSignalPipe> m_signals;

@@ -194,6 +194,9 @@ CStbEmulator::Wait CStbEmulator::ReadSome(int timeoutMs)
         return Wait::Timeout;
     }
     const int64_t now = NowNs();
+    if (m_ackWrittenNs != 0 && m_options.timing)
+        m_replyGapsNs.push_back(now - m_ackWrittenNs);
+    m_ackWrittenNs = 0;
     m_lastInputNs = now;
     m_inputDoneNs = std::max(now, m_inputDoneNs) + m_byteNs * got;
     m_input.append(reinterpret_cast<const char*>(buffer), qsizetype(got));
@@ -236,6 +239,8 @@ void CStbEmulator::StartDownload()
 {
     m_phase = Phase::Frames;
     m_framesSeen = 0;
+    m_ackWrittenNs = 0;
+    m_replyGapsNs.clear();
     m_expectedPacket = 0;
     m_framesStored = 0;
     m_type = 0;
@@ -330,6 +335,8 @@ void CStbEmulator::HandleDataFrame(const uint8_t* frame, int size)
     }
     Log("frame %d (packet %d type %c): %c", number, packet, type, letter);
     Reply(letter, noise);
+    if (letter == 'A')
+        m_ackWrittenNs = NowNs();
 }
 
 void CStbEmulator::HandleEndFrame(const uint8_t* frame, int size)
@@ -343,7 +350,25 @@ void CStbEmulator::HandleEndFrame(const uint8_t* frame, int size)
         return;
     }
     SaveDownload();
+    PrintTiming();
     m_phase = Phase::Idle;
+}
+
+void CStbEmulator::PrintTiming()
+{
+    if (!m_options.timing || m_replyGapsNs.empty())
+        return;
+    std::sort(m_replyGapsNs.begin(), m_replyGapsNs.end());
+    const auto at = [this](double share) {
+        return double(m_replyGapsNs[std::min(m_replyGapsNs.size() - 1, std::size_t(share * double(m_replyGapsNs.size())))])
+            / 1000.0;
+    };
+    PrintSummary(QStringLiteral("timing replies=%1 reply_to_frame_median_us=%2 reply_to_frame_p99_us=%3")
+                     .arg(m_replyGapsNs.size())
+                     .arg(at(0.5), 0, 'f', 1)
+                     .arg(at(0.99), 0, 'f', 1)
+                     .toLocal8Bit());
+    m_replyGapsNs.clear();
 }
 
 void CStbEmulator::SaveDownload()

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <cstdint>
+#include <vector>
 
 // The receiver on the far end of the line: answers syncs and frames of a download, checks every
 // frame, saves what it got, can play its own side of a preset copy, injects the faults it is asked
@@ -34,6 +35,7 @@ private:
     void HandleEndFrame(const uint8_t* frame, int size);
     void StartDownload();
     void SaveDownload();
+    void PrintTiming();
     bool SendPreset();
     int SendAndAwaitReply(const uint8_t* data, int size, int timeoutMs);
     void Log(const char* format, ...) const;
@@ -50,6 +52,9 @@ private:
     int64_t m_byteNs = 0;
     int64_t m_inputDoneNs = 0;
     int64_t m_outputFreeNs = 0;
+    // From the last byte of an A reply written to the first byte of the tool's next frame.
+    int64_t m_ackWrittenNs = 0;
+    std::vector<int64_t> m_replyGapsNs;
 
     Phase m_phase = Phase::Idle;
     int m_silentSyncsLeft = 0;

@@ -66,6 +66,8 @@ EmulatorCommand ParseEmulatorOptions(const QStringList& args, EmulatorOptions& o
     const QCommandLineOption replyTimeout
         = valued("reply-timeout", "While sending: how long to wait for the tool's reply (default 2000).", "MS");
     const QCommandLineOption verbose(QStringLiteral("verbose"), QStringLiteral("Log every frame and reply on stderr."));
+    const QCommandLineOption timing(QStringLiteral("timing"),
+        QStringLiteral("After each download, print how long the tool took from an A reply to its next frame."));
     const QCommandLineOption nak = valued("nak", "Fault: answer N to these frames.", "FRAMES");
     const QCommandLineOption other = valued("other", "Fault: answer with another letter (X).", "FRAMES");
     const QCommandLineOption silent = valued("silent", "Fault: do not answer these frames.", "FRAMES");
@@ -75,7 +77,7 @@ EmulatorCommand ParseEmulatorOptions(const QStringList& args, EmulatorOptions& o
         "spoil", "Fault, with --send-preset: flip one payload bit in the first sending of these frames.", "FRAMES");
     const QCommandLineOption silentSyncs
         = valued("silent-syncs", "Fault: do not answer the first N sync bytes of each download.", "N");
-    parser.addOptions({ help, version, link, device, saveDir, sendPreset, baud, replyTimeout, verbose, nak, other,
+    parser.addOptions({ help, version, link, device, saveDir, sendPreset, baud, replyTimeout, verbose, timing, nak, other,
         silent, terminate, noise, spoil, silentSyncs });
 
     if (!parser.parse(QStringList { QStringLiteral("stb-emulator") } + args)) {
@@ -104,6 +106,7 @@ EmulatorCommand ParseEmulatorOptions(const QStringList& args, EmulatorOptions& o
     options.saveDir = parser.value(saveDir);
     options.sendPreset = parser.value(sendPreset);
     options.verbose = parser.isSet(verbose);
+    options.timing = parser.isSet(timing);
 
     const struct {
         const QCommandLineOption& option;

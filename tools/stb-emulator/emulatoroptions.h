@@ -20,6 +20,7 @@ struct EmulatorOptions {
     QSet<int> spoilFrames;
     int replyTimeoutMs = 2000;
     bool verbose = false;
+    bool timing = false;
 };
 
 enum class EmulatorCommand { Run, ShowedInfo, BadUsage };

@@ -1,5 +1,6 @@
 #include "app/cmainframe.h"
 #include "app/ctessavo2app.h"
+#include "base/csignalpipe.h"
 #include "base/guimessagebox.h"
 #include "base/modaldialog.h"
 
@@ -87,5 +88,15 @@ int main(int argc, char** argv)
             QApplication::quit();
         });
     }
-    return QApplication::exec();
+    // SIGINT and SIGTERM close the window as File > Exit does: a running transfer ends, its worker is
+    // joined and the port closed, even while a message box is shown.
+    int signalled = 0;
+    CSignalPipe signalPipe;
+    QObject::connect(&signalPipe, &CSignalPipe::Received, [&app, &signalled](int signal) {
+        signalled = signal;
+        app.MainFrame()->close();
+        QApplication::quit();
+    });
+    const int code = QApplication::exec();
+    return signalled != 0 ? 128 + signalled : code;
 }

@@ -1,4 +1,4 @@
-#include "csignalpipe.h"
+#include "base/csignalpipe.h"
 
 #include <csignal>
 #include <fcntl.h>

@@ -1,0 +1,19 @@
+#include "transfer/transferkind.h"
+
+#include "transfer/frame.h"
+
+#include <array>
+#include <cstddef>
+
+const TransferKindTraits& TraitsOf(TransferKind kind)
+{
+    // In the order of the kinds, from Code on.
+    static constexpr std::array<TransferKindTraits, 5> kTraits { {
+        { kTypeCode, "Trnasmited Count ", true, false },
+        { kTypePreset, "Trnasmited Count ", true, false },
+        { kTypeLoader, "Transmited Count ", true, false },
+        { kTypePreset, "", false, false },
+        { kTypePreset, "", false, true },
+    } };
+    return kTraits[std::size_t(int(kind) - int(TransferKind::Code))];
+}
