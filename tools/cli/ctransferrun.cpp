@@ -188,7 +188,11 @@ int CTransferRun::Report(TransferRecord& record)
     bool reported = true;
     if (m_options.json)
         reported = WriteStandardOutput(line);
-    if (!m_options.logPath.isEmpty())
-        reported = AppendToLog(m_options.logPath, line) && reported;
+    if (!m_options.logPath.isEmpty()) {
+        if (const QString failure = AppendToLog(m_options.logPath, line); !failure.isEmpty()) {
+            PrintError(failure);
+            reported = false;
+        }
+    }
     return (!reported && record.exitCode == kExitCompleted) ? kExitFailed : record.exitCode;
 }

@@ -4,7 +4,7 @@
 #include "cprogressline.h"
 #include "transfer/ctransferengine.h"
 #include "transfer/transferreporter.h"
-#include "transferrecord.h"
+#include "transfer/transferrecord.h"
 
 #include <QElapsedTimer>
 #include <atomic>

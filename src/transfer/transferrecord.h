@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QJsonObject>
 #include <QString>
 
 // Local time with its offset from UTC, as the record shows it.
@@ -13,7 +14,8 @@
     return now.toOffsetFromUtc(now.offsetFromUtc());
 }
 
-// What --json prints and --log appends when a transfer ends.
+// What the command line's --json prints and every log of transfers (--log, the desktop tool's history,
+// the production station) appends when a transfer ends.
 struct TransferRecord {
     TransferResult result = TransferResult::Failed;
     int exitCode = 1;
@@ -27,11 +29,12 @@ struct TransferRecord {
     TransferStats stats;
     double seconds = 0;
     QDateTime started = LocalTimeWithOffset();
+    QJsonObject extra; // more fields, as the production station adds its line and receiver count
 };
 
 // The record as one line of compact JSON, with its line end.
 [[nodiscard]] QByteArray TransferRecordLine(const TransferRecord& record);
 
 // Appends line to the log at path with one write on a file opened for appending, so that processes
-// sharing the log never mix their lines. False, with the reason on standard error, when it failed.
-[[nodiscard]] bool AppendToLog(const QString& path, const QByteArray& line);
+// sharing the log never mix their lines. Empty on success, else the reason, starting with the path.
+[[nodiscard]] QString AppendToLog(const QString& path, const QByteArray& line);

@@ -1,7 +1,6 @@
-#include "transferrecord.h"
+#include "transfer/transferrecord.h"
 
 #include "base/localpath.h"
-#include "cliio.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -55,26 +54,26 @@ QByteArray TransferRecordLine(const TransferRecord& record)
         object.insert(QStringLiteral("warning"), record.warning);
     if (!record.presetCheck.isEmpty())
         object.insert(QStringLiteral("preset_check"), record.presetCheck);
+    for (auto field = record.extra.begin(); field != record.extra.end(); ++field)
+        object.insert(field.key(), field.value());
     return QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
 }
 
-bool AppendToLog(const QString& path, const QByteArray& line)
+QString AppendToLog(const QString& path, const QByteArray& line)
 {
     // Without blocking, and into a regular file only: a FIFO without a reader would hang the run.
     const int fd = ::open(EncodePath(path).constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0644);
     struct stat info { };
     if (fd >= 0 && (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))) {
         ::close(fd);
-        PrintError(QStringLiteral("%1: the record was not logged: not a regular file").arg(path));
-        return false;
+        return QStringLiteral("%1: the record was not logged: not a regular file").arg(path);
     }
     const ssize_t written = fd >= 0 ? ::write(fd, line.constData(), std::size_t(line.size())) : -1;
     const int error = errno;
     if (fd >= 0)
         ::close(fd);
     if (written == ssize_t(line.size()))
-        return true;
-    PrintError(QStringLiteral("%1: the record was not logged: %2")
-                   .arg(path, QString::fromLocal8Bit(std::strerror(written < 0 ? error : ENOSPC))));
-    return false;
+        return {};
+    return QStringLiteral("%1: the record was not logged: %2")
+        .arg(path, QString::fromLocal8Bit(std::strerror(written < 0 ? error : ENOSPC)));
 }
