@@ -4,6 +4,7 @@
 // frame (median, p99) and the share of the line the record reports. TESSAVO2_BENCH_OTHER_CLI names
 // another build's tessavo2-cli to measure beside this one in the same run.
 #include "base/messagebox.h"
+#include "benchemulator.h"
 #include "transfer/ctransferengine.h"
 #include "transfer/transferreporter.h"
 
@@ -64,41 +65,6 @@ public:
     void SetStatusText(const QString&) override { }
     void EnableStartButtons() override { }
     void TransferProgress(unsigned, bool) override { }
-};
-
-class Emulator {
-public:
-    explicit Emulator(const QStringList& args)
-    {
-        const QString program = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("stb-emulator"));
-        m_process.start(program, args);
-        m_process.waitForReadyRead(10000);
-        m_device = QString::fromLocal8Bit(m_process.readLine()).trimmed();
-    }
-    // The next line the emulator prints that starts with prefix; empty after timeoutMs.
-    QString Line(const QString& prefix, int timeoutMs)
-    {
-        QElapsedTimer clock;
-        clock.start();
-        while (clock.elapsed() < timeoutMs) {
-            while (m_process.canReadLine()) {
-                const QString line = QString::fromLocal8Bit(m_process.readLine()).trimmed();
-                if (line.startsWith(prefix))
-                    return line;
-            }
-            m_process.waitForReadyRead(200);
-        }
-        return {};
-    }
-    ~Emulator()
-    {
-        m_process.terminate();
-        m_process.waitForFinished(5000);
-    }
-    QString m_device;
-
-private:
-    QProcess m_process;
 };
 
 struct Outcome {
