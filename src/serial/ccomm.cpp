@@ -73,7 +73,9 @@ int CComm::Open()
     if (!isatty(fd))
         return fail(ENOTTY);
     (void)ioctl(fd, TIOCEXCL);
-    FlushSerialLine(fd);
+    // Only what came in before: on a pseudo-terminal an output flush would throw away the tail that the
+    // last holder wrote (an end frame) and the other side has not read yet.
+    FlushSerialInput(fd);
     if (!ConfigureSerialLine(fd, m_nBaudRate, m_nDataBits, m_nParity, m_nStopBits))
         return fail(EINVAL);
     RaiseDtrRts(fd);

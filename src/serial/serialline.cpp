@@ -90,11 +90,6 @@ void DrainSerialLine(int fd, int timeoutMs)
     }
 }
 
-void FlushSerialLine(int fd)
-{
-    (void)ioctl(fd, TCFLSH, TCIOFLUSH);
-}
-
 void FlushSerialInput(int fd)
 {
     (void)ioctl(fd, TCFLSH, TCIFLUSH);

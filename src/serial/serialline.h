@@ -13,8 +13,7 @@
 // Waits (at most timeoutMs) until the driver has sent what was written.
 void DrainSerialLine(int fd, int timeoutMs);
 
-// Drops what is queued in both directions, or only what was received.
-void FlushSerialLine(int fd);
+// Drops what was received and not read.
 void FlushSerialInput(int fd);
 
 // A line without modem lines (a pseudo-terminal) ignores these.

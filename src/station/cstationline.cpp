@@ -44,6 +44,7 @@ CStationLine::CStationLine(const StationConfig& config, int index, QObject* pare
     m_status.port = config.ports.value(index);
     connect(&m_engine, &CTransferEngine::TransferFinished, this, &CStationLine::OnEngineFinished);
     connect(&m_tick, &QTimer::timeout, this, &CStationLine::OnTick);
+    connect(this, &CStationLine::syncDetected, this, &CStationLine::OnSyncDetected, Qt::QueuedConnection);
 }
 
 CStationLine::~CStationLine()
@@ -58,8 +59,9 @@ void CStationLine::SetStatusText(const QString& text)
 {
     // "No Answer" while waiting is the line's normal state, not an error: only the answer counts.
     if (text == QLatin1String(kSyncText)) {
-        const TransferStats atSync = m_engine.Stats();
-        QMetaObject::invokeMethod(this, [this, atSync] { OnSyncDetected(atSync); }, Qt::QueuedConnection);
+        // Handed over in an atomic: the queued call itself carries nothing.
+        m_syncNoAnswers = m_engine.Stats().noAnswers;
+        emit syncDetected();
     } else if (text == QLatin1String(CTransferEngine::kOutOfStepText)) {
         m_bOutOfStep = true;
     }
@@ -99,12 +101,11 @@ void CStationLine::StartEngine()
     SetState(LineState::Waiting);
 }
 
-void CStationLine::OnSyncDetected(TransferStats atSync)
+void CStationLine::OnSyncDetected()
 {
     if (m_phase != Phase::Engine)
         return;
     m_bFlashing = true;
-    m_atSync = atSync;
     m_started = LocalTimeWithOffset();
     m_flashStartMs = NowMs();
     m_status.percent = 0;
@@ -159,7 +160,7 @@ void CStationLine::OnEngineFinished()
         record.file = m_config.image.path;
         record.sha256 = m_config.sha256;
         record.stats = m_engine.Stats();
-        record.stats.noAnswers -= m_atSync.noAnswers;
+        record.stats.noAnswers -= m_syncNoAnswers.load();
         record.seconds = double(NowMs() - m_flashStartMs) / 1000.0;
         record.started = m_started;
         ++m_status.receivers;

@@ -35,6 +35,8 @@ signals:
     void changed();
     void downloadEnded(const TransferRecord& record);
     void stopped();
+    // From the worker: the receiver answered the sync.
+    void syncDetected();
 
 private:
     // Engine: waiting for a receiver or flashing it. Rearm: the line must go silent before the next one.
@@ -46,7 +48,7 @@ private:
     bool TakeMessage(const QString& text) override;
 
     void StartEngine();
-    void OnSyncDetected(TransferStats atSync);
+    void OnSyncDetected();
     void OnEngineFinished();
     void StartRearm();
     void OnTick();
@@ -73,10 +75,10 @@ private:
     QElapsedTimer m_clock;
     QTimer m_tick;
 
-    // The download under way: when its sync was answered, and the engine's counters then.
+    // The download under way: when its sync was answered, and the unanswered syncs before.
     QDateTime m_started;
     qint64 m_flashStartMs = 0;
-    TransferStats m_atSync;
+    std::atomic<unsigned> m_syncNoAnswers { 0 };
 
     std::mutex m_textMutex;
     QString m_lastMessage;
