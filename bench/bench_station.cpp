@@ -42,13 +42,14 @@ Run Station(int lines)
     std::vector<std::unique_ptr<Emulator>> emulators;
     StationConfig config;
     for (int i = 0; i < lines; ++i) {
-        emulators.push_back(std::make_unique<Emulator>(
-            QStringList { QStringLiteral("--baud"), QString::number(kBaud), QStringLiteral("--receivers"), QStringLiteral("1") }));
+        emulators.push_back(std::make_unique<Emulator>(QStringList {
+            QStringLiteral("--baud"), QString::number(kBaud), QStringLiteral("--receivers"), QStringLiteral("1") }));
         config.ports << emulators.back()->m_device;
     }
     config.image.path = QStringLiteral("bench.bin");
     config.image.bytes = QByteArray(kImageSize, '\x5A');
-    config.sha256 = QString::fromLatin1(QCryptographicHash::hash(config.image.bytes, QCryptographicHash::Sha256).toHex());
+    config.sha256
+        = QString::fromLatin1(QCryptographicHash::hash(config.image.bytes, QCryptographicHash::Sha256).toHex());
     config.count = lines;
     config.station = QStringLiteral("bench");
 

@@ -123,9 +123,8 @@ void CStationLine::UpdateProgress()
     const double seconds = double(NowMs() - m_flashStartMs) / 1000.0;
     m_status.percent = total > 0 ? int(qint64(stats.bytes) * 100 / total) : 0;
     m_status.bytesPerSecond = seconds > 0 ? double(stats.bytes) / seconds : 0;
-    m_status.secondsLeft = m_status.bytesPerSecond > 0
-        ? int((double(total) - double(stats.bytes)) / m_status.bytesPerSecond + 0.5)
-        : -1;
+    m_status.secondsLeft
+        = m_status.bytesPerSecond > 0 ? int((double(total) - double(stats.bytes)) / m_status.bytesPerSecond + 0.5) : -1;
     emit changed();
 }
 
@@ -164,8 +163,8 @@ void CStationLine::OnEngineFinished()
         record.seconds = double(NowMs() - m_flashStartMs) / 1000.0;
         record.started = m_started;
         ++m_status.receivers;
-        record.extra = { { "station", m_config.station }, { "line", m_status.port },
-            { "receiver", m_status.receivers } };
+        record.extra
+            = { { "station", m_config.station }, { "line", m_status.port }, { "receiver", m_status.receivers } };
         const bool passed = result == TransferResult::Completed;
         const QString reason = passed ? QString() : FailReason(result);
         if (!passed)
@@ -185,7 +184,8 @@ void CStationLine::OnEngineFinished()
     if (result == TransferResult::Cancelled)
         return StartEngine();
     // Lost while waiting: the receiver never answered, so the line waits again once it is back.
-    GoLost(Phase::Engine, result == TransferResult::PortLost ? QStringLiteral("CommPort Lost") : m_engine.LastOpenError());
+    GoLost(
+        Phase::Engine, result == TransferResult::PortLost ? QStringLiteral("CommPort Lost") : m_engine.LastOpenError());
 }
 
 // The receiver just flashed may still be there, answering the sync: it must not count as the next one.

@@ -4,10 +4,10 @@
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
-#include <QFile>
-#include <QRandomGenerator>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QRandomGenerator>
 #include <QStringList>
 #include <functional>
 

@@ -5,9 +5,9 @@
 #include <QJsonObject>
 #include <QTemporaryDir>
 #include <QThread>
+#include <algorithm>
 #include <csignal>
 #include <gtest/gtest.h>
-#include <algorithm>
 
 namespace {
 
@@ -40,8 +40,10 @@ protected:
         for (const QByteArray& line : ReadFile(m_log).split('\n')) {
             const QJsonObject record = QJsonDocument::fromJson(line).object();
             if (!record.isEmpty())
-                records << QStringList { record.value("line").toString(), QString::number(record.value("receiver").toInt()),
-                    record.value("result").toString(), record.value("sha256").toString() }.join(' ');
+                records << QStringList { record.value("line").toString(),
+                    QString::number(record.value("receiver").toInt()), record.value("result").toString(),
+                    record.value("sha256").toString() }
+                               .join(' ');
         }
         return records;
     }
@@ -116,7 +118,8 @@ TEST_F(CliStation, OneLineRunsEndAsTheirReceiversAndSignalsSay)
         EXPECT_EQ(cli.exitCode, c.exitCode) << cli.err.toStdString();
         ASSERT_EQ(cli.lines.size(), c.lines.size()) << cli.out.toStdString();
         for (qsizetype i = 0; i < c.lines.size(); ++i)
-            EXPECT_TRUE(cli.lines[i].startsWith(QString(c.lines[i]).replace("%1", Link(1)))) << cli.lines[i].toStdString();
+            EXPECT_TRUE(cli.lines[i].startsWith(QString(c.lines[i]).replace("%1", Link(1))))
+                << cli.lines[i].toStdString();
         EXPECT_EQ(emulator->Summaries(c.saved, 500).filter("saved ").size(), c.saved);
     }
 }

@@ -22,7 +22,10 @@ void PrintResult(const QJsonObject& record, bool json)
     const QString port = record.value(QLatin1String("line")).toString();
     const int receiver = record.value(QLatin1String("receiver")).toInt();
     const QString text = record.value(QLatin1String("result")).toString() == QLatin1String("completed")
-        ? QStringLiteral("PASS %1 %2 %3 s").arg(port).arg(receiver).arg(record.value(QLatin1String("seconds")).toDouble(), 0, 'f', 1)
+        ? QStringLiteral("PASS %1 %2 %3 s")
+              .arg(port)
+              .arg(receiver)
+              .arg(record.value(QLatin1String("seconds")).toDouble(), 0, 'f', 1)
         : QStringLiteral("FAIL %1 %2 %3").arg(port).arg(receiver).arg(record.value(QLatin1String("reason")).toString());
     if (json) {
         PrintError(text);
@@ -44,16 +47,17 @@ int RunStation(const QStringList& args)
                        "Prints PASS <port> <receiver> <seconds> s or FAIL <port> <receiver> <reason> per download\n"
                        "and a summary at the end.\n"
                        "Exit codes: 0 all passed, 1 any failed, 64 bad usage, 130/143 ended by SIGINT/SIGTERM."));
-    line.AddOption({ QStringLiteral("kind") }, QStringLiteral("What FILE is: code, loader or preset."),
-        QStringLiteral("KIND"));
-    line.AddOption({ QStringLiteral("port") }, QStringLiteral("A line: COM1 to COM4 or a device path; repeat for more."),
-        QStringLiteral("PORT"));
-    line.AddOption({ QStringLiteral("baud") }, QStringLiteral("Baud rate of every line (default 115200)."),
-        QStringLiteral("N"));
+    line.AddOption(
+        { QStringLiteral("kind") }, QStringLiteral("What FILE is: code, loader or preset."), QStringLiteral("KIND"));
+    line.AddOption({ QStringLiteral("port") },
+        QStringLiteral("A line: COM1 to COM4 or a device path; repeat for more."), QStringLiteral("PORT"));
+    line.AddOption(
+        { QStringLiteral("baud") }, QStringLiteral("Baud rate of every line (default 115200)."), QStringLiteral("N"));
     line.AddOption({ QStringLiteral("count") },
         QStringLiteral("End after N downloads over all lines (default: until stopped)."), QStringLiteral("N"));
     line.AddOption({ QStringLiteral("rearm") },
-        QStringLiteral("Seconds a line must be silent before the next receiver (default 2)."), QStringLiteral("SECONDS"));
+        QStringLiteral("Seconds a line must be silent before the next receiver (default 2)."),
+        QStringLiteral("SECONDS"));
     line.AddOption({ QStringLiteral("log") }, QStringLiteral("Append one JSON record per download to FILE."),
         QStringLiteral("FILE"));
     line.AddOption({ QStringLiteral("json") },
@@ -75,7 +79,8 @@ int RunStation(const QStringList& args)
     bool ok = true;
     const double rearm = line.IsSet(QStringLiteral("rearm")) ? line.Value(QStringLiteral("rearm")).toDouble(&ok) : 2.0;
     if (!ok || rearm < 0.1 || rearm > 3600)
-        line.Fail(QStringLiteral("--rearm %1: expected seconds from 0.1 to 3600").arg(line.Value(QStringLiteral("rearm"))));
+        line.Fail(
+            QStringLiteral("--rearm %1: expected seconds from 0.1 to 3600").arg(line.Value(QStringLiteral("rearm"))));
     config.rearmMs = int(rearm * 1000);
     config.logPath = line.Value(QStringLiteral("log"));
     CheckLogPath(line, config.logPath);
@@ -88,8 +93,12 @@ int RunStation(const QStringList& args)
         PrintError(config.image.failure);
         return kExitFailed;
     }
-    config.sha256 = QString::fromLatin1(QCryptographicHash::hash(config.image.bytes, QCryptographicHash::Sha256).toHex());
-    PrintError(QStringLiteral("%1: %2 bytes, SHA-256 %3").arg(config.image.path).arg(config.image.bytes.size()).arg(config.sha256));
+    config.sha256
+        = QString::fromLatin1(QCryptographicHash::hash(config.image.bytes, QCryptographicHash::Sha256).toHex());
+    PrintError(QStringLiteral("%1: %2 bytes, SHA-256 %3")
+                   .arg(config.image.path)
+                   .arg(config.image.bytes.size())
+                   .arg(config.sha256));
 
     CStation station(std::move(config));
     QEventLoop loop;
@@ -97,7 +106,8 @@ int RunStation(const QStringList& args)
     int signal = 0;
     QElapsedTimer clock;
     clock.start();
-    QObject::connect(&station, &CStation::recordWritten, &loop, [json](const QJsonObject& record) { PrintResult(record, json); });
+    QObject::connect(
+        &station, &CStation::recordWritten, &loop, [json](const QJsonObject& record) { PrintResult(record, json); });
     QObject::connect(&station, &CStation::logFailed, &loop, &PrintError);
     // A lost line is told once, when it goes; it comes back on its own.
     std::vector<LineState> shown(std::size_t(station.LineCount()), LineState::Stopped);

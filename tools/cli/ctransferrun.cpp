@@ -1,9 +1,9 @@
 #include "ctransferrun.h"
 
+#include "base/csignalpipe.h"
 #include "base/localpath.h"
 #include "ccommandline.h"
 #include "cliio.h"
-#include "base/csignalpipe.h"
 #include "transfer/ctransferengine.h"
 
 #include <QEventLoop>

@@ -3,8 +3,8 @@
 #include "base/messagebox.h"
 #include "cprogressline.h"
 #include "transfer/ctransferengine.h"
-#include "transfer/transferreporter.h"
 #include "transfer/transferrecord.h"
+#include "transfer/transferreporter.h"
 
 #include <QElapsedTimer>
 #include <atomic>

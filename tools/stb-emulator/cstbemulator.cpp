@@ -383,7 +383,8 @@ void CStbEmulator::PrintTiming()
         return;
     std::sort(m_replyGapsNs.begin(), m_replyGapsNs.end());
     const auto at = [this](double share) {
-        return double(m_replyGapsNs[std::min(m_replyGapsNs.size() - 1, std::size_t(share * double(m_replyGapsNs.size())))])
+        return double(
+                   m_replyGapsNs[std::min(m_replyGapsNs.size() - 1, std::size_t(share * double(m_replyGapsNs.size())))])
             / 1000.0;
     };
     PrintSummary(QStringLiteral("timing replies=%1 reply_to_frame_median_us=%2 reply_to_frame_p99_us=%3")

@@ -85,8 +85,8 @@ EmulatorCommand ParseEmulatorOptions(const QStringList& args, EmulatorOptions& o
         QStringLiteral("With --receivers: a receiver still answers syncs after its download."));
     const QCommandLineOption failReceiver
         = valued("fail-receiver", "Fault: receiver K (from 1) answers T to its third frame.", "K");
-    parser.addOptions({ help, version, link, device, saveDir, sendPreset, baud, replyTimeout, verbose, timing, nak, other,
-        silent, terminate, noise, spoil, silentSyncs, receivers, swapGap, stayInLoader, failReceiver });
+    parser.addOptions({ help, version, link, device, saveDir, sendPreset, baud, replyTimeout, verbose, timing, nak,
+        other, silent, terminate, noise, spoil, silentSyncs, receivers, swapGap, stayInLoader, failReceiver });
 
     if (!parser.parse(QStringList { QStringLiteral("stb-emulator") } + args)) {
         std::fprintf(stderr, "stb-emulator: %s\n", parser.errorText().toLocal8Bit().constData());
@@ -122,8 +122,8 @@ EmulatorCommand ParseEmulatorOptions(const QStringList& args, EmulatorOptions& o
         int low;
         int& out;
     } counts[] = { { baud, 1, options.baud }, { replyTimeout, 1, options.replyTimeoutMs },
-        { silentSyncs, 0, options.silentSyncs }, { receivers, 1, options.receivers },
-        { swapGap, 0, options.swapGapMs }, { failReceiver, 1, options.failReceiver } };
+        { silentSyncs, 0, options.silentSyncs }, { receivers, 1, options.receivers }, { swapGap, 0, options.swapGapMs },
+        { failReceiver, 1, options.failReceiver } };
     const struct {
         const QCommandLineOption& option;
         QSet<int>& out;
