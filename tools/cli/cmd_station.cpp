@@ -42,7 +42,7 @@ int RunStation(const QStringList& args)
     CCommandLine line(QStringLiteral("station"),
         QStringLiteral("--kind code|loader|preset --port PORT [--port PORT ...] [options] FILE"),
         QStringLiteral("Flashes FILE into every receiver that answers on any of the ports, one after another on each\n"
-                       "port, until COUNT downloads have ended or SIGINT/SIGTERM. A line must be silent for the\n"
+                       "port, until --count downloads have ended or SIGINT/SIGTERM. A line must be silent for the\n"
                        "re-arm time before its next receiver counts as new, so none is flashed twice.\n"
                        "Prints PASS <port> <receiver> <seconds> s or FAIL <port> <receiver> <reason> per download\n"
                        "and a summary at the end.\n"
