@@ -3,6 +3,7 @@
 #include "serial/portsettings.h"
 #include "transfer/transferkind.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QString>
 #include <cstdint>
@@ -11,6 +12,7 @@
 class CPortSettingDlg;
 class CTransferEngine;
 struct TransferSetup;
+struct TransferRecord;
 class CTessavo2View;
 class QAction;
 class QDialog;
@@ -53,6 +55,12 @@ public:
     void OnAppAbout();
     // Tools "Cancel Transfer" (Esc): enabled only while a transfer or a pending receive runs.
     void OnCancelTransfer();
+    // Tools "History": the downloads of the records file, newest first.
+    void OnHistory();
+
+    // Where the desktop tool appends a record of every transfer (JSON Lines, the fields of the command
+    // line's --log).
+    [[nodiscard]] static QString HistoryPath();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -63,6 +71,8 @@ private:
     void CreateDevicePane();
     int ReportOpening(int started);
     [[nodiscard]] TransferSetup Setup(TransferKind kind, unsigned expectedPackets) const;
+    int BeginRecord(int started, TransferKind kind, const QString& file, const QByteArray& bytes);
+    void EndRecord();
 
     CPortSettingDlg* m_portSettingDlg = nullptr;
     QDialog* m_presetEditDlg = nullptr;
@@ -71,5 +81,7 @@ private:
     QLabel* m_devicePane = nullptr;
     std::unique_ptr<CTransferEngine> m_engine;
     QString m_selectedPath;
+    std::unique_ptr<TransferRecord> m_record; // of the running transfer
+    QElapsedTimer m_recordTimer;
     bool m_bPortConfirmed = false;
 };
