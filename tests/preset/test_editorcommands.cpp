@@ -273,6 +273,9 @@ private slots:
         Keys(keys);
         // A button's mnemonic clicks it as the eye can follow, a moment later.
         QTRY_COMPARE(clicks ? clickCount == 1 : m_dlg->focusWidget() == target, true);
+        // A grid reached by the keyboard takes keys at once: it has a current cell.
+        if (auto* grid = qobject_cast<CGridCtrl*>(target))
+            QCOMPARE(std::pair(grid->CurrentCell().row, grid->CurrentCell().column), std::pair(1, 1));
 
         TypeCell(Sat(), 1, 1, QStringLiteral("Changed"));
         ClickCell(Tp(), 2, 1);
