@@ -105,6 +105,10 @@ CTessavo2View::CTessavo2View(CMainFrame* frame)
         const ButtonLayout& layout = kButtons[i];
         buttons[i] = new QPushButton(QString::fromLatin1(layout.text), this);
         buttons[i]->setObjectName(ResourceIdName(layout.id));
+        // The style's blue focus frame vanishes against the navy form; yellow, like the form's texts, shows.
+        QPalette focus = buttons[i]->palette();
+        focus.setColor(QPalette::Highlight, kYellow);
+        buttons[i]->setPalette(focus);
         du.Place(buttons[i], layout.x, layout.y, layout.width, kButtonHeight);
     }
     connect(buttons[0], &QPushButton::clicked, this, &CTessavo2View::OnOpenCode);
