@@ -8,6 +8,7 @@
 #include "base/modaldialog.h"
 #include "base/screenfit.h"
 #include "serial/cportsettingdlg.h"
+#include "station/cstationwindow.h"
 #include "transfer/ctransferengine.h"
 
 #include <QCloseEvent>
@@ -110,6 +111,10 @@ void CMainFrame::CreateMenus()
     m_cancelTransfer->setStatusTip(QStringLiteral("Stop the running transfer"));
     m_cancelTransfer->setEnabled(false);
     connect(m_cancelTransfer, &QAction::triggered, this, &CMainFrame::OnCancelTransfer);
+    QAction* station = toolsMenu->addAction(QStringLiteral("Production Station(&S)"));
+    station->setObjectName(QStringLiteral("productionStation"));
+    station->setStatusTip(QStringLiteral("Flash every receiver plugged into the ticked lines"));
+    connect(station, &QAction::triggered, this, &CMainFrame::OnProductionStation);
     connect(m_engine.get(), &CTransferEngine::TransferStarted, m_cancelTransfer,
         [this] { m_cancelTransfer->setEnabled(true); });
     connect(m_engine.get(), &CTransferEngine::TransferFinished, m_cancelTransfer,
@@ -211,8 +216,20 @@ void CMainFrame::OnAppAbout()
     ExecModal(about);
 }
 
+// Not modal: the station runs for hours beside the single downloads and the editor.
+void CMainFrame::OnProductionStation()
+{
+    if (!m_stationWindow)
+        m_stationWindow = new CStationWindow(this);
+    m_stationWindow->show();
+    m_stationWindow->raise();
+    m_stationWindow->activateWindow();
+}
+
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
+    if (m_stationWindow)
+        m_stationWindow->close();
     m_engine->ClosePort();
     event->accept();
 }

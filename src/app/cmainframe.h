@@ -9,6 +9,7 @@
 #include <memory>
 
 class CPortSettingDlg;
+class CStationWindow;
 class CTransferEngine;
 struct TransferSetup;
 class CTessavo2View;
@@ -53,6 +54,8 @@ public:
     void OnAppAbout();
     // Tools "Cancel Transfer" (Esc): enabled only while a transfer or a pending receive runs.
     void OnCancelTransfer();
+    // Tools "Production Station(&S)": opens the station window, or brings it forward.
+    void OnProductionStation();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -68,6 +71,7 @@ private:
     QDialog* m_presetEditDlg = nullptr;
     CTessavo2View* m_view = nullptr;
     QAction* m_cancelTransfer = nullptr;
+    CStationWindow* m_stationWindow = nullptr;
     QLabel* m_devicePane = nullptr;
     std::unique_ptr<CTransferEngine> m_engine;
     QString m_selectedPath;
