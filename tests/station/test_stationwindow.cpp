@@ -143,6 +143,24 @@ private slots:
         QCOMPARE(bench.Text(0, "state"), QString("Lost"));
     }
 
+    // With TESSAVO2_SHOT_DIR set: the window with a PASS, a FAIL, a slow line mid-flash and a lost line.
+    void screenshot()
+    {
+        if (qEnvironmentVariableIsEmpty("TESSAVO2_SHOT_DIR"))
+            QSKIP("no TESSAVO2_SHOT_DIR");
+        Bench bench(32768);
+        bench.AddEmulators({ {}, { "--fail-receiver", "1" }, { "--baud", "9600" }, {} });
+        bench.window.resize(1000, 760);
+        bench.window.show();
+        bench.Click("startAll");
+        QTRY_COMPARE_WITH_TIMEOUT(bench.Text(3, "state"), QString("PASS"), 30000);
+        bench.emulators[3]->Stop();
+        QTRY_COMPARE_WITH_TIMEOUT(bench.Text(3, "state"), QString("Lost"), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(bench.Text(0, "state") + bench.Text(1, "state"), QString("PASSFAIL"), 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(bench.Text(2, "state").startsWith("Flashing") && !bench.Text(2, "state").endsWith(" 0%"), 30000);
+        SaveShot(bench.window, "station.png");
+    }
+
     void dayExport_data()
     {
         QTest::addColumn<QDate>("day");
