@@ -85,6 +85,7 @@ bool CStationWindow::PrepareStation()
     connect(m_station.get(), &CStation::lineChanged, this, &CStationWindow::OnLineChanged);
     connect(m_station.get(), &CStation::recordWritten, this, &CStationWindow::OnRecord);
     connect(m_station.get(), &CStation::finished, this, &CStationWindow::ShowRunning);
+    connect(m_station.get(), &CStation::logFailed, this, &CStationWindow::Say);
     MakeTiles(m_station->LineCount());
     for (int line = 0; line < m_station->LineCount(); ++line)
         m_tiles[std::size_t(line)]->Show(m_station->Line(line));

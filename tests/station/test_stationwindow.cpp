@@ -6,6 +6,8 @@
 #include "station/stationrecords.h"
 
 #include <QAbstractButton>
+#include <QDoubleSpinBox>
+#include <QPushButton>
 #include <QLabel>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -137,7 +139,7 @@ private slots:
             letters.insert(text[amp + 1].toLower());
         }
         QWidget* stopAll = bench.window.findChild<QWidget*>("stopAll");
-        QCOMPARE(stopAll->nextInFocusChain(), bench.window.Tile(0)->StartButton());
+        QCOMPARE(stopAll->nextInFocusChain(), static_cast<QWidget*>(bench.window.Tile(0)->StartButton()));
         QTest::keyClick(bench.window.Tile(1)->StopButton(), Qt::Key_Space);
         QTRY_COMPARE(bench.Text(1, "state"), QString("Stopped"));
         QCOMPARE(bench.Text(0, "state"), QString("Lost"));
