@@ -13,7 +13,6 @@
 #include <QDateEdit>
 #include <QDir>
 #include <QDoubleSpinBox>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -45,17 +44,9 @@ template <typename T> T* Named(T* widget, const char* name)
     return widget;
 }
 
-// A by-id name survives the adapter moving to another USB socket, so a line that comes back there is the same line.
-QString StableName(const SerialPortEntry& entry)
-{
-    return entry.byIdPath.isEmpty() ? entry.device : entry.byIdPath;
-}
-
 QString EntryText(const SerialPortEntry& entry)
 {
-    QString text = entry.byIdPath.isEmpty() ? entry.device : QFileInfo(entry.byIdPath).fileName();
-    if (!entry.description.isEmpty())
-        text += QStringLiteral(" - ") + entry.description;
+    QString text = PortEntryText(entry);
     QStringList coms;
     for (const int com : entry.comPorts)
         coms << QStringLiteral("COM%1").arg(com);
@@ -237,8 +228,8 @@ void CStationWindow::RefreshPorts()
     const QSignalBlocker quiet(m_ports);
     for (const SerialPortEntry& entry : ListSerialPorts()) {
         auto* item = new QListWidgetItem(EntryText(entry), m_ports);
-        item->setData(kPortRole, StableName(entry));
-        item->setCheckState(ticked.contains(StableName(entry)) ? Qt::Checked : Qt::Unchecked);
+        item->setData(kPortRole, StablePortName(entry));
+        item->setCheckState(ticked.contains(StablePortName(entry)) ? Qt::Checked : Qt::Unchecked);
     }
     for (QListWidgetItem* item : typed)
         m_ports->addItem(item);
