@@ -32,17 +32,18 @@ struct Bench {
         window.OpenImage(file.fileName());
         window.findChild<QDoubleSpinBox*>("rearm")->setValue(0.5);
     }
-    // One emulator per line, each with args, the lines typed in.
-    void AddEmulators(const QList<QStringList>& args)
+    // One emulator per line, each with args, the lines typed in; false when one did not start.
+    [[nodiscard]] bool AddEmulators(const QList<QStringList>& args)
     {
         for (const QStringList& each : args) {
             emulators.push_back(std::make_unique<EmulatorProcess>(each));
             window.AddTypedLine(emulators.back()->Device());
         }
+        return window.Tile(int(args.size()) - 1) != nullptr;
     }
     [[nodiscard]] QString Text(int line, const char* label) const
     {
-        return window.Tile(line)->findChild<QLabel*>(label)->text();
+        return window.Tile(line) ? window.Tile(line)->findChild<QLabel*>(label)->text() : QString("(no line)");
     }
     [[nodiscard]] QString Totals() const { return window.findChild<QLabel*>("totals")->text().simplified(); }
     [[nodiscard]] QTreeWidget* Records() const { return window.findChild<QTreeWidget*>("records"); }
@@ -66,7 +67,7 @@ private slots:
     void tilesFollowARunAndTheDayExports()
     {
         Bench bench;
-        bench.AddEmulators({ kTwoReceivers, kTwoReceivers });
+        QVERIFY(bench.AddEmulators({ kTwoReceivers, kTwoReceivers }));
         bench.window.show();
         bench.Click("startAll");
         QTRY_COMPARE_WITH_TIMEOUT(bench.Totals().section(' ', 0, 3), QString("Passed 4 Failed 0"), 60000);
@@ -104,7 +105,7 @@ private slots:
     void failingReceiverShowsRedWithTheReason()
     {
         Bench bench;
-        bench.AddEmulators({ { "--fail-receiver", "1" } });
+        QVERIFY(bench.AddEmulators({ { "--fail-receiver", "1" } }));
         bench.Click("startAll");
         QTRY_COMPARE_WITH_TIMEOUT(bench.Text(0, "state"), QString("FAIL"), 30000);
         QCOMPARE(bench.window.Tile(0)->palette().color(QPalette::Window), CStationTile::StateColor(LineState::Fail));
@@ -151,7 +152,7 @@ private slots:
         if (qEnvironmentVariableIsEmpty("TESSAVO2_SHOT_DIR"))
             QSKIP("no TESSAVO2_SHOT_DIR");
         Bench bench(32768);
-        bench.AddEmulators({ {}, { "--fail-receiver", "1" }, { "--baud", "9600" }, {} });
+        QVERIFY(bench.AddEmulators({ {}, { "--fail-receiver", "1" }, { "--baud", "9600" }, {} }));
         bench.window.resize(1000, 760);
         bench.window.show();
         bench.Click("startAll");
