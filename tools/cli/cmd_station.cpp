@@ -117,8 +117,7 @@ int RunStation(const QStringList& args)
         loop.exec();
 
     const StationTotals totals = station.Totals();
-    const QString summary = QStringLiteral("Summary: %1 downloads, %2 passed, %3 failed in %4 s")
-                                .arg(totals.passed + totals.failed)
+    const QString summary = QStringLiteral("Summary: %1 passed, %2 failed, %3 s")
                                 .arg(totals.passed)
                                 .arg(totals.failed)
                                 .arg(double(clock.elapsed()) / 1000.0, 0, 'f', 1);
