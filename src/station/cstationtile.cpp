@@ -37,12 +37,17 @@ CStationTile::CStationTile(int line, QWidget* parent)
     m_port->setFont(bold);
     m_port->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
+    m_port->setWordWrap(true);
+    m_count->setFont(bold);
+    auto* header = new QHBoxLayout;
+    header->addWidget(m_port, 1);
+    header->addWidget(m_count, 0, Qt::AlignTop);
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(m_count, 1);
+    buttons->addStretch(1);
     buttons->addWidget(m_start);
     buttons->addWidget(m_stop);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_port);
+    layout->addLayout(header);
     layout->addWidget(m_state, 1);
     layout->addWidget(m_detail);
     layout->addLayout(buttons);

@@ -149,7 +149,7 @@ void CStationWindow::OnRecord(const QJsonObject& record)
         record.value(QLatin1String("line")).toString(),
         QString::number(record.value(QLatin1String("receiver")).toInt()),
         passed ? QStringLiteral("PASS") : QStringLiteral("FAIL"),
-        QString::number(record.value(QLatin1String("seconds")).toDouble(), 'f', 1),
+        QString::number(record.value(QLatin1String("seconds")).toDouble(), 'f', 2),
         record.value(QLatin1String("reason")).toString(),
         record.value(QLatin1String("sha256")).toString(),
     });

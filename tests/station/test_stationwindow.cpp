@@ -7,8 +7,8 @@
 
 #include <QAbstractButton>
 #include <QDoubleSpinBox>
-#include <QPushButton>
 #include <QLabel>
+#include <QPushButton>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTreeWidget>
@@ -30,7 +30,7 @@ struct Bench {
         sha = QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
         window.SetLogPath(dir.filePath("station.jsonl"));
         window.OpenImage(file.fileName());
-        window.findChild<QDoubleSpinBox*>("rearm")->setValue(0.5);
+        window.findChild<QDoubleSpinBox*>("rearm")->setValue(0.3);
     }
     // One emulator per line, each with args, the lines typed in; false when one did not start.
     [[nodiscard]] bool AddEmulators(const QList<QStringList>& args)
@@ -55,7 +55,7 @@ struct Bench {
     std::vector<std::unique_ptr<EmulatorProcess>> emulators;
 };
 
-const QStringList kTwoReceivers { "--receivers", "2", "--swap-gap", "900" };
+const QStringList kTwoReceivers { "--receivers", "2", "--swap-gap", "1500" };
 
 } // namespace
 
@@ -160,7 +160,8 @@ private slots:
         bench.emulators[3]->Stop();
         QTRY_COMPARE_WITH_TIMEOUT(bench.Text(3, "state"), QString("Lost"), 10000);
         QTRY_COMPARE_WITH_TIMEOUT(bench.Text(0, "state") + bench.Text(1, "state"), QString("PASSFAIL"), 30000);
-        QTRY_VERIFY_WITH_TIMEOUT(bench.Text(2, "state").startsWith("Flashing") && !bench.Text(2, "state").endsWith(" 0%"), 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            bench.Text(2, "state").startsWith("Flashing") && !bench.Text(2, "state").endsWith(" 0%"), 30000);
         SaveShot(bench.window, "station.png");
     }
 
