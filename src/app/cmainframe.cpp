@@ -9,6 +9,7 @@
 #include "base/modaldialog.h"
 #include "base/screenfit.h"
 #include "serial/cportsettingdlg.h"
+#include "station/cstationwindow.h"
 #include "transfer/ctransferengine.h"
 #include "transfer/transferrecord.h"
 
@@ -116,6 +117,10 @@ void CMainFrame::CreateMenus()
     m_cancelTransfer->setStatusTip(QStringLiteral("Stop the running transfer"));
     m_cancelTransfer->setEnabled(false);
     connect(m_cancelTransfer, &QAction::triggered, this, &CMainFrame::OnCancelTransfer);
+    QAction* station = toolsMenu->addAction(QStringLiteral("Production Station(&S)"));
+    station->setObjectName(QStringLiteral("productionStation"));
+    station->setStatusTip(QStringLiteral("Flash every receiver plugged into the ticked lines"));
+    connect(station, &QAction::triggered, this, &CMainFrame::OnProductionStation);
     QAction* history = toolsMenu->addAction(QStringLiteral("History(&H)..."));
     history->setObjectName(QStringLiteral("history"));
     history->setStatusTip(QStringLiteral("Past downloads"));
@@ -275,8 +280,20 @@ void CMainFrame::OnAppAbout()
     ExecModal(about);
 }
 
+// Not modal: the station runs for hours beside the single downloads and the editor.
+void CMainFrame::OnProductionStation()
+{
+    if (!m_stationWindow)
+        m_stationWindow = new CStationWindow(this);
+    m_stationWindow->show();
+    m_stationWindow->raise();
+    m_stationWindow->activateWindow();
+}
+
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
+    if (m_stationWindow)
+        m_stationWindow->close();
     m_engine->ClosePort();
     event->accept();
 }

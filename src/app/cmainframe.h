@@ -10,6 +10,7 @@
 #include <memory>
 
 class CPortSettingDlg;
+class CStationWindow;
 class CTransferEngine;
 struct TransferSetup;
 struct TransferRecord;
@@ -61,6 +62,8 @@ public:
     // Where the desktop tool appends a record of every transfer (JSON Lines, the fields of the command
     // line's --log).
     [[nodiscard]] static QString HistoryPath();
+    // Tools "Production Station(&S)": opens the station window, or brings it forward.
+    void OnProductionStation();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -78,6 +81,7 @@ private:
     QDialog* m_presetEditDlg = nullptr;
     CTessavo2View* m_view = nullptr;
     QAction* m_cancelTransfer = nullptr;
+    CStationWindow* m_stationWindow = nullptr;
     QLabel* m_devicePane = nullptr;
     std::unique_ptr<CTransferEngine> m_engine;
     QString m_selectedPath;

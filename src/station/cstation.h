@@ -4,6 +4,7 @@
 #include "transfer/sendimage.h"
 #include "transfer/transferkind.h"
 
+#include <QElapsedTimer>
 #include <QJsonObject>
 #include <QObject>
 #include <QString>
@@ -12,6 +13,7 @@
 #include <vector>
 
 class CStationLine;
+struct TransferRecord;
 
 // What a production run flashes, and where.
 struct StationConfig {
@@ -24,6 +26,7 @@ struct StationConfig {
     int count = 0;      // downloads to complete over all lines before the run ends; 0: until stopped
     QString logPath;    // JSON Lines records, one per finished download; empty: none
     QString station;    // the station's name in the records
+    int syncTimeoutMs = 0; // how long one sync waits for its answer; 0: the engine's own
 };
 
 enum class LineState { Stopped, Waiting, Flashing, Pass, Fail, Lost };
@@ -76,8 +79,16 @@ signals:
     void recordWritten(const QJsonObject& record);
     // The run reached its count, or every line was stopped.
     void finished();
+    // A record that could not be appended to the log, and why.
+    void logFailed(const QString& reason);
 
 private:
+    void OnDownloadEnded(int line, const TransferRecord& record);
+    void OnLineStopped();
+
     StationConfig m_config;
+    StationTotals m_totals;
+    QElapsedTimer m_since; // of the totals
+    int m_nDone = 0;       // towards the run's count
     std::vector<std::unique_ptr<CStationLine>> m_lines;
 };

@@ -242,6 +242,8 @@ void CTransferEngine::EndTransfer(TransferResult result)
 
 void CTransferEngine::Message(const QString& text)
 {
+    if (m_setup.view != nullptr && m_setup.view->TakeMessage(text))
+        return;
     ShowMessageBox(text);
 }
 

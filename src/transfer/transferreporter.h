@@ -5,8 +5,8 @@ class QString;
 // What a running transfer tells the user. The desktop tool implements it with widgets, the command
 // line by printing. Every call comes from the transfer worker thread; an implementation that touches
 // widgets marshals to the GUI thread, and one that waits for it does so through CallOnGuiThread, so the
-// engine can call the wait off at exit. Message boxes do not come through here: they go through
-// ShowMessageBox.
+// engine can call the wait off at exit. Message boxes go through ShowMessageBox unless the reporter
+// takes them.
 class CTransferReporter {
 public:
     virtual ~CTransferReporter() = default;
@@ -20,4 +20,8 @@ public:
     // WM_TRANSFER_PROGRESS of a buffer transfer: count as wParam, sending as lParam. The desktop tool
     // delivers it synchronously to the window titled "Edit Preset Data" if there is one.
     virtual void TransferProgress(unsigned count, bool sending) = 0;
+
+    // A message box's text. A reporter that must never block on the user (the production station, whose
+    // lines go on unattended) takes it and returns true; the default leaves it to ShowMessageBox.
+    virtual bool TakeMessage(const QString& /*text*/) { return false; }
 };

@@ -3,10 +3,31 @@
 #include "childprocess.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QFile>
+#include <QRandomGenerator>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QStringList>
 #include <functional>
+
+inline QByteArray RandomBytes(int size, quint32 seed)
+{
+    QList<quint32> words((size + 3) / 4);
+    QRandomGenerator(seed).fillRange(words.data(), words.size());
+    return QByteArray(reinterpret_cast<const char*>(words.constData()), size);
+}
+
+inline QString Sha256(const QByteArray& bytes)
+{
+    return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
+}
+
+inline QByteArray ReadFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 // A program of this build run by an end-to-end test, its output collected. TESSAVO_BIN_DIR tells where
 // the built programs are; env entries are "NAME=value"; childSetup runs in the child before exec.

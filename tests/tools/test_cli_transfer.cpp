@@ -3,12 +3,10 @@
 #include "transfer/ccrc32.h"
 #include "transfer/frame.h"
 
-#include <QCryptographicHash>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <csignal>
 #include <fcntl.h>
@@ -20,24 +18,6 @@
 namespace {
 
 const QStringList kShortTimers { QStringLiteral("TESSAVO2_TIMERS=300,1000") };
-
-QByteArray RandomBytes(int size, quint32 seed)
-{
-    QList<quint32> words((size + 3) / 4);
-    QRandomGenerator(seed).fillRange(words.data(), words.size());
-    return QByteArray(reinterpret_cast<const char*>(words.constData()), size);
-}
-
-QString Sha256(const QByteArray& bytes)
-{
-    return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
-}
-
-QByteArray ReadFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // The --json record: the last line of standard output.
 QJsonObject Record(const CliResult& cli)

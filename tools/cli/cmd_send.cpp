@@ -8,14 +8,6 @@
 
 #include <QCryptographicHash>
 
-namespace {
-
-// The form's download kinds by name.
-constexpr TransferKind kKinds[] = { TransferKind::Code, TransferKind::Loader, TransferKind::Preset };
-const QStringList kKindNames { QStringLiteral("code"), QStringLiteral("loader"), QStringLiteral("preset") };
-
-} // namespace
-
 int RunSend(const QStringList& args)
 {
     CCommandLine line(QStringLiteral("send"), QStringLiteral("--port PORT --kind code|loader|preset [options] FILE"),
@@ -31,8 +23,7 @@ int RunSend(const QStringList& args)
     line.AddOption({ QStringLiteral("stop-bits") }, QStringLiteral("1, 1.5 or 2."), QStringLiteral("N"));
     line.Parse(args, 1, 1);
     const TransferOptions options = ReadTransferOptions(line);
-    (void)line.Required(QStringLiteral("kind"));
-    const TransferKind kind = kKinds[line.Choice(QStringLiteral("kind"), kKindNames, 0)];
+    const TransferKind kind = ReadDownloadKind(line);
     PortSettings settings;
     settings.baudRate = std::uint32_t(line.Number(QStringLiteral("baud"), 1, 4000000, settings.baudRate));
     settings.dataBits = std::uint8_t(line.Number(QStringLiteral("data-bits"), 5, 11, settings.dataBits));

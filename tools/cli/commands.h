@@ -9,3 +9,4 @@ int RunReceive(const QStringList& args);
 int RunPorts(const QStringList& args);
 int RunRcu(const QStringList& args);
 int RunTplist(const QStringList& args);
+int RunStation(const QStringList& args);

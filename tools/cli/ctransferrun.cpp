@@ -23,17 +23,48 @@ bool IsFrameCount(const QString& text)
     return CTransferEngine::AcknowledgedCount(text) >= 0 || text.startsWith(QLatin1String("Packet "));
 }
 
-// Test runs shorten timers 2 and 3 with TESSAVO2_TIMERS="sync_ms,frame_ms".
 void ApplyTimerOverride(CTransferEngine& engine)
+{
+    if (const auto [syncMs, frameMs] = TimerOverride(); syncMs > 0)
+        engine.SetTimerIntervals(syncMs, frameMs);
+}
+
+// The form's download kinds by name.
+constexpr TransferKind kKinds[] = { TransferKind::Code, TransferKind::Loader, TransferKind::Preset };
+const QStringList kKindNames { QStringLiteral("code"), QStringLiteral("loader"), QStringLiteral("preset") };
+
+} // namespace
+
+std::pair<int, int> TimerOverride()
 {
     const QStringList parts = qEnvironmentVariable("TESSAVO2_TIMERS").split(QLatin1Char(','));
     const int syncMs = parts.value(0).toInt();
     const int frameMs = parts.value(1).toInt();
     if (parts.size() == 2 && syncMs > 0 && frameMs > 0)
-        engine.SetTimerIntervals(syncMs, frameMs);
+        return { syncMs, frameMs };
+    return { 0, 0 };
 }
 
-} // namespace
+TransferKind ReadDownloadKind(const CCommandLine& line)
+{
+    (void)line.Required(QStringLiteral("kind"));
+    return kKinds[line.Choice(QStringLiteral("kind"), kKindNames, 0)];
+}
+
+void CheckPortName(const CCommandLine& line, const QString& port)
+{
+    static const QRegularExpression comName(QStringLiteral("^com(\\d+)$"), QRegularExpression::CaseInsensitiveOption);
+    if (const QRegularExpressionMatch com = comName.match(port);
+        com.hasMatch() && (com.captured(1).toInt() < 1 || com.captured(1).toInt() > 4))
+        line.Fail(QStringLiteral("--port %1: the ports are COM1 to COM4, or a device path").arg(port));
+}
+
+void CheckLogPath(const CCommandLine& line, const QString& path)
+{
+    struct stat info { };
+    if (!path.isEmpty() && ::stat(EncodePath(path).constData(), &info) == 0 && !S_ISREG(info.st_mode))
+        line.Fail(QStringLiteral("--log %1: not a regular file").arg(path));
+}
 
 void AddTransferOptions(CCommandLine& line)
 {
@@ -53,18 +84,12 @@ TransferOptions ReadTransferOptions(const CCommandLine& line)
 {
     TransferOptions options;
     options.port = line.Required(QStringLiteral("port"));
-    static const QRegularExpression comName(QStringLiteral("^com(\\d+)$"), QRegularExpression::CaseInsensitiveOption);
-    if (const QRegularExpressionMatch com = comName.match(options.port);
-        com.hasMatch() && (com.captured(1).toInt() < 1 || com.captured(1).toInt() > 4))
-        line.Fail(QStringLiteral("--port %1: the ports are COM1 to COM4, or a device path").arg(options.port));
+    CheckPortName(line, options.port);
     options.timeoutSeconds = int(line.Number(QStringLiteral("timeout"), 1, 24 * 3600, 0));
     options.json = line.IsSet(QStringLiteral("json"));
     options.quiet = line.IsSet(QStringLiteral("quiet"));
     options.logPath = line.Value(QStringLiteral("log"));
-    struct stat info { };
-    if (!options.logPath.isEmpty() && ::stat(EncodePath(options.logPath).constData(), &info) == 0
-        && !S_ISREG(info.st_mode))
-        line.Fail(QStringLiteral("--log %1: not a regular file").arg(options.logPath));
+    CheckLogPath(line, options.logPath);
     options.statusOnStderr = options.json;
     return options;
 }

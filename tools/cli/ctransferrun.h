@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <utility>
 
 class CCommandLine;
 class CSignalPipe;
@@ -71,6 +72,14 @@ private:
     std::atomic<int> m_signal { 0 };
     bool m_timedOut = false;
 };
+
+// Test runs shorten timers 2 and 3 with TESSAVO2_TIMERS="sync_ms,frame_ms": those two, or zeros.
+[[nodiscard]] std::pair<int, int> TimerOverride();
+// --kind: code, loader or preset (required).
+[[nodiscard]] TransferKind ReadDownloadKind(const CCommandLine& line);
+// Usage errors for a COMn past COM4 and for a --log that exists and is no regular file.
+void CheckPortName(const CCommandLine& line, const QString& port);
+void CheckLogPath(const CCommandLine& line, const QString& path);
 
 // The exit code of a transfer that ended with result, cancelled by signal (0 when none).
 [[nodiscard]] int ExitCodeFor(TransferResult result, int signal);

@@ -16,6 +16,7 @@ constexpr std::pair<const char*, int (*)(const QStringList&)> kCommands[] = {
     { "ports", RunPorts },
     { "rcu", RunRcu },
     { "tplist", RunTplist },
+    { "station", RunStation },
 };
 
 int Run(const QStringList& args)
@@ -32,7 +33,8 @@ int Run(const QStringList& args)
                        "  receive   receive the receiver's preset data\n"
                        "  ports     list the serial ports of this machine\n"
                        "  rcu       check an rcu file, convert it to JSON and back\n"
-                       "  tplist    build TP_List/*.tp and List.c from SatcoDX files\n\n"
+                       "  tplist    build TP_List/*.tp and List.c from SatcoDX files\n"
+                       "  station   flash every receiver that answers, on many lines at once\n\n"
                        "tessavo2-cli COMMAND --help tells more about each."));
     line.AddOption({ QStringLiteral("version") }, QStringLiteral("Show the version."));
     line.Parse(args, 0, 1);

@@ -261,6 +261,10 @@ void CStbEmulator::ProcessInput()
             if (m_phase == Phase::Frames && NowNs() - m_lastInputNs < int64_t(kSyncQuietMs) * 1000000)
                 return;
             m_input.clear();
+            if (Rebooting()) {
+                Log("sync ignored: no receiver in its loader");
+                continue;
+            }
             if (m_silentSyncsLeft > 0) {
                 --m_silentSyncsLeft;
                 Log("sync ignored");
@@ -315,7 +319,7 @@ void CStbEmulator::HandleDataFrame(const uint8_t* frame, int size)
         return;
     }
     char letter = 'A';
-    if (m_options.terminateFrames.contains(number)) {
+    if (m_options.terminateFrames.contains(number) || (m_options.failReceiver == m_receiver && number == 3)) {
         letter = 'T';
     } else if (m_options.nakFrames.contains(number)) {
         letter = 'N';
@@ -337,6 +341,24 @@ void CStbEmulator::HandleDataFrame(const uint8_t* frame, int size)
     Reply(letter, noise);
     if (letter == 'A')
         m_ackWrittenNs = NowNs();
+    else if (letter == 'T')
+        NextReceiver();
+}
+
+// The receiver done with leaves its loader (or is unplugged); the next one answers after the swap gap.
+void CStbEmulator::NextReceiver()
+{
+    if (m_options.receivers == 0 || m_options.stayInLoader)
+        return;
+    ++m_receiver;
+    m_rebootedNs = NowNs();
+    m_phase = Phase::Idle;
+}
+
+bool CStbEmulator::Rebooting() const
+{
+    return m_options.receivers > 0
+        && (m_receiver > m_options.receivers || NowNs() - m_rebootedNs < int64_t(m_options.swapGapMs) * 1000000);
 }
 
 void CStbEmulator::HandleEndFrame(const uint8_t* frame, int size)
@@ -352,6 +374,7 @@ void CStbEmulator::HandleEndFrame(const uint8_t* frame, int size)
     SaveDownload();
     PrintTiming();
     m_phase = Phase::Idle;
+    NextReceiver();
 }
 
 void CStbEmulator::PrintTiming()

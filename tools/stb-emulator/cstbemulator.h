@@ -34,6 +34,8 @@ private:
     void HandleDataFrame(const uint8_t* frame, int size);
     void HandleEndFrame(const uint8_t* frame, int size);
     void StartDownload();
+    void NextReceiver();
+    [[nodiscard]] bool Rebooting() const;
     void SaveDownload();
     void PrintTiming();
     bool SendPreset();
@@ -64,4 +66,6 @@ private:
     char m_type = 0;
     QByteArray m_download;
     int m_savedCount = 0;
+    int m_receiver = 1;
+    int64_t m_rebootedNs = 0;
 };

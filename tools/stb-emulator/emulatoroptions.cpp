@@ -77,8 +77,16 @@ EmulatorCommand ParseEmulatorOptions(const QStringList& args, EmulatorOptions& o
         "spoil", "Fault, with --send-preset: flip one payload bit in the first sending of these frames.", "FRAMES");
     const QCommandLineOption silentSyncs
         = valued("silent-syncs", "Fault: do not answer the first N sync bytes of each download.", "N");
+    const QCommandLineOption receivers = valued("receivers",
+        "Play N receivers in turn: after its download each one reboots, and the next answers after the swap gap.", "N");
+    const QCommandLineOption swapGap
+        = valued("swap-gap", "With --receivers: how long syncs go unanswered between two (default 2000).", "MS");
+    const QCommandLineOption stayInLoader(QStringLiteral("stay-in-loader"),
+        QStringLiteral("With --receivers: a receiver still answers syncs after its download."));
+    const QCommandLineOption failReceiver
+        = valued("fail-receiver", "Fault: receiver K (from 1) answers T to its third frame.", "K");
     parser.addOptions({ help, version, link, device, saveDir, sendPreset, baud, replyTimeout, verbose, timing, nak, other,
-        silent, terminate, noise, spoil, silentSyncs });
+        silent, terminate, noise, spoil, silentSyncs, receivers, swapGap, stayInLoader, failReceiver });
 
     if (!parser.parse(QStringList { QStringLiteral("stb-emulator") } + args)) {
         std::fprintf(stderr, "stb-emulator: %s\n", parser.errorText().toLocal8Bit().constData());
@@ -107,13 +115,15 @@ EmulatorCommand ParseEmulatorOptions(const QStringList& args, EmulatorOptions& o
     options.sendPreset = parser.value(sendPreset);
     options.verbose = parser.isSet(verbose);
     options.timing = parser.isSet(timing);
+    options.stayInLoader = parser.isSet(stayInLoader);
 
     const struct {
         const QCommandLineOption& option;
         int low;
         int& out;
     } counts[] = { { baud, 1, options.baud }, { replyTimeout, 1, options.replyTimeoutMs },
-        { silentSyncs, 0, options.silentSyncs } };
+        { silentSyncs, 0, options.silentSyncs }, { receivers, 1, options.receivers },
+        { swapGap, 0, options.swapGapMs }, { failReceiver, 1, options.failReceiver } };
     const struct {
         const QCommandLineOption& option;
         QSet<int>& out;

@@ -19,6 +19,11 @@ struct EmulatorOptions {
     QSet<int> noiseFrames;
     QSet<int> spoilFrames;
     int replyTimeoutMs = 2000;
+    // A line of receivers plugged in one after another; 0: one receiver that stays in its loader.
+    int receivers = 0;
+    int swapGapMs = 2000;
+    bool stayInLoader = false;
+    int failReceiver = 0;
     bool verbose = false;
     bool timing = false;
 };
