@@ -1,6 +1,7 @@
 #include "app/cmainframe.h"
 
 #include "app/caboutdlg.h"
+#include "app/chistorydlg.h"
 #include "app/clockpanes.h"
 #include "app/ctessavo2view.h"
 #include "base/dialogunits.h"
@@ -8,13 +9,19 @@
 #include "base/modaldialog.h"
 #include "base/screenfit.h"
 #include "serial/cportsettingdlg.h"
+#include "station/cstationwindow.h"
 #include "transfer/ctransferengine.h"
+#include "transfer/transferrecord.h"
 
 #include <QCloseEvent>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QJsonDocument>
 #include <QKeySequence>
 #include <QLabel>
 #include <QMenuBar>
 #include <QScrollArea>
+#include <QStandardPaths>
 #include <QStatusBar>
 
 namespace {
@@ -110,6 +117,15 @@ void CMainFrame::CreateMenus()
     m_cancelTransfer->setStatusTip(QStringLiteral("Stop the running transfer"));
     m_cancelTransfer->setEnabled(false);
     connect(m_cancelTransfer, &QAction::triggered, this, &CMainFrame::OnCancelTransfer);
+    QAction* station = toolsMenu->addAction(QStringLiteral("Production Station(&S)"));
+    station->setObjectName(QStringLiteral("productionStation"));
+    station->setStatusTip(QStringLiteral("Flash every receiver plugged into the ticked lines"));
+    connect(station, &QAction::triggered, this, &CMainFrame::OnProductionStation);
+    QAction* history = toolsMenu->addAction(QStringLiteral("History(&H)..."));
+    history->setObjectName(QStringLiteral("history"));
+    history->setStatusTip(QStringLiteral("Past downloads"));
+    connect(history, &QAction::triggered, this, &CMainFrame::OnHistory);
+    connect(m_engine.get(), &CTransferEngine::TransferFinished, this, [this] { EndRecord(); });
     connect(m_engine.get(), &CTransferEngine::TransferStarted, m_cancelTransfer,
         [this] { m_cancelTransfer->setEnabled(true); });
     connect(m_engine.get(), &CTransferEngine::TransferFinished, m_cancelTransfer,
@@ -173,12 +189,65 @@ int CMainFrame::StartFileTransfer(TransferKind kind)
 {
     if (m_engine->IsTransferRunning())
         return ReportOpening(m_engine->StartFileTransfer(Setup(kind, 0), SendImage {}));
-    return ReportOpening(m_engine->StartFileTransfer(Setup(kind, 0), ReadSendImage(m_selectedPath)));
+    SendImage image = ReadSendImage(m_selectedPath);
+    const QByteArray bytes = image.failure.isEmpty() ? image.bytes : QByteArray();
+    const int started = ReportOpening(m_engine->StartFileTransfer(Setup(kind, 0), std::move(image)));
+    return BeginRecord(started, kind, m_selectedPath, bytes);
 }
 
 int CMainFrame::StartBufferTransfer(TransferKind kind, const uint8_t* data, uint32_t length, unsigned expectedPackets)
 {
-    return ReportOpening(m_engine->StartBufferTransfer(Setup(kind, expectedPackets), data, length));
+    const bool running = m_engine->IsTransferRunning();
+    const int started = ReportOpening(m_engine->StartBufferTransfer(Setup(kind, expectedPackets), data, length));
+    if (running)
+        return started;
+    return BeginRecord(started, kind, QString(),
+        TraitsOf(kind).receives ? QByteArray() : QByteArray(reinterpret_cast<const char*>(data), length));
+}
+
+// Every transfer the window starts leaves a record, as the command line's --log does; a start that
+// failed has ended already.
+int CMainFrame::BeginRecord(int started, TransferKind kind, const QString& file, const QByteArray& bytes)
+{
+    m_record = std::make_unique<TransferRecord>();
+    m_record->kind = QString::fromLatin1(TraitsOf(kind).name);
+    m_record->file = file;
+    if (!bytes.isEmpty())
+        m_record->sha256 = QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
+    m_recordTimer.start();
+    if (!started)
+        EndRecord();
+    return started;
+}
+
+void CMainFrame::EndRecord()
+{
+    if (!m_record)
+        return;
+    const std::unique_ptr<TransferRecord> record = std::move(m_record);
+    record->result = m_engine->LastResult();
+    record->exitCode = RecordExitCode(record->result);
+    record->port = QStringLiteral("COM%1").arg(GetPortSettings().port);
+    record->device = m_engine->PortDevice();
+    record->stats = m_engine->Stats();
+    record->seconds = double(m_recordTimer.nsecsElapsed()) / 1e9;
+    const QByteArray line = TransferRecordLine(*record);
+    if (const QString failure = AppendToLog(HistoryPath(), line); !failure.isEmpty())
+        statusBar()->showMessage(failure);
+    m_view->ShowLastResult(HistoryRowSummary(QJsonDocument::fromJson(line).object()));
+}
+
+QString CMainFrame::HistoryPath()
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QDir().mkpath(folder);
+    return folder + QStringLiteral("/history.jsonl");
+}
+
+void CMainFrame::OnHistory()
+{
+    CHistoryDlg history(ReadTransferRecords(HistoryPath()), this);
+    ExecModal(history);
 }
 
 void CMainFrame::SetPresetEditor(QDialog* dialog)
@@ -211,8 +280,20 @@ void CMainFrame::OnAppAbout()
     ExecModal(about);
 }
 
+// Not modal: the station runs for hours beside the single downloads and the editor.
+void CMainFrame::OnProductionStation()
+{
+    if (!m_stationWindow)
+        m_stationWindow = new CStationWindow(this);
+    m_stationWindow->show();
+    m_stationWindow->raise();
+    m_stationWindow->activateWindow();
+}
+
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
+    if (m_stationWindow)
+        m_stationWindow->close();
     m_engine->ClosePort();
     event->accept();
 }

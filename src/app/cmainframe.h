@@ -3,14 +3,17 @@
 #include "serial/portsettings.h"
 #include "transfer/transferkind.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QString>
 #include <cstdint>
 #include <memory>
 
 class CPortSettingDlg;
+class CStationWindow;
 class CTransferEngine;
 struct TransferSetup;
+struct TransferRecord;
 class CTessavo2View;
 class QAction;
 class QDialog;
@@ -53,6 +56,14 @@ public:
     void OnAppAbout();
     // Tools "Cancel Transfer" (Esc): enabled only while a transfer or a pending receive runs.
     void OnCancelTransfer();
+    // Tools "History": the downloads of the records file, newest first.
+    void OnHistory();
+
+    // Where the desktop tool appends a record of every transfer (JSON Lines, the fields of the command
+    // line's --log).
+    [[nodiscard]] static QString HistoryPath();
+    // Tools "Production Station(&S)": opens the station window, or brings it forward.
+    void OnProductionStation();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -63,13 +74,18 @@ private:
     void CreateDevicePane();
     int ReportOpening(int started);
     [[nodiscard]] TransferSetup Setup(TransferKind kind, unsigned expectedPackets) const;
+    int BeginRecord(int started, TransferKind kind, const QString& file, const QByteArray& bytes);
+    void EndRecord();
 
     CPortSettingDlg* m_portSettingDlg = nullptr;
     QDialog* m_presetEditDlg = nullptr;
     CTessavo2View* m_view = nullptr;
     QAction* m_cancelTransfer = nullptr;
+    CStationWindow* m_stationWindow = nullptr;
     QLabel* m_devicePane = nullptr;
     std::unique_ptr<CTransferEngine> m_engine;
     QString m_selectedPath;
+    std::unique_ptr<TransferRecord> m_record; // of the running transfer
+    QElapsedTimer m_recordTimer;
     bool m_bPortConfirmed = false;
 };

@@ -14,8 +14,10 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSettings>
 
 namespace {
 
@@ -103,6 +105,10 @@ CTessavo2View::CTessavo2View(CMainFrame* frame)
         const ButtonLayout& layout = kButtons[i];
         buttons[i] = new QPushButton(QString::fromLatin1(layout.text), this);
         buttons[i]->setObjectName(ResourceIdName(layout.id));
+        // The style's blue focus frame vanishes against the navy form; yellow, like the form's texts, shows.
+        QPalette focus = buttons[i]->palette();
+        focus.setColor(QPalette::Highlight, kYellow);
+        buttons[i]->setPalette(focus);
         du.Place(buttons[i], layout.x, layout.y, layout.width, kButtonHeight);
     }
     connect(buttons[0], &QPushButton::clicked, this, &CTessavo2View::OnOpenCode);
@@ -126,6 +132,13 @@ CTessavo2View::CTessavo2View(CMainFrame* frame)
     du.Place(m_progress, 190, 280, 162, 8);
     m_progress->hide();
     m_progress->setAccessibleName(QStringLiteral("Transfer progress"));
+    m_lastResult = new QLabel(this);
+    m_lastResult->setObjectName(QStringLiteral("lastResult"));
+    m_lastResult->setStyleSheet(QStringLiteral("color: white"));
+    m_lastResult->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_lastResult->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_lastResult->setAccessibleName(QStringLiteral("Last result"));
+    du.Place(m_lastResult, 12, 264, 172, 32);
     for (const auto& [id, name] : kAccessibleNames)
         findChild<QWidget*>(ResourceIdName(id), Qt::FindDirectChildrenOnly)
             ->setAccessibleName(QString::fromLatin1(name));
@@ -179,10 +192,19 @@ void CTessavo2View::OpenFile(const Section& section)
     request.filter = QString::fromLatin1(section.filter);
     request.defaultSuffix = QString::fromLatin1(section.suffix);
     request.initialName = QStringLiteral("*.") + request.defaultSuffix;
+    // Each section opens where its last file was, with that file chosen: a bench flashes the same few images.
+    QSettings settings(QStringLiteral("Tessavo2"), QStringLiteral("Tessavo2"));
+    const QString key = QStringLiteral("Form/LastFile%1").arg(section.kind);
+    if (const QFileInfo last(settings.value(key).toString()); !last.filePath().isEmpty()) {
+        request.directory = last.absolutePath();
+        if (last.isFile())
+            request.initialName = last.fileName();
+    }
     const QString chosen = GetFileName(request);
     if (chosen.isEmpty())
         return;
     const QString path = QFileInfo(chosen).absoluteFilePath();
+    settings.setValue(key, path);
     m_frame->SetSelectedPath(path);
     m_nSelectedKind = section.kind;
     for (const Section& other : m_sections)
@@ -218,6 +240,12 @@ void CTessavo2View::StartSend(const Section& section)
     SetStartButtonsEnabled(true);
     status->SetTextColor(colourBefore);
     status->SetText(statusBefore);
+}
+
+void CTessavo2View::ShowLastResult(const QString& text)
+{
+    m_lastResult->setText(text);
+    m_lastResult->setAccessibleDescription(text);
 }
 
 void CTessavo2View::SetStartButtonsEnabled(bool enabled)

@@ -10,6 +10,7 @@
 class CColorLabel;
 class CMainFrame;
 class QDialog;
+class QLabel;
 class QProgressBar;
 class QPushButton;
 
@@ -41,6 +42,9 @@ public:
     void TransferProgress(unsigned count, bool sending) override;
     // The kind of the section whose Start Send was pressed last.
     [[nodiscard]] int DownloadKind() const { return m_nRequestedKind; }
+
+    // How the last download ended, kept on the form after its message box has gone.
+    void ShowLastResult(const QString& text);
 
     // The "TP List Create" dialog arrives with its own work; the form takes ownership. Until one
     // is set, "Rcu File Create(&R)" does nothing.
@@ -74,6 +78,7 @@ private:
     CMainFrame* m_frame = nullptr;
     std::array<Section, 3> m_sections;
     QProgressBar* m_progress = nullptr;
+    QLabel* m_lastResult = nullptr;
     QDialog* m_tpListCreateDlg = nullptr;
     int m_nSelectedKind = KindNone;
     int m_nRequestedKind = KindNone;

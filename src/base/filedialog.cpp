@@ -14,7 +14,7 @@ FileDialogHandler& Handler()
 
 QString RunFileDialog(const FileDialogRequest& request)
 {
-    QFileDialog dialog(request.parent, QString(), QString(), request.filter);
+    QFileDialog dialog(request.parent, QString(), request.directory, request.filter);
     dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(request.defaultSuffix);

@@ -14,6 +14,7 @@ struct FileDialogRequest {
     QString filter; // kBinFilter or kRcuFilter
     QString defaultSuffix; // "bin", "rcu"
     QString initialName; // "*.bin" style names select nothing
+    QString directory; // where the dialog opens; empty: where it opened last
     QWidget* parent = nullptr;
 };
 

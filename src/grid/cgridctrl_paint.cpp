@@ -315,6 +315,13 @@ void CGridCtrl::FillWidth()
 void CGridCtrl::focusInEvent(QFocusEvent* event)
 {
     QAbstractScrollArea::focusInEvent(event);
+    // Reached by the keyboard, a grid without a current cell would take no key: start at its first cell.
+    const Qt::FocusReason reason = event->reason();
+    const bool byKeys
+        = reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason;
+    if (byKeys && !IsValid(m_currentCell)
+        && IsValid(m_nFixedRows, m_nFixedColumns))
+        SetCurrentCell(m_nFixedRows, m_nFixedColumns);
     viewport()->update();
 }
 

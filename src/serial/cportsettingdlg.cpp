@@ -55,20 +55,6 @@ QString Canonical(const QString& path)
     return canonical.isEmpty() ? path : canonical;
 }
 
-// A by-id name survives the adapter moving to another USB socket, so it is what a choice saves.
-QString StableName(const SerialPortEntry& entry)
-{
-    return entry.byIdPath.isEmpty() ? entry.device : entry.byIdPath;
-}
-
-QString EntryText(const SerialPortEntry& entry)
-{
-    QString text = entry.byIdPath.isEmpty() ? entry.device : QFileInfo(entry.byIdPath).fileName();
-    if (!entry.description.isEmpty())
-        text += QStringLiteral(" - ") + entry.description;
-    return text;
-}
-
 } // namespace
 
 CPortSettingDlg::CPortSettingDlg(QWidget* parent)
@@ -159,7 +145,7 @@ void CPortSettingDlg::RefreshDevices()
 {
     m_deviceList->clear();
     for (const SerialPortEntry& entry : ListSerialPorts()) {
-        const int index = AddDeviceItem(StableName(entry), EntryText(entry));
+        const int index = AddDeviceItem(StablePortName(entry), PortEntryText(entry));
         m_deviceList->setItemData(index, entry.device, Qt::ToolTipRole);
     }
 }

@@ -76,3 +76,16 @@ bool IsDevicePresent(const QString& path)
     struct stat status { };
     return !path.isEmpty() && ::stat(QFile::encodeName(path).constData(), &status) == 0 && S_ISCHR(status.st_mode);
 }
+
+QString StablePortName(const SerialPortEntry& entry)
+{
+    return entry.byIdPath.isEmpty() ? entry.device : entry.byIdPath;
+}
+
+QString PortEntryText(const SerialPortEntry& entry)
+{
+    QString text = entry.byIdPath.isEmpty() ? entry.device : QFileInfo(entry.byIdPath).fileName();
+    if (!entry.description.isEmpty())
+        text += QStringLiteral(" - ") + entry.description;
+    return text;
+}

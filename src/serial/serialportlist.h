@@ -22,5 +22,10 @@ inline constexpr int kComPortCount = 4;
 // environment or the user's mapping (a pseudo-terminal, say), in device order.
 [[nodiscard]] QList<SerialPortEntry> ListSerialPorts();
 
+// A by-id name survives the adapter moving to another USB socket, so it is what a choice keeps.
+[[nodiscard]] QString StablePortName(const SerialPortEntry& entry);
+// The by-id name (or device) and the description, as a list of ports shows an entry.
+[[nodiscard]] QString PortEntryText(const SerialPortEntry& entry);
+
 // Whether path names a character device now (a serial port, a pseudo-terminal, a link to one).
 [[nodiscard]] bool IsDevicePresent(const QString& path);

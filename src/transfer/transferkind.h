@@ -17,6 +17,7 @@ struct TransferKindTraits {
     const char* ackText;
     bool fileDownload;
     bool receives;
+    const char* name; // in records: what the command line's --kind takes, "receive" for a copy from the receiver
 };
 
 [[nodiscard]] const TransferKindTraits& TraitsOf(TransferKind kind);

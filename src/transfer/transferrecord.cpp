@@ -2,6 +2,7 @@
 
 #include "base/localpath.h"
 
+#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <cerrno>
@@ -30,6 +31,37 @@ QString ResultName(TransferResult result)
 }
 
 } // namespace
+
+int RecordExitCode(TransferResult result)
+{
+    switch (result) {
+    case TransferResult::Completed:
+        return 0;
+    case TransferResult::PortError:
+        return 2;
+    case TransferResult::PortLost:
+        return 3;
+    case TransferResult::Cancelled:
+        return 128 + 2;
+    case TransferResult::Failed:
+        break;
+    }
+    return 1;
+}
+
+QList<QJsonObject> ReadTransferRecords(const QString& path)
+{
+    QList<QJsonObject> records;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return records;
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        const QJsonDocument document = QJsonDocument::fromJson(line);
+        if (document.isObject())
+            records.append(document.object());
+    }
+    return records;
+}
 
 QByteArray TransferRecordLine(const TransferRecord& record)
 {

@@ -32,9 +32,15 @@ struct TransferRecord {
     QJsonObject extra; // more fields, as the production station adds its line and receiver count
 };
 
+// The exit code the command line gives a transfer that ended so (a cancel counts as one by SIGINT).
+[[nodiscard]] int RecordExitCode(TransferResult result);
+
 // The record as one line of compact JSON, with its line end.
 [[nodiscard]] QByteArray TransferRecordLine(const TransferRecord& record);
 
 // Appends line to the log at path with one write on a file opened for appending, so that processes
 // sharing the log never mix their lines. Empty on success, else the reason, starting with the path.
 [[nodiscard]] QString AppendToLog(const QString& path, const QByteArray& line);
+
+// The records of a log, oldest first; lines that are no JSON object (a line cut by a full disk) are left out.
+[[nodiscard]] QList<QJsonObject> ReadTransferRecords(const QString& path);

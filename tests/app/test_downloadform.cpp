@@ -14,16 +14,22 @@
 #include "preset/cpresetgrid.h"
 #include "saveshot.h"
 #include "transfer/ctransferengine.h"
+#include "transfer/transferrecord.h"
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QCryptographicHash>
 #include <QDialog>
+#include <QJsonObject>
 #include <QLabel>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QRandomGenerator>
+#include <QSettings>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QStatusBar>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QWindow>
 #include <QtTest>
@@ -191,6 +197,28 @@ private slots:
         QCOMPARE(progress->value(), 3);
         const QStringList summaries = d.emulator.Summaries(1, 10000);
         QCOMPARE(ReadFile(summaries.value(0).section(QStringLiteral(" file="), 1)).left(3000), ReadFile(d.path));
+
+        // What stays: the result on the form, a record in the history file and its row in Tools > History,
+        // and the section's folder and file for its next Open.
+        const QString sha = QCryptographicHash::hash(ReadFile(d.path), QCryptographicHash::Sha256).toHex();
+        const QString last = bench.view->findChild<QLabel*>(QStringLiteral("lastResult"))->text();
+        QVERIFY2(last.startsWith("Last: loader completed\n3 frames, 0 resent") && last.contains(sha.left(8)),
+            qPrintable(last));
+        const QJsonObject record = ReadTransferRecords(CMainFrame::HistoryPath()).last();
+        QCOMPARE(QStringList({ record["kind"].toString(), record["result"].toString(), record["file"].toString(),
+                     record["sha256"].toString(), QString::number(record["bytes"].toInt()) }),
+            QStringList({ "loader", "completed", d.path, sha, "3000" }));
+        QString historyFile;
+        SetModalHandler([&historyFile](QDialog& dialog) {
+            historyFile = dialog.findChild<QTableWidget*>(QStringLiteral("historyTable"))->item(0, 3)->text();
+            SaveShot(dialog, "history.png");
+        });
+        bench.frame->findChild<QAction*>(QStringLiteral("history"))->trigger();
+        SetModalHandler(nullptr);
+        QCOMPARE(historyFile, d.path);
+        bench.Open(1000, QString());
+        QCOMPARE(std::pair(bench.requests.last().directory, bench.requests.last().initialName),
+            std::pair(d.dir.path(), QStringLiteral("loader.bin")));
 
         SaveShot(*bench.frame, "download-finished.png");
     }
@@ -361,5 +389,15 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestDownloadForm)
+int main(int argc, char** argv)
+{
+    // The history file and the remembered folders go to a test's own places, not the user's.
+    QStandardPaths::setTestModeEnabled(true);
+    QTemporaryDir settings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+    QApplication app(argc, argv);
+    QFile::remove(CMainFrame::HistoryPath());
+    TestDownloadForm test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "test_downloadform.moc"

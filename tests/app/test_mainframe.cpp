@@ -4,6 +4,7 @@
 #include "base/modaldialog.h"
 #include "messagerecorder.h"
 #include "serial/cportsettingdlg.h"
+#include "station/cstationwindow.h"
 #include "tplist/ctplistcreatedlg.h"
 
 #include <QAbstractButton>
@@ -55,7 +56,7 @@ private slots:
     }
 
     // Port settings first, then the window; after the editor or TP List Create ends with EXIT and Yes,
-    // Alt+T and Alt+R reach the main window again.
+    // Alt+T and Alt+R reach the main window again; the station window is no dialog.
     void startUpAndDialogsHandingTheKeyboardBack()
     {
         MessageRecorder messages;
@@ -73,6 +74,11 @@ private slots:
             Control<QAction>(frame, id)->trigger();
             QTRY_COMPARE(QApplication::activeWindow(), &frame);
         }
+        // Tools > Production Station opens one window beside the main one, and no dialog.
+        for (int twice = 0; twice < 2; ++twice)
+            frame.findChild<QAction*>("productionStation")->trigger();
+        const QList<CStationWindow*> stations = frame.findChildren<CStationWindow*>();
+        QVERIFY(stations.size() == 1 && stations[0]->isVisible() && !stations[0]->isModal());
         QCOMPARE(script.m_seen, (QStringList { "Port Setting", "Edit Preset Data+frame", "TP List Create+frame" }));
         QCOMPARE(messages.Texts(), (QStringList { "EXIT NOW?", "EXIT NOW?" }));
     }

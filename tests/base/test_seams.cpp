@@ -84,7 +84,7 @@ private slots:
             files.selectFile(wanted);
             dialog.accept();
         });
-        const FileDialogRequest request { true, kRcuFilter, "rcu", "*.rcu" };
+        const FileDialogRequest request { true, kRcuFilter, "rcu", "*.rcu", {} };
         QCOMPARE(GetFileName(request), wanted);
         QCOMPARE(filters, QStringList { "rcu (*.rcu)" });
         SetModalHandler([](QDialog&) {});

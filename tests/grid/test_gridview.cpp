@@ -1,9 +1,7 @@
 // The grid's cells, sizes, scrolling and drawing, as its owner and the mouse over borders see them.
 #include "gridtesthelpers.h"
 
-#include <QDialog>
 #include <QScrollBar>
-#include <QVBoxLayout>
 #include <QWheelEvent>
 
 class TestGridView : public QObject {
@@ -27,11 +25,8 @@ private slots:
             QRect rect;
             QVERIFY(grid.CellRect(topRow, 2, rect));
             QCOMPARE(rect, QRect(120, 20, 60, 20));
-            QPoint origin;
-            QVERIFY(!grid.CellOrigin(topRow - 1, 1, origin) || topRow == 1);
             QCOMPARE(grid.CellFromPoint(QPoint(125, 45)), (GridPos { topRow + 1, 2 }));
             QCOMPARE(grid.CellFromPoint(QPoint(10, 5)), (GridPos { 0, 0 }));
-            QCOMPARE(grid.CellFromPoint(QPoint(10, 5), false), (GridPos { -1, -1 }));
             QCOMPARE(grid.CellFromPoint(QPoint(-1, 45)), (GridPos { topRow + 1, -1 }));
             QCOMPARE(grid.CellFromPoint(QPoint(239, 45)), (GridPos { topRow + 1, 3 }));
             grid.SetColumnWidthAt(3, 30);
@@ -45,7 +40,6 @@ private slots:
             QCOMPARE(grid.FullyVisibleBlock(), (GridBlock { topRow, 1, topRow + 8, 3 }));
             QVERIFY(grid.IsCellShown(topRow + 9, 1));
             QVERIFY(!grid.IsCellShown(topRow + 10, 1));
-            QVERIFY(grid.IsCellShown(0, 3));
             QCOMPARE(grid.IsCellShown(1, 1), topRow == 1);
         }
     }
@@ -324,20 +318,6 @@ private slots:
         QCOMPARE(grid.SelectedCount(), 0);
     }
 
-    void modifiedFlagsOfCellsAndOfTheGrid()
-    {
-        CGridCtrl grid(4, 4, 1, 1);
-        grid.MarkModified(true, 2, 2);
-        grid.MarkModified(true, 3, 1);
-        grid.MarkModified(false, 2, 2);
-        QVERIFY(!(grid.CellState(2, 2) & GVIS_MODIFIED) && (grid.CellState(3, 1) & GVIS_MODIFIED));
-        QVERIFY(grid.IsModified());
-        grid.MarkModified(false);
-        QVERIFY(!grid.IsModified() && !(grid.CellState(3, 1) & GVIS_MODIFIED));
-        grid.MarkModified(true, 0, 5);
-        QVERIFY(grid.IsModified());
-    }
-
     void fontAndPaletteChanges()
     {
         CGridCtrl grid(2, 2);
@@ -385,30 +365,8 @@ private slots:
         QCOMPARE(grid.CellText(3, 1), QString("5"));
         QCOMPARE(grid.RowHeightAt(3), 15);
 
-        grid.SetCurrentCell(2, 1);
-        grid.SortByColumn(0, false);
-        QCOMPARE(grid.CurrentCell(), (GridPos { -1, -1 }));
-        QCOMPARE(grid.CellText(1, 0), QString("delta"));
-        QCOMPARE(grid.CellText(5, 0), QString("alpha"));
         QVERIFY(!grid.SortRowsByColumn(2, true, 1) && !grid.SortRowsByColumn(0, true, 3, 3));
         QVERIFY(!grid.SortRowsByColumn(0, true, 4, 2));
-    }
-
-    void attachTakesThePlaceOfTheDialogItem()
-    {
-        QDialog dialog;
-        auto* layout = new QVBoxLayout(&dialog);
-        layout->addWidget(new QWidget);
-        layout->addWidget(new QWidget);
-        layout->itemAt(1)->widget()->setObjectName("id1019");
-        CGridCtrl grid;
-        QVERIFY(!AttachGridControl(&dialog, "id1021", grid));
-        QVERIFY(AttachGridControl(&dialog, "id1019", grid));
-        QCOMPARE(grid.parentWidget(), &dialog);
-        QCOMPARE(layout->indexOf(&grid), 1);
-        QCOMPARE(dialog.findChildren<QWidget*>("id1019").size(), 1);
-        QVERIFY(AttachGridControl(&dialog, "id1019", grid));
-        grid.setParent(nullptr);
     }
 };
 

@@ -127,6 +127,15 @@ inline void FillRealisticTables()
     }
 }
 
+// The image of the gap tables; the tables are left as at program start.
+inline QByteArray GapImage()
+{
+    FillGapTables();
+    const QByteArray image = BuiltImage();
+    ResetPresetTables();
+    return image;
+}
+
 // Delivers a transfer notice the way the desktop tool does: to the window found by its title.
 inline void Notify(unsigned count, bool sending)
 {
@@ -202,6 +211,19 @@ protected:
     {
         m_fileAnswers << path;
         Button(*m_dlg, 1000)->click();
+    }
+    // Replaces the tables with image by the way given: "Open" loads it as a file, otherwise STB -> PC COPY
+    // starts a copy, which receives it only when told to.
+    void Refill(const QString& way, const QByteArray& image, bool receive = true)
+    {
+        if (way == QLatin1String("Open")) {
+            QVERIFY(WriteFile(m_dir.filePath(QStringLiteral("refill.rcu")), image));
+            Load(m_dir.filePath(QStringLiteral("refill.rcu")));
+            return;
+        }
+        Button(*m_dlg, 1002)->click();
+        if (receive)
+            Receive(image, int(image.size()));
     }
     // Ends a receive that stored the first length bytes of image, with the engine's last notices.
     void Receive(const QByteArray& image, int length)

@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QScreen>
+#include <QScrollBar>
 #include <QUndoStack>
 #include <QWindow>
 
@@ -74,8 +75,7 @@ private slots:
         QFETCH(int, answer);
         QFETCH(bool, goesOn);
         QFETCH(QString, nameAfter);
-        FillGapTables();
-        const QByteArray gap = BuiltImage();
+        const QByteArray gap = GapImage();
         FillRealisticTables();
         ShowActive();
         QCOMPARE(ShownTitle(*m_dlg), QStringLiteral("Edit Preset Data"));
@@ -92,13 +92,8 @@ private slots:
             m_dlg->close();
         } else if (way == "Escape") {
             QTest::keyClick(&Sat(), Qt::Key_Escape);
-        } else if (way == "Open") {
-            QVERIFY(WriteFile(m_dir.filePath("gap.rcu"), gap));
-            Load(m_dir.filePath("gap.rcu"));
         } else {
-            Button(*m_dlg, 1002)->click();
-            if (goesOn)
-                Receive(gap, int(gap.size()));
+            Refill(way, gap, goesOn);
         }
         QCOMPARE(m_messages->Texts(), QStringList { "Save changes?" });
         QCOMPARE(m_messages->Captions(), QStringList { "EDIT PRESET DATA" });
@@ -121,8 +116,7 @@ private slots:
     void everyChangeIsOneStep()
     {
         QFETCH(QString, change);
-        FillGapTables();
-        const QByteArray gap = BuiltImage();
+        const QByteArray gap = GapImage();
         FillRealisticTables();
         ShowActive();
         ClickCell(Sat(), 1, 1);
@@ -150,12 +144,8 @@ private slots:
         } else if (change == "delete transponder") {
             ClickCell(Tp(), 2, 1);
             m_dlg->DeleteRow(Tp());
-        } else if (change == "Open") {
-            QVERIFY(WriteFile(m_dir.filePath("gap.rcu"), gap));
-            Load(m_dir.filePath("gap.rcu"));
         } else {
-            Button(*m_dlg, 1002)->click();
-            Receive(gap, int(gap.size()));
+            Refill(change, gap);
         }
         if (change == "after a satellite change")
             ClickCell(Sat(), 4, 1);
@@ -273,6 +263,9 @@ private slots:
         Keys(keys);
         // A button's mnemonic clicks it as the eye can follow, a moment later.
         QTRY_COMPARE(clicks ? clickCount == 1 : m_dlg->focusWidget() == target, true);
+        // A grid reached by the keyboard takes keys at once: it has a current cell.
+        if (auto* grid = qobject_cast<CGridCtrl*>(target))
+            QCOMPARE(std::pair(grid->CurrentCell().row, grid->CurrentCell().column), std::pair(1, 1));
 
         TypeCell(Sat(), 1, 1, QStringLiteral("Changed"));
         ClickCell(Tp(), 2, 1);
@@ -290,14 +283,9 @@ private slots:
             Tp().CellRect(2, 1, cell);
             menu->popup(Tp().viewport()->mapToGlobal(cell.center()));
             QVERIFY(QTest::qWaitForWindowExposed(menu.get()));
-            // The title bar as a window manager draws it, for the "*" to show.
-            QPixmap shot(m_dlg->width(), m_dlg->height() + 24);
+            QPixmap shot = m_dlg->grab();
             QPainter painter(&shot);
-            painter.fillRect(0, 0, shot.width(), 24, QColor(0, 0, 128));
-            painter.setPen(Qt::white);
-            painter.drawText(QRect(8, 0, shot.width(), 24), Qt::AlignVCenter, ShownTitle(*m_dlg));
-            painter.drawPixmap(0, 24, m_dlg->grab());
-            painter.drawPixmap(m_dlg->mapFromGlobal(menu->pos()) + QPoint(0, 24), menu->grab());
+            painter.drawPixmap(m_dlg->mapFromGlobal(menu->pos()), menu->grab());
             painter.end();
             QVERIFY(shot.save(qEnvironmentVariable("TESSAVO2_SHOT_DIR") + "/editor-modified.png"));
         }
@@ -334,7 +322,6 @@ private slots:
         QAccessibleInterface* read = table->cellAt(1, 0);
         QCOMPARE(read->role(), QAccessible::Cell);
         QCOMPARE(read->text(QAccessible::Name), cell);
-        QCOMPARE(grid->indexOfChild(read), table->columnCount());
         QCOMPARE(table->cellAt(rows, 0), nullptr);
 
         QStringList names;
@@ -347,7 +334,7 @@ private slots:
     }
 
     // Run with a screen and a scale (see CMakeLists.txt): the editor, its frame and a taskbar fit, nothing in it is
-    // cut, and its grids grow with it.
+    // cut, every transponder column shows without scrolling, and its grids grow with it.
     void fitsItsScreen()
     {
         Show();
@@ -362,6 +349,7 @@ private slots:
             if (child->isVisible() && !child->isWindow())
                 QVERIFY2(child->parentWidget()->rect().contains(child->geometry()), qPrintable(child->objectName()));
         }
+        QVERIFY(!Tp().horizontalScrollBar()->isVisible());
         const QSize grid = Tp().size();
         m_dlg->resize(m_dlg->size() + QSize(60, 40));
         QCOMPARE(Tp().size(), grid + QSize(60, 40));

@@ -10,15 +10,6 @@
 
 namespace {
 
-// The image of the gap tables; the tables are left as at program start.
-QByteArray GapImage()
-{
-    FillGapTables();
-    const QByteArray image = BuiltImage();
-    ResetPresetTables();
-    return image;
-}
-
 // The first slot of the gap tables, the only one their image carries.
 const QString kGapName = QString::fromLatin1("T\xe9l\xe9"
                                              "com 2");
@@ -117,20 +108,9 @@ private slots:
     }
 
     // What the tables do not hold of a loaded file is written back by a save as it was, and said once.
-    void aSaveKeepsWhatTheEditorDoesNotShow_data()
-    {
-        QTest::addColumn<QByteArray>("image");
-        FillRealisticTables();
-        QByteArray withTest = BuiltImage();
-        // One LNB record and one analog channel record in the test section.
-        withTest.replace(236, 4, QByteArray("\x01\0\0\0", 4)).replace(252, 4, QByteArray("\x01\0\0\0", 4));
-        withTest.insert(256, QByteArray(12 + 32, '\xee'));
-        QTest::newRow("test section with records") << withTest;
-        QTest::newRow("another prefix length") << ReadPresetTestFile("shifted_prefix.rcu");
-    }
     void aSaveKeepsWhatTheEditorDoesNotShow()
     {
-        QFETCH(QByteArray, image);
+        const QByteArray image = ReadPresetTestFile("shifted_prefix.rcu");
         const QString path = m_dir.filePath(QStringLiteral("in.rcu"));
         QVERIFY(WriteFile(path, image));
         Show();

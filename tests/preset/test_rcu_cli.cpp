@@ -172,8 +172,6 @@ const RcuCase kCases[] = {
         { { 684, "\x02" }, { 776, QByteArray::fromHex("0410606d00050200") } } },
     { "bad_freq", kTest, {}, kAny, "transponders", 0, "freq", 65536,
         "transponders[0].freq: 65536 is out of range 0..65535" },
-    { "bad_symbol", kTest, {}, kAny, "transponders", 0, "symbol", 275000,
-        "transponders[0].symbol: 275000 is out of range 0..65535" },
     { "bad_lnb_freq", kTest, {}, kAny, "lnbs", 2, "freq1", 10750.5, "lnbs[2].freq1: expected an integer" },
     { "bad_sat", kTest, {}, kAny, "transponders", 0, "sat", "2", "transponders[0].sat: expected an integer" },
     { "missing", kTest, {}, kAny, "lnbs", 1, nullptr, QJsonObject { { "freq1", 1 }, { "type", 1 } },
