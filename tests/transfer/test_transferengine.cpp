@@ -460,6 +460,33 @@ TEST_F(TransferReceive, SixteenRefusalsOfOneFrameFailIt)
     EXPECT_EQ(m_boxes.Texts(), QStringList { QStringLiteral("Transfer Error !! ") });
 }
 
+// The station runs one engine per line: two receives at once keep their data apart.
+TEST_F(TransferReceive, TwoEnginesOnTwoLinesReceiveAtOnce)
+{
+    PtyPair otherPty;
+    RecordingView otherView;
+    CTransferEngine other;
+    ASSERT_EQ(m_engine.StartBufferTransfer(SetupFor(TransferKind::PresetFromReceiver), nullptr, 0), 1);
+    ASSERT_EQ(other.StartBufferTransfer({ &otherView, PortSettings {}, otherPty.SlavePath(),
+                                            TransferKind::PresetFromReceiver, 64 },
+                  nullptr, 0),
+        1);
+    const auto pieces = [](char fill) {
+        return std::vector<Piece> { { QByteArrayLiteral("U") }, { Frame(0, 1000, fill) },
+            { Frame(1, 0, 0, kTypeEnd, kEndFramePayload) } };
+    };
+    Player mine(m_pty, pieces('m'));
+    Player theirs(otherPty, pieces('o'));
+    bool otherEnded = false;
+    QObject::connect(&other, &CTransferEngine::TransferFinished, &other, [&] { otherEnded = true; });
+    ASSERT_TRUE(WaitForTransfer());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return otherEnded; }, 20000));
+    EXPECT_EQ(mine.Replies(), (std::vector<QByteArray> { kAck, kAck, kTerminate }));
+    EXPECT_EQ(theirs.Replies(), (std::vector<QByteArray> { kAck, kAck, kTerminate }));
+    EXPECT_EQ(m_engine.ReceivedData(), QByteArray(1000, 'm'));
+    EXPECT_EQ(other.ReceivedData(), QByteArray(1000, 'o'));
+}
+
 } // namespace
 
 // The engine parses replies and runs its timers on the thread of a Qt event loop.
