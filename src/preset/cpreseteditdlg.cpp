@@ -21,7 +21,6 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QShowEvent>
 
 int g_nShownSat = 0;
@@ -433,19 +432,14 @@ bool CPresetEditDlg::SavePresetFile()
     const QString path = GetFileName(RcuFileRequest(true, this));
     if (path.isEmpty())
         return false;
-    // Written beside the old file and renamed over it on commit, so a failed save leaves the old one whole.
-    QSaveFile file(path);
-    if (!CheckReplaceableFile(path).isEmpty() || !file.open(QIODevice::WriteOnly)) {
+    if (!CheckReplaceableFile(path).isEmpty()) {
         ShowMessageBox(QStringLiteral("File Open Error!!"));
         return false;
     }
     TakeGridEdits();
+    // The whole-file save leaves the old file whole when the new one does not reach the disk.
     const QByteArray image = BuildPresetImageKeeping(m_kept);
-    // A save that did not reach the disk must not pass for one that did. The explicit flush matters:
-    // a commit after a short write of the buffered bytes would otherwise rename a cut file into place.
-    if (image.isEmpty() || file.write(image) != image.size() || !file.flush())
-        file.cancelWriting();
-    if (!file.commit()) {
+    if (image.isEmpty() || !SaveWholeFile(path, image).isEmpty()) {
         ShowMessageBox(QStringLiteral("File Open Error!!"));
         return false;
     }
