@@ -1,5 +1,6 @@
 #include "preset/cpreseteditdlg.h"
 
+#include "base/anchors.h"
 #include "base/dialogunits.h"
 #include "base/filedialog.h"
 #include "base/messagebox.h"
@@ -112,32 +113,31 @@ CPresetEditDlg::CPresetEditDlg(QWidget* parent)
     setFont(font);
     const CDialogUnits du(font);
     m_baseSize = QSize(du.X(402), du.Y(290));
+    m_anchors = std::make_unique<CAnchors>(m_baseSize);
     setMinimumSize(du.X(300), du.Y(210));
     resize(m_baseSize);
 
     // The grids sit in their group boxes, so a box's mnemonic takes the keys to its grid.
     auto* tpGroup = new QGroupBox(QStringLiteral("&Transponder Data"), this);
     auto* satGroup = new QGroupBox(QStringLiteral("Satellite &Name"), this);
-    PlaceWithAnchor(tpGroup, du.Rect(168, 7, 227, 244), true, true, false, false);
-    PlaceWithAnchor(satGroup, du.Rect(7, 7, 149, 121), false, true, false, false);
-    PlaceWithAnchor(new QGroupBox(QStringLiteral("Files"), this), du.Rect(33, 137, 90, 47), false, false, false, true);
-    PlaceWithAnchor(
-        new QGroupBox(QStringLiteral("Preset Data Copy"), this), du.Rect(33, 190, 90, 47), false, false, false, true);
+    PlaceWithAnchor(tpGroup, du.Rect(168, 7, 227, 244), CAnchors::GrowX | CAnchors::GrowY);
+    PlaceWithAnchor(satGroup, du.Rect(7, 7, 149, 121), CAnchors::GrowY);
+    PlaceWithAnchor(new QGroupBox(QStringLiteral("Files"), this), du.Rect(33, 137, 90, 47), CAnchors::MoveY);
+    PlaceWithAnchor(new QGroupBox(QStringLiteral("Preset Data Copy"), this), du.Rect(33, 190, 90, 47), CAnchors::MoveY);
 
+    // The grids take the places of these items, and follow the resize from there.
+    const QRect tpRect = du.Rect(171, 17, 204, 229);
+    const QRect satRect = du.Rect(14, 21, 135, 100);
     auto* tpItem = new QWidget(tpGroup);
     tpItem->setObjectName(ResourceIdName(1019));
-    PlaceWithAnchor(tpItem, du.Rect(171, 17, 204, 229), true, true, false, false);
+    tpItem->setGeometry(tpRect.translated(-tpGroup->pos()));
     auto* satItem = new QWidget(satGroup);
     satItem->setObjectName(ResourceIdName(1021));
-    PlaceWithAnchor(satItem, du.Rect(14, 21, 135, 100), false, true, false, false);
+    satItem->setGeometry(satRect.translated(-satGroup->pos()));
     AttachGridControl(this, ResourceIdName(1019), *m_tpGrid);
     AttachGridControl(this, ResourceIdName(1021), *m_satGrid);
-    for (Anchor& anchor : m_anchors) {
-        if (anchor.widget == tpItem)
-            anchor.widget = m_tpGrid;
-        else if (anchor.widget == satItem)
-            anchor.widget = m_satGrid;
-    }
+    PlaceWithAnchor(m_tpGrid, tpRect, CAnchors::GrowX | CAnchors::GrowY);
+    PlaceWithAnchor(m_satGrid, satRect, CAnchors::GrowY);
     m_tpGrid->setAccessibleName(QStringLiteral("Transponders"));
     m_satGrid->setAccessibleName(QStringLiteral("Satellites"));
     for (CPresetGrid* grid : { m_tpGrid, m_satGrid }) {
@@ -155,7 +155,7 @@ CPresetEditDlg::CPresetEditDlg(QWidget* parent)
         auto* button = new QPushButton(QString::fromLatin1(kButtons[i].text), this);
         button->setObjectName(ResourceIdName(kButtons[i].id));
         button->setAutoDefault(false);
-        PlaceWithAnchor(button, du.Rect(39, kButtons[i].y, 77, 14), false, false, false, true);
+        PlaceWithAnchor(button, du.Rect(39, kButtons[i].y, 77, 14), CAnchors::MoveY);
         m_fileAndCopyButtons[i] = button;
     }
     connect(m_fileAndCopyButtons[0], &QPushButton::clicked, this, &CPresetEditDlg::OnOpenPresetFile);
@@ -166,28 +166,28 @@ CPresetEditDlg::CPresetEditDlg(QWidget* parent)
     auto* status = new QLabel(this);
     status->setObjectName(ResourceIdName(1040));
     status->setAlignment(Qt::AlignCenter);
-    PlaceWithAnchor(status, du.Rect(11, 242, 90, 13), false, false, false, true);
+    PlaceWithAnchor(status, du.Rect(11, 242, 90, 13), CAnchors::MoveY);
 
     m_progress = new QProgressBar(this);
     m_progress->setObjectName(ResourceIdName(1036));
     m_progress->setTextVisible(false);
     m_progress->setRange(0, 100);
     m_progress->setValue(0);
-    PlaceWithAnchor(m_progress, du.Rect(44, 259, 283, 10), true, false, false, true);
+    PlaceWithAnchor(m_progress, du.Rect(44, 259, 283, 10), CAnchors::GrowX | CAnchors::MoveY);
 
     auto* exit = new QPushButton(QStringLiteral("&EXIT"), this);
     exit->setObjectName(ResourceIdName(1037));
     exit->setAutoDefault(false);
-    PlaceWithAnchor(exit, du.Rect(340, 255, 50, 14), false, false, true, true);
+    PlaceWithAnchor(exit, du.Rect(340, 255, 50, 14), CAnchors::MoveX | CAnchors::MoveY);
     connect(exit, &QPushButton::clicked, this, &CPresetEditDlg::OnExit);
 
     m_counts = new QLabel(this);
     m_counts->setObjectName(QStringLiteral("counts"));
-    PlaceWithAnchor(m_counts, du.Rect(11, 274, 300, 11), false, false, false, true);
+    PlaceWithAnchor(m_counts, du.Rect(11, 274, 300, 11), CAnchors::MoveY);
     m_modifiedMark = new QLabel(this);
     m_modifiedMark->setObjectName(QStringLiteral("modifiedMark"));
     m_modifiedMark->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    PlaceWithAnchor(m_modifiedMark, du.Rect(330, 274, 60, 11), false, false, true, true);
+    PlaceWithAnchor(m_modifiedMark, du.Rect(330, 274, 60, 11), CAnchors::MoveX | CAnchors::MoveY);
 
     // Reading order: the two grids side by side, then the buttons down the left, then EXIT.
     QWidget* previous = m_satGrid;
@@ -472,7 +472,9 @@ void CPresetEditDlg::OnPcToStbCopy()
     m_nExpectedPackets = unsigned(packets);
     m_sending = Snapshot();
     SetCopyLocked(true);
-    if (!m_startTransfer || m_startTransfer(TransferKind::PresetToReceiver, m_image.data(), std::uint32_t(length), m_nExpectedPackets) == 0)
+    if (!m_startTransfer
+        || m_startTransfer(TransferKind::PresetToReceiver, m_image.data(), std::uint32_t(length), m_nExpectedPackets)
+            == 0)
         EndCopy();
 }
 

@@ -7,6 +7,7 @@
 
 #include <QByteArrayView>
 #include <QDialog>
+#include <QSize>
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -14,6 +15,7 @@
 #include <optional>
 #include <vector>
 
+class CAnchors;
 class CPresetGrid;
 class PresetHistory;
 class QAction;
@@ -97,15 +99,9 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    // How a child follows a resize: it grows with the editor, moves with its right or bottom edge, or both.
-    struct Anchor {
-        QWidget* widget;
-        QRect base;
-        bool growX, growY, moveX, moveY;
-    };
-
     void CreateCommands();
-    void PlaceWithAnchor(QWidget* widget, QRect rect, bool growX, bool growY, bool moveX, bool moveY);
+    // rect in the editor's coordinates; edges as CAnchors takes them.
+    void PlaceWithAnchor(QWidget* widget, QRect rect, int edges);
     [[nodiscard]] PresetSnapshot Snapshot() const;
     // Takes the grids' cells (not an edit still open) into the tables and makes one undo step of what changed.
     void RecordChange(const QString& what);
@@ -145,7 +141,7 @@ private:
     std::unique_ptr<PresetHistory> m_history;
     QLabel* m_counts = nullptr;
     QLabel* m_modifiedMark = nullptr;
-    std::vector<Anchor> m_anchors;
+    std::unique_ptr<CAnchors> m_anchors;
     QSize m_baseSize;
     // The tables a running PC -> STB COPY sends; once it completes they are the unmodified state.
     std::optional<PresetSnapshot> m_sending;

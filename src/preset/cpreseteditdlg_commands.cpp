@@ -1,4 +1,5 @@
 // The editor's commands for the keyboard and the context menu, how it closes, and how it fits its screen.
+#include "base/anchors.h"
 #include "base/messagebox.h"
 #include "preset/cpreseteditdlg.h"
 #include "preset/cpresetgrid.h"
@@ -91,26 +92,19 @@ void CPresetEditDlg::ShowGridMenu(CPresetGrid& grid, QPoint at)
     MakeGridMenu(grid)->exec(at);
 }
 
-void CPresetEditDlg::PlaceWithAnchor(QWidget* widget, QRect rect, bool growX, bool growY, bool moveX, bool moveY)
+void CPresetEditDlg::PlaceWithAnchor(QWidget* widget, QRect rect, int edges)
 {
     // Rectangles are given in the editor's coordinates; a child of a group box sits relative to it.
     if (QWidget* parent = widget->parentWidget(); parent != this)
         rect.translate(-parent->pos());
-    widget->setGeometry(rect);
-    m_anchors.push_back({ widget, rect, growX, growY, moveX, moveY });
+    m_anchors->Place(widget, rect, edges);
 }
 
 void CPresetEditDlg::resizeEvent(QResizeEvent* event)
 {
     QDialog::resizeEvent(event);
-    const int dx = width() - m_baseSize.width();
-    const int dy = height() - m_baseSize.height();
-    for (const Anchor& anchor : m_anchors) {
-        QRect rect = anchor.base;
-        rect.setSize(rect.size() + QSize(anchor.growX ? dx : 0, anchor.growY ? dy : 0));
-        rect.translate(anchor.moveX ? dx : 0, anchor.moveY ? dy : 0);
-        anchor.widget->setGeometry(rect);
-    }
+    if (m_anchors)
+        m_anchors->Apply(size());
 }
 
 QSize CPresetEditDlg::FittedSize() const
